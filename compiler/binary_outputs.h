@@ -1,0 +1,35 @@
+// The three binary files the simulator loads, byte for byte.
+//
+// All numbers little-endian, no headers, no padding.
+//  - track cells (.dat): every cell 0..cell_count as a packed 15-byte record:
+//      kind u8, value_a..value_d i16, signal_time, approach_code, montagna_tipo, speed_limit,
+//      gradient, adhesion u8.
+//  - scenario record (.sim): the 87 station-table entries, each 34 + n bytes:
+//      station_type u8, area_start, area_end, position i32, option_a u8, n u16, name (n bytes,
+//      code page 1252), group1_a, group1_b, group2_a, group2_b, group2_c i16, group1_c,
+//      stop_value, option_c, option_b u8, time_seconds i32.
+//  - line record (_linea.dat): plan(0..L, 0) then plan(0..L, 1), each element a u16 tag then its
+//      value: tag 0 empty, tag 2 a 16-bit integer, tag 5 a double.
+#ifndef SCENARIO_COMPILER_BINARY_OUTPUTS_H_
+#define SCENARIO_COMPILER_BINARY_OUTPUTS_H_
+
+#include <string>
+
+#include "compiler/file_names.h"
+#include "compiler/output_sink.h"
+#include "compiler/status.h"
+#include "compiler/track_model.h"
+
+namespace scenario {
+
+std::string encode_track_cells(const CompileState& state);
+std::string encode_scenario_record(const CompileState& state);
+std::string encode_line_plan(const LinePlan& plan);
+
+// Writes the line record (only when write_line_plan is set), then the scenario record, then the
+// track cells; stops at the first failure.
+Status write_outputs(const CompileState& state, const ScenarioFileNames& names, OutputSink& sink);
+
+}  // namespace scenario
+
+#endif  // SCENARIO_COMPILER_BINARY_OUTPUTS_H_

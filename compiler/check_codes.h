@@ -1,0 +1,26 @@
+// The two check codes of a scenario, derived from its names.
+//
+// Both are computed from the same 25 characters: the train number followed by the line name, in
+// lower case, padded with "aabbccddeeffgghhiillmmnnoo", cut to 25. With a(i) the code-page-1252
+// code of character i, codice_gara_og is the plain sum a(1) + ... + a(25) (stored in cell 1's
+// value_b) and codice_gara_st the weighted sum 1*a(1) + ... + 25*a(25) (stored in entry 85's
+// time_seconds). The names are taken from the station table (entries 86 and 85).
+#ifndef SCENARIO_COMPILER_CHECK_CODES_H_
+#define SCENARIO_COMPILER_CHECK_CODES_H_
+
+#include <cstdint>
+#include <string>
+
+#include "compiler/track_model.h"
+
+namespace scenario {
+
+// The padded, lower-cased text of at least 26 characters; also left in state.current_field.
+std::string check_code_text(CompileState& state);
+
+int16_t codice_gara_og(CompileState& state);
+int32_t codice_gara_st(CompileState& state);
+
+}  // namespace scenario
+
+#endif  // SCENARIO_COMPILER_CHECK_CODES_H_

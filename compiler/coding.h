@@ -1,0 +1,64 @@
+// Little-endian encoding of the fixed-width numbers of the binary files.
+//
+// The one place where numbers become bytes and bytes become numbers: each put_* appends the value
+// least significant byte first, field by field with explicit shifts; each get_* reads one back
+// from a byte pointer that the caller has checked to hold enough bytes. Integers are two's
+// complement; doubles are IEEE 754 binary64.
+#ifndef SCENARIO_COMPILER_CODING_H_
+#define SCENARIO_COMPILER_CODING_H_
+
+#include <bit>
+#include <cstdint>
+#include <string>
+
+namespace scenario {
+
+inline void put_u8(std::string& out, uint8_t value) { out.push_back(static_cast<char>(value)); }
+
+inline void put_u16(std::string& out, uint16_t value) {
+  out.push_back(static_cast<char>(value & 0xFF));
+  out.push_back(static_cast<char>((value >> 8) & 0xFF));
+}
+
+inline void put_i16(std::string& out, int16_t value) { put_u16(out, static_cast<uint16_t>(value)); }
+
+inline void put_u32(std::string& out, uint32_t value) {
+  out.push_back(static_cast<char>(value & 0xFF));
+  out.push_back(static_cast<char>((value >> 8) & 0xFF));
+  out.push_back(static_cast<char>((value >> 16) & 0xFF));
+  out.push_back(static_cast<char>((value >> 24) & 0xFF));
+}
+
+inline void put_i32(std::string& out, int32_t value) { put_u32(out, static_cast<uint32_t>(value)); }
+
+inline void put_u64(std::string& out, uint64_t value) {
+  put_u32(out, static_cast<uint32_t>(value & 0xFFFFFFFFu));
+  put_u32(out, static_cast<uint32_t>(value >> 32));
+}
+
+inline void put_f64(std::string& out, double value) { put_u64(out, std::bit_cast<uint64_t>(value)); }
+
+inline uint8_t get_u8(const unsigned char* p) { return p[0]; }
+
+inline uint16_t get_u16(const unsigned char* p) {
+  return static_cast<uint16_t>(static_cast<uint16_t>(p[0]) | (static_cast<uint16_t>(p[1]) << 8));
+}
+
+inline int16_t get_i16(const unsigned char* p) { return static_cast<int16_t>(get_u16(p)); }
+
+inline uint32_t get_u32(const unsigned char* p) {
+  return static_cast<uint32_t>(p[0]) | (static_cast<uint32_t>(p[1]) << 8) | (static_cast<uint32_t>(p[2]) << 16) |
+         (static_cast<uint32_t>(p[3]) << 24);
+}
+
+inline int32_t get_i32(const unsigned char* p) { return static_cast<int32_t>(get_u32(p)); }
+
+inline uint64_t get_u64(const unsigned char* p) {
+  return static_cast<uint64_t>(get_u32(p)) | (static_cast<uint64_t>(get_u32(p + 4)) << 32);
+}
+
+inline double get_f64(const unsigned char* p) { return std::bit_cast<double>(get_u64(p)); }
+
+}  // namespace scenario
+
+#endif  // SCENARIO_COMPILER_CODING_H_

@@ -1,0 +1,99 @@
+#include "compiler/compile_driver.h"
+
+#include "compiler/binary_outputs.h"
+#include "compiler/check_codes.h"
+#include "compiler/field_reader.h"
+#include "compiler/line_parser.h"
+#include "compiler/post_processing.h"
+#include "compiler/train_parser.h"
+
+namespace scenario {
+namespace {
+
+constexpr int kFatalCell1ValueA = 1250;
+constexpr int kFatalCell1ValueB = 1251;
+constexpr int16_t kHeaderCellMarker = 5121;
+constexpr int16_t kHeaderEntryMarker = 610;
+
+void record_read_failure(CompileState& state, const FieldReader& reader, const ReadFailure& failure) {
+  state.set_error(25);
+  state.error_detail = failure.what;
+  state.error_place = reader.place_of(reader.last_field());
+}
+
+}  // namespace
+
+DescriptionFate memorizza_dati(CompileState& state, const Description& line, const Description& train) {
+  DescriptionFate fate;
+  state.station_table[kEntryLine].name = state.line_name;
+  state.station_table[kEntryRepetition].name = state.train_number;
+  if (!line.exists) {
+    state.set_error(101);
+    return fate;
+  }
+  {
+    FieldReader reader(line.bytes, line.file_name);
+    fate.remove_line = true;
+    try {
+      if (parse_line_description(state, reader) == LinePhaseEnd::kStop) return fate;
+    } catch (const ReadFailure& failure) {
+      record_read_failure(state, reader, failure);
+      fate.remove_train = true;
+      return fate;
+    }
+  }
+  fate.remove_train = true;
+  if (!train.exists) {
+    state.set_error(25);
+    state.error_detail = "the train description " + train.file_name + " is missing";
+    return fate;
+  }
+  FieldReader reader(train.bytes, train.file_name);
+  try {
+    parse_train_description(state, reader);
+  } catch (const ReadFailure& failure) {
+    record_read_failure(state, reader, failure);
+  }
+  return fate;
+}
+
+CompileResult memorizza_percorso(CompileState& state, int32_t flag, const Description& line,
+                                 const Description& train, const ScenarioFileNames& names, OutputSink& sink) {
+  CompileResult result;
+  state.write_line_plan = flag;
+  state.ErrorCode = 0;
+  state.error_place = SourcePlace();
+  state.error_detail.clear();
+  state.clear_station_table();
+
+  const DescriptionFate fate = memorizza_dati(state, line, train);
+  if (fate.remove_line) result.status = sink.remove_file(names.line_description);
+  if (result.status.ok() && fate.remove_train) result.status = sink.remove_file(names.train_description);
+  if (!result.status.ok()) return result;
+  if (!state.has_cells()) {
+    result.no_model = true;
+    return result;
+  }
+
+  post_process(state);
+
+  StationEntry& header = state.station_table[kEntryLine];
+  TrackCell& header_cell = state.cells[1];
+  if (header.group1_a != 0 || header_cell.value_a != 0) {
+    result.fatal = kFatalCell1ValueA;
+    return result;
+  }
+  header.group1_a = kHeaderEntryMarker;
+  header_cell.value_a = kHeaderCellMarker;
+  if (header.time_seconds != 0 || header_cell.value_b != 0) {
+    result.fatal = kFatalCell1ValueB;
+    return result;
+  }
+  header.time_seconds = codice_gara_st(state);
+  header_cell.value_b = codice_gara_og(state);
+
+  result.status = write_outputs(state, names, sink);
+  return result;
+}
+
+}  // namespace scenario

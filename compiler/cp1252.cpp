@@ -1,0 +1,127 @@
+#include "compiler/cp1252.h"
+
+#include <array>
+#include <cstdint>
+
+namespace scenario {
+namespace {
+
+// Unicode code points of bytes 0x80 to 0x9F; 0 marks the five bytes the code page leaves undefined.
+constexpr std::array<uint16_t, 32> kHighControls = {
+    0x20AC, 0,      0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021,  // 80-87
+    0x02C6, 0x2030, 0x0160, 0x2039, 0x0152, 0,      0x017D, 0,       // 88-8F
+    0,      0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014,  // 90-97
+    0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0,      0x017E, 0x0178,  // 98-9F
+};
+
+uint32_t code_point_of(unsigned char byte) {
+  if (byte >= 0x80 && byte <= 0x9F) {
+    const uint16_t mapped = kHighControls[byte - 0x80];
+    return mapped != 0 ? mapped : byte;
+  }
+  return byte;
+}
+
+int byte_of(uint32_t code_point) {
+  if (code_point < 0x80 || (code_point >= 0xA0 && code_point <= 0xFF)) return static_cast<int>(code_point);
+  for (int i = 0; i < 32; ++i) {
+    if (kHighControls[i] == code_point) return 0x80 + i;
+  }
+  // The undefined bytes round-trip through their C1 controls.
+  if (code_point == 0x81 || code_point == 0x8D || code_point == 0x8F || code_point == 0x90 || code_point == 0x9D) {
+    return static_cast<int>(code_point);
+  }
+  return -1;
+}
+
+void append_utf8(std::string& out, uint32_t cp) {
+  if (cp < 0x80) {
+    out.push_back(static_cast<char>(cp));
+  } else if (cp < 0x800) {
+    out.push_back(static_cast<char>(0xC0 | (cp >> 6)));
+    out.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
+  } else {
+    out.push_back(static_cast<char>(0xE0 | (cp >> 12)));
+    out.push_back(static_cast<char>(0x80 | ((cp >> 6) & 0x3F)));
+    out.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
+  }
+}
+
+}  // namespace
+
+std::string utf8_to_cp1252(std::string_view utf8) {
+  std::string out;
+  out.reserve(utf8.size());
+  size_t i = 0;
+  while (i < utf8.size()) {
+    const unsigned char lead = static_cast<unsigned char>(utf8[i]);
+    int length = 0;
+    uint32_t cp = 0;
+    if (lead < 0x80) {
+      length = 1;
+      cp = lead;
+    } else if ((lead & 0xE0) == 0xC0) {
+      length = 2;
+      cp = lead & 0x1F;
+    } else if ((lead & 0xF0) == 0xE0) {
+      length = 3;
+      cp = lead & 0x0F;
+    } else if ((lead & 0xF8) == 0xF0) {
+      length = 4;
+      cp = lead & 0x07;
+    } else {
+      out.push_back(kUnencodable);  // a stray continuation byte or an invalid lead byte
+      ++i;
+      continue;
+    }
+    if (i + length > utf8.size()) {
+      out.push_back(kUnencodable);
+      break;
+    }
+    bool well_formed = true;
+    for (int k = 1; k < length; ++k) {
+      const unsigned char next = static_cast<unsigned char>(utf8[i + k]);
+      if ((next & 0xC0) != 0x80) {
+        well_formed = false;
+        break;
+      }
+      cp = (cp << 6) | (next & 0x3F);
+    }
+    if (!well_formed) {
+      out.push_back(kUnencodable);
+      ++i;
+      continue;
+    }
+    const int byte = byte_of(cp);
+    out.push_back(byte < 0 ? kUnencodable : static_cast<char>(byte));
+    i += length;
+  }
+  return out;
+}
+
+std::string cp1252_to_utf8(std::string_view bytes) {
+  std::string out;
+  out.reserve(bytes.size() + bytes.size() / 8);
+  for (char c : bytes) append_utf8(out, code_point_of(static_cast<unsigned char>(c)));
+  return out;
+}
+
+unsigned char cp1252_lower(unsigned char byte) {
+  if (byte >= 'A' && byte <= 'Z') return static_cast<unsigned char>(byte + 32);
+  if (byte >= 0xC0 && byte <= 0xDE && byte != 0xD7) return static_cast<unsigned char>(byte + 32);
+  switch (byte) {
+    case 0x8A: return 0x9A;  // Š
+    case 0x8C: return 0x9C;  // Œ
+    case 0x8E: return 0x9E;  // Ž
+    case 0x9F: return 0xFF;  // Ÿ
+    default: return byte;
+  }
+}
+
+std::string cp1252_lower(std::string_view bytes) {
+  std::string out(bytes);
+  for (char& c : out) c = static_cast<char>(cp1252_lower(static_cast<unsigned char>(c)));
+  return out;
+}
+
+}  // namespace scenario

@@ -1,0 +1,33 @@
+// Windows code page 1252, the one text encoding of every file the system writes.
+//
+// The program's own texts (the embedded tables, command-line names) are UTF-8. Everything the
+// compiler reads from description files and keeps in the track model is code-page-1252 bytes, one
+// byte per character, exactly as it will be written again. This module converts between the two
+// and gives the code page's lower case.
+#ifndef SCENARIO_COMPILER_CP1252_H_
+#define SCENARIO_COMPILER_CP1252_H_
+
+#include <string>
+#include <string_view>
+
+namespace scenario {
+
+// The byte written for a character that code page 1252 cannot hold (and for malformed UTF-8).
+inline constexpr char kUnencodable = '?';
+
+// UTF-8 text to code-page-1252 bytes, one byte per character.
+std::string utf8_to_cp1252(std::string_view utf8);
+
+// Code-page-1252 bytes to UTF-8 text. Bytes that the code page leaves undefined (0x81, 0x8D,
+// 0x8F, 0x90, 0x9D) become the C1 control of the same number, so no byte is lost.
+std::string cp1252_to_utf8(std::string_view bytes);
+
+// Lower case of one code-page-1252 byte (A-Z, the accented capitals, Š Œ Ž Ÿ); others unchanged.
+unsigned char cp1252_lower(unsigned char byte);
+
+// Lower case of a whole code-page-1252 text.
+std::string cp1252_lower(std::string_view bytes);
+
+}  // namespace scenario
+
+#endif  // SCENARIO_COMPILER_CP1252_H_

@@ -1,0 +1,78 @@
+#include "compiler/track_model.h"
+
+#include "compiler/rounding.h"
+
+namespace scenario {
+
+const char* cell_kind_name(uint8_t kind) {
+  switch (kind) {
+    case kEmpty: return "empty";
+    case kSignal: return "signal";
+    case kSlowdownEnd: return "slowdown_end";
+    case kSlowdownStart: return "slowdown_start";
+    case kSlowdownWarning: return "slowdown_warning";
+    case kSlowdownPrewarning: return "slowdown_prewarning";
+    case kSpeedBoard: return "speed_board";
+    case kStopMarker: return "stop_marker";
+    case kMontagnaMarker: return "montagna_marker";
+    case kAbbattimento: return "abbattimento";
+    case kAbbattimentoZero: return "abbattimento_zero";
+    case kBoardText: return "board_text";
+    default: return "";
+  }
+}
+
+void LinePlan::allocate(int32_t plan_length) {
+  allocated_ = true;
+  started_ = false;
+  plan_length_ = plan_length;
+  next_metre_ = 0;
+  x_.assign(static_cast<size_t>(plan_length) + 1, 0.0);
+  y_.assign(static_cast<size_t>(plan_length) + 1, 0.0);
+}
+
+void LinePlan::clear() { *this = LinePlan(); }
+
+void LinePlan::start() {
+  started_ = true;
+  x_[0] = 0.0;
+  y_[0] = 0.0;
+  x_[1] = 0.0;
+  y_[1] = 1.0;
+  next_metre_ = 2;
+}
+
+void LinePlan::append(double x, double y) {
+  x_[static_cast<size_t>(next_metre_)] = x;
+  y_[static_cast<size_t>(next_metre_)] = y;
+  ++next_metre_;
+}
+
+LinePlan::Element LinePlan::element_kind(int32_t metre) const {
+  if (!started_) return Element::kEmpty;
+  if (metre < 2) return Element::kInt16;
+  if (metre < next_metre_) return Element::kDouble;
+  return Element::kEmpty;
+}
+
+void CompileState::set_error(int32_t code) { ErrorCode = code; }
+
+void CompileState::set_error(int32_t code, int32_t position) {
+  ErrorCode = code;
+  ErrorPosition = position;
+}
+
+void CompileState::clear_station_table() {
+  for (StationEntry& entry : station_table) entry = StationEntry();
+}
+
+void CompileState::allocate_model(int32_t line_length) {
+  plan_length = line_length + kCellsPastLineEnd;
+  cell_count = static_cast<int32_t>(near(plan_length, CELL_LENGTH));
+  cells.assign(static_cast<size_t>(cell_count) + 1, TrackCell());
+  if (write_line_plan != 0) {
+    plan.allocate(plan_length);
+  }
+}
+
+}  // namespace scenario

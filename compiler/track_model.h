@@ -1,0 +1,196 @@
+// The track model and scenario record: everything one compile fills, in one object.
+//
+// The line is cut into cells of CELL_LENGTH (50) metres, indices 0 to cell_count, where
+// cell_count = near((line length + 7000) / 50); cell i has its reference point at 50 * (i - 1)
+// metres, so cell 0 lies before the line's start. Each TrackCell holds at most one placed feature
+// (kind and value_a..value_d) plus the values of its stretch of track (mountain type, speed limit,
+// gradient, adhesion). The station table (ScenarioRecord, 87 StationEntry records) holds the
+// stations from index 1 upward, the line-side board texts from 80 downward and the scenario header
+// in 81 to 86. The plan holds the track's x and y coordinates metre by metre.
+//
+// Texts held here (station names, board texts, the two names) are code-page-1252 bytes, exactly
+// as they are read from the descriptions and written to the files.
+#ifndef SCENARIO_COMPILER_TRACK_MODEL_H_
+#define SCENARIO_COMPILER_TRACK_MODEL_H_
+
+#include <array>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace scenario {
+
+// Cell kind codes (TrackCell::kind). 7, 8 and 9 are not used.
+enum CellKind : uint8_t {
+  kEmpty = 0,
+  kSignal = 1,
+  kSlowdownEnd = 2,
+  kSlowdownStart = 3,
+  kSlowdownWarning = 4,
+  kSlowdownPrewarning = 5,
+  kSpeedBoard = 6,
+  kStopMarker = 10,
+  kMontagnaMarker = 11,  // counts as free: any feature may cover it
+  kAbbattimento = 12,
+  kAbbattimentoZero = 13,
+  kBoardText = 14,
+};
+
+// The name of a cell kind ("signal", "slowdown_start", ...), or "" for an unused code.
+const char* cell_kind_name(uint8_t kind);
+
+struct TrackCell {
+  uint8_t kind = 0;
+  int16_t value_a = 0;
+  int16_t value_b = 0;
+  int16_t value_c = 0;
+  int16_t value_d = 0;
+  uint8_t signal_time = 0;
+  uint8_t approach_code = 0;
+  uint8_t montagna_tipo = 0;
+  uint8_t speed_limit = 0;  // km/h divided by 5
+  uint8_t gradient = 0;     // per mille plus 100
+  uint8_t adhesion = 0;
+
+  bool operator==(const TrackCell&) const = default;
+};
+
+// A cell is free when nothing is placed on it, or only a montagna_marker.
+inline bool is_free(const TrackCell& cell) { return cell.kind == kEmpty || cell.kind == kMontagnaMarker; }
+
+struct StationEntry {
+  uint8_t station_type = 0;
+  int32_t area_start = 0;
+  int32_t area_end = 0;
+  int32_t position = 0;
+  uint8_t option_a = 0;
+  std::string name;  // code-page-1252 bytes
+  int16_t group1_a = 0;
+  int16_t group1_b = 0;
+  int16_t group2_a = 0;
+  int16_t group2_b = 0;
+  int16_t group2_c = 0;
+  uint8_t group1_c = 0;
+  uint8_t stop_value = 0;
+  uint8_t option_c = 0;
+  uint8_t option_b = 0;
+  int32_t time_seconds = 0;
+
+  bool operator==(const StationEntry&) const = default;
+};
+
+// The station table: 87 entries, indices 0 to 86.
+inline constexpr int kStationEntryCount = 87;
+using ScenarioRecord = std::array<StationEntry, kStationEntryCount>;
+
+// Fixed places in the station table.
+inline constexpr int kFirstBoardSlot = 80;       // line-side boards take 80, 79, 78 ...
+inline constexpr int kEntryProgressionTre = 81;  // kilometric progressions after ordering
+inline constexpr int kEntryProgressionDue = 82;
+inline constexpr int kEntryProgressionUno = 83;
+inline constexpr int kEntryTrain = 84;           // braked mass %, line length, number of cars
+inline constexpr int kEntryLine = 85;            // backgrounds, line name, 610, second check code
+inline constexpr int kEntryRepetition = 86;      // signal repetition, train number, sand, clock
+
+// The longest line the compiler accepts, in metres, and the cells that run past its end.
+inline constexpr int32_t kMaxLineLength = 1000000;
+inline constexpr int32_t kCellsPastLineEnd = 7000;
+
+// The plan of the line, two coordinates per metre 0 to plan_length.
+//
+// Its elements are of three kinds only, decided by how far it has been built: nothing yet
+// (empty), the two integer starting metres 0 and 1, or a double for each metre computed after
+// them. So it is stored as two arrays of doubles plus how far they are filled.
+class LinePlan {
+ public:
+  enum class Element { kEmpty, kInt16, kDouble };
+
+  // Sizes the plan for metres 0 to plan_length, all empty.
+  void allocate(int32_t plan_length);
+  void clear();
+  bool allocated() const { return allocated_; }
+  int32_t plan_length() const { return plan_length_; }
+
+  // Stores the integer starting points (0, 0) and (0, 1) at metres 0 and 1; next_metre becomes 2.
+  void start();
+  bool started() const { return started_; }
+
+  // The next metre to compute (2 after start()); metres below it hold values.
+  int32_t next_metre() const { return next_metre_; }
+  // Stores the point of metre next_metre() and advances; the caller keeps next_metre() <= plan_length().
+  void append(double x, double y);
+
+  Element element_kind(int32_t metre) const;
+  double x(int32_t metre) const { return x_[static_cast<size_t>(metre)]; }
+  double y(int32_t metre) const { return y_[static_cast<size_t>(metre)]; }
+
+ private:
+  bool allocated_ = false;
+  bool started_ = false;
+  int32_t plan_length_ = 0;
+  int32_t next_metre_ = 0;
+  std::vector<double> x_;
+  std::vector<double> y_;
+};
+
+// Where in a description file a record stood; kept with a compile error so that the report can
+// say file:line:column and show the line.
+struct SourcePlace {
+  std::string file;       // description file name
+  int line = 0;           // 1-based; 0 when unknown
+  int column = 0;         // 1-based column of the record's keyword field
+  std::string line_text;  // the line (or, for a very long line, the part around the field),
+                          // code-page-1252 bytes, without its line end
+  int caret = 0;          // 0-based offset of the field within line_text
+
+  bool known() const { return line > 0; }
+};
+
+// Everything one compile reads and fills.
+struct CompileState {
+  // Names, set by start-up (or by the tool's options); code-page-1252 bytes.
+  std::string line_name;
+  std::string train_number;
+
+  int32_t write_line_plan = 0;   // nonzero: build the plan and write the line record
+  std::string current_field;     // the field most recently read; scratch of the check codes
+  int32_t plan_length = 0;       // line length + 7000
+  int32_t cell_count = 0;        // highest cell index
+  int32_t platform_length = 0;   // platform length of the station being parsed
+
+  std::vector<TrackCell> cells;  // indices 0 to cell_count once the line length is read
+  ScenarioRecord station_table;  // the scenario record
+  LinePlan plan;
+
+  // Mountain stretches placed so far, from index 1.
+  static constexpr int kMontagnaCapacity = 80;
+  std::array<int32_t, kMontagnaCapacity + 1> montagna_start{};
+  std::array<int32_t, kMontagnaCapacity + 1> montagna_end{};
+  int32_t montagna_count = 0;
+  int32_t montagna_flag = 0;
+
+  // Next station-table entry for a line-side board; the train phase's station limit.
+  int32_t board_slot = kFirstBoardSlot;
+
+  // Compile error state: the simulator's error number (0 = none) and its position in metres.
+  int32_t ErrorCode = 0;
+  int32_t ErrorPosition = 0;
+  SourcePlace error_place;  // record that set the error, when one did
+  std::string error_detail;  // more words on the error, when there are any (UTF-8)
+
+  bool has_cells() const { return !cells.empty(); }
+
+  // Sets ErrorCode (and leaves ErrorPosition as it was).
+  void set_error(int32_t code);
+  // Sets ErrorCode and ErrorPosition.
+  void set_error(int32_t code, int32_t position);
+
+  // Clears the station table: every number 0, every name empty.
+  void clear_station_table();
+  // Creates the cell array for a line of the given length (all zero), and the plan when asked.
+  void allocate_model(int32_t line_length);
+};
+
+}  // namespace scenario
+
+#endif  // SCENARIO_COMPILER_TRACK_MODEL_H_

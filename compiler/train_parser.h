@@ -1,0 +1,19 @@
+// The train phase of the compile: the train description into the track model.
+//
+// Reads the train's header values, the speed limits and adhesion along the line, the stations
+// (station table, stop markers, approach boards), cut-off points, signals and slowdowns; at the
+// end it fills the remaining speed limits and adhesion and checks the kilometric progressions.
+#ifndef SCENARIO_COMPILER_TRAIN_PARSER_H_
+#define SCENARIO_COMPILER_TRAIN_PARSER_H_
+
+#include "compiler/field_reader.h"
+#include "compiler/track_model.h"
+
+namespace scenario {
+
+// Runs on a model whose cells exist. Read failures are thrown as ReadFailure.
+void parse_train_description(CompileState& state, FieldReader& reader);
+
+}  // namespace scenario
+
+#endif  // SCENARIO_COMPILER_TRAIN_PARSER_H_

@@ -1,0 +1,42 @@
+// The build sequence of the program: start-up, the order of the build, and its reports.
+//
+// Form_Load names the scenario, shows the wait notice ("Attendere" on standard error), writes the
+// five text files (line description, train description, notes, slowdown order, timetable card)
+// into the program folder, compiles the two descriptions into the three binary files, and returns
+// the exit status:
+//   0  the scenario compiled cleanly;
+//   1  a compile error: "compile error N at P m: ..." on standard error (outputs still written,
+//      unless the parse produced no track model);
+//   2  a fatal report through errore (" Errore n. 1250"), nothing further written;
+//   3  a file could not be read, written or removed: the path and the reason on standard error.
+#ifndef SCENARIO_DRIVER_BUILD_SEQUENCE_H_
+#define SCENARIO_DRIVER_BUILD_SEQUENCE_H_
+
+#include <string>
+
+#include "compiler/compile_driver.h"
+#include "compiler/status.h"
+
+namespace scenario {
+
+// Runs the whole build in `folder`; returns the exit status.
+int Form_Load(const std::string& folder);
+
+// The fatal report: prints " Errore n. " and the number on standard error and ends the program at
+// once with exit status 2.
+[[noreturn]] void errore(const std::string& number);
+
+// Reads a description file from `folder` for the compile; a missing file is reported through
+// Description::exists, any other failure through the Status.
+Status read_description(const std::string& folder, const std::string& name, Description* description);
+
+// The exit status and standard-error report for a finished compile (everything but the fatal
+// report, which goes through errore). `program` prefixes file-system messages.
+int report_compile(const CompileState& state, const CompileResult& result, const char* program);
+
+// Prints a file-system failure as "PROGRAM: cannot ...: 'PATH': REASON" and returns 3.
+int report_file_system_failure(const Status& status, const char* program);
+
+}  // namespace scenario
+
+#endif  // SCENARIO_DRIVER_BUILD_SEQUENCE_H_

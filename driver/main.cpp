@@ -1,0 +1,12 @@
+// scenario_build: writes the embedded scenario's files into the program's own folder.
+#include <iostream>
+
+#include "driver/build_sequence.h"
+#include "driver/program_folder.h"
+
+int main() {
+  std::string folder;
+  const scenario::Status status = scenario::program_folder(&folder);
+  if (!status.ok()) return scenario::report_file_system_failure(status, "scenario_build");
+  return scenario::Form_Load(folder);
+}

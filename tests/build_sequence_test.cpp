@@ -1,0 +1,31 @@
+#include "driver/build_sequence.h"
+
+#include <gtest/gtest.h>
+
+#include "compiler/error_catalogue.h"
+
+namespace scenario {
+namespace {
+
+TEST(ErroreTest, PrintsTheFatalReportAndExitsWithStatus2) {
+  EXPECT_EXIT(errore("1250"), ::testing::ExitedWithCode(2), "^ Errore n\\. 1250\n$");
+  EXPECT_EXIT(errore("1251"), ::testing::ExitedWithCode(2), "^ Errore n\\. 1251\n$");
+}
+
+TEST(CompileErrorReportTest, SaysCodePositionWordsAndPlace) {
+  CompileState state;
+  state.set_error(16, 19500);
+  EXPECT_EQ(compile_error_report(state), "compile error 16 at 19500 m: signal on a cell already taken");
+  state.set_error(102);
+  EXPECT_EQ(compile_error_report(state), "compile error 102: line description has no [generale] section");
+  state.set_error(8, 125);
+  state.error_place = SourcePlace{"t-.txt", 22, 1, "stazione,     125,  7", 0};
+  EXPECT_EQ(compile_error_report(state),
+            "compile error 8 at 125 m: station position is not a multiple of 50\n"
+            "t-.txt:22:1: here\n"
+            "    stazione,     125,  7\n"
+            "    ^");
+}
+
+}  // namespace
+}  // namespace scenario
