@@ -1,0 +1,115 @@
+#include "compiler/train_features.h"
+
+#include "compiler/rounding.h"
+
+namespace scenario {
+namespace {
+
+// Signals: approach cells every second cell before the signal, four of them.
+constexpr int64_t kApproachCells = 4;
+constexpr int64_t kApproachSpacing = 2;
+constexpr int32_t kTempoRaisedFrom = 1;
+constexpr int32_t kTempoRaisedTo = 100;
+constexpr int32_t kTempoRaised = 101;
+
+// Slowdowns: the warning board stands 1200 m before the start, and only starts beyond 1500 m get one.
+constexpr int64_t kWarningDistance = 1200;
+constexpr int64_t kWarningFrom = 1500;
+constexpr int64_t kPrewarningCells = 4;
+
+// Values stored in the 16-bit and 8-bit fields keep their low bits.
+int16_t low16(int64_t value) { return static_cast<int16_t>(static_cast<uint16_t>(value & 0xFFFF)); }
+uint8_t low8(int64_t value) { return static_cast<uint8_t>(value & 0xFF); }
+
+bool inside(const CompileState& state, int64_t cell) {
+  return cell >= 0 && cell < static_cast<int64_t>(state.cells.size());
+}
+
+// A cell a marker may be put on: inside the array and free.
+bool placeable(const CompileState& state, int64_t cell) {
+  return inside(state, cell) && is_free(state.cells[static_cast<size_t>(cell)]);
+}
+
+TrackCell& cell_at(CompileState& state, int64_t cell) { return state.cells[static_cast<size_t>(cell)]; }
+
+}  // namespace
+
+bool memo_segnale(CompileState& state, SignalRecord& record) {
+  const int64_t c = cell_of_position(record.posizione);
+  if (!placeable(state, c) || !inside(state, c - kApproachCells * kApproachSpacing)) {
+    state.set_error(kErrorSignalTaken);
+    return false;
+  }
+  TrackCell& signal = cell_at(state, c);
+  signal.kind = kSignal;
+  const int64_t side_code = int64_t{record.sx} * 3 + record.dx;
+  signal.value_d = low16(int64_t{record.rapp} * 10 + side_code);
+  signal.value_a = low16(int64_t{record.s1} * 10 + record.d1);
+  signal.value_b = low16(int64_t{record.s2} * 10 + record.d2);
+  signal.value_c = low16(int64_t{record.s3} * 10 + record.d3);
+  if (record.tempo >= kTempoRaisedFrom && record.tempo <= kTempoRaisedTo) record.tempo = kTempoRaised;
+  signal.signal_time = record.sx == 2 ? low8(record.tempo) : 0;
+  for (int64_t k = 1; k <= kApproachCells; ++k) {
+    cell_at(state, c - kApproachSpacing * k).approach_code = low8(side_code * 10 + k);
+  }
+  return true;
+}
+
+bool memo_rallentamento(CompileState& state, const SlowdownRecord& record) {
+  const int64_t x = record.x;
+  const int64_t warning = cell_of_position(x - kWarningDistance);
+  const int64_t start = cell_of_position(x);
+  const int64_t end = cell_of_position(x + record.l);
+  const bool has_warning = x > kWarningFrom;
+  const bool wants_prewarning = has_warning && record.f_ta != 0;
+
+  if (has_warning && !placeable(state, warning)) {
+    state.set_error(kErrorWarningTaken);
+    return false;
+  }
+  if (!placeable(state, start)) {
+    state.set_error(kErrorStartTaken);
+    return false;
+  }
+  if (record.l < 0 || !placeable(state, end)) {
+    state.set_error(kErrorEndTaken);
+    return false;
+  }
+
+  // The end first, then the start: a slowdown shorter than one cell ends as a start marker.
+  TrackCell& end_cell = cell_at(state, end);
+  end_cell.kind = kSlowdownEnd;
+  if (record.d_v != 0) end_cell.value_b = low16(record.d_v);
+  TrackCell& start_cell = cell_at(state, start);
+  start_cell.kind = kSlowdownStart;
+  if (record.d_v != 0) start_cell.value_b = low16(record.d_v);
+  if (has_warning) {
+    TrackCell& warning_cell = cell_at(state, warning);
+    warning_cell.kind = kSlowdownWarning;
+    if (record.d_v != 0) warning_cell.value_b = low16(record.d_v);
+    warning_cell.value_a = low16(record.v);
+  }
+  for (int64_t marker : {start, end}) {
+    cell_at(state, marker).value_a = low16(record.v);
+    cell_at(state, marker).value_c = low16(record.f_tt);
+  }
+  if (!wants_prewarning) return true;
+
+  // The cell before the warning board, without the +1 of the markers.
+  const int64_t before_warning = fill_cell_of_position(x - kWarningDistance);
+  for (int64_t j = 0; j < kPrewarningCells; ++j) {
+    if (!placeable(state, before_warning - j)) {
+      state.set_error(kErrorPrewarningTaken);
+      return false;
+    }
+  }
+  for (int64_t j = 0; j < kPrewarningCells; ++j) {
+    TrackCell& prewarning = cell_at(state, before_warning - j);
+    prewarning.kind = kSlowdownPrewarning;
+    prewarning.value_a = low16(j + 1);
+    if (record.d_v != 0) prewarning.value_b = low16(j + 1);
+  }
+  return true;
+}
+
+}  // namespace scenario

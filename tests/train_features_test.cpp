@@ -1,0 +1,266 @@
+#include "compiler/train_features.h"
+
+#include <gtest/gtest.h>
+
+#include <vector>
+
+namespace scenario {
+namespace {
+
+// A model as the embedded line sizes it: 124000 m, cells 0 to 2620.
+class TrainFeaturesTest : public ::testing::Test {
+ protected:
+  TrainFeaturesTest() { state.allocate_model(124000); }
+
+  TrackCell& cell(int index) { return state.cells[static_cast<size_t>(index)]; }
+
+  CompileState state;
+};
+
+SignalRecord signal_at(int32_t posizione, int32_t sx = 2, int32_t dx = 2, int32_t tempo = 0) {
+  SignalRecord record;
+  record.posizione = posizione;
+  record.sx = sx;
+  record.s1 = 3;
+  record.s2 = 1;
+  record.dx = dx;
+  record.d1 = 2;
+  record.d2 = 1;
+  record.tempo = tempo;
+  return record;
+}
+
+TEST_F(TrainFeaturesTest, SignalPacksItsCodesAndMarksFourApproachCells) {
+  // "segnale,   19500,   2, 3, 1,  0, 0,    2,  2,1,0, 0"
+  SignalRecord record = signal_at(19500);
+  ASSERT_TRUE(memo_segnale(state, record));
+  EXPECT_EQ(state.ErrorCode, 0);
+  const TrackCell& signal = cell(391);
+  EXPECT_EQ(signal.kind, kSignal);
+  EXPECT_EQ(signal.value_d, 8);
+  EXPECT_EQ(signal.value_a, 32);
+  EXPECT_EQ(signal.value_b, 11);
+  EXPECT_EQ(signal.value_c, 0);
+  EXPECT_EQ(signal.signal_time, 0);
+  EXPECT_EQ(cell(389).approach_code, 81);
+  EXPECT_EQ(cell(387).approach_code, 82);
+  EXPECT_EQ(cell(385).approach_code, 83);
+  EXPECT_EQ(cell(383).approach_code, 84);
+  for (int between : {390, 388, 386, 384, 382, 392}) EXPECT_EQ(cell(between).approach_code, 0) << between;
+}
+
+TEST_F(TrainFeaturesTest, ApproachCodesFollowTheTwoSides) {
+  struct Case {
+    int32_t sx, dx;
+    uint8_t first;
+  };
+  for (const Case& c : std::vector<Case>{{2, 2, 81}, {1, 1, 41}, {2, 0, 61}, {1, 0, 31}}) {
+    CompileState fresh;
+    fresh.allocate_model(10000);
+    SignalRecord record = signal_at(5000, c.sx, c.dx);
+    ASSERT_TRUE(memo_segnale(fresh, record));
+    for (int k = 1; k <= 4; ++k) {
+      EXPECT_EQ(fresh.cells[static_cast<size_t>(101 - 2 * k)].approach_code, c.first + k - 1) << c.sx << c.dx << k;
+    }
+  }
+}
+
+TEST_F(TrainFeaturesTest, TempoIsRaisedTo101AndKeptOnlyForSideTwo) {
+  struct Case {
+    int32_t sx, tempo;
+    uint8_t stored;
+    int32_t tempo_after;
+  };
+  for (const Case& c : std::vector<Case>{{2, 50, 101, 101}, {1, 50, 0, 101}, {2, 0, 0, 0}, {2, 150, 150, 150},
+                                         {2, 1, 101, 101}, {2, 100, 101, 101}, {2, 101, 101, 101}, {2, 300, 44, 300}}) {
+    CompileState fresh;
+    fresh.allocate_model(10000);
+    SignalRecord record = signal_at(5000, c.sx, 0, c.tempo);
+    ASSERT_TRUE(memo_segnale(fresh, record));
+    EXPECT_EQ(fresh.cells[101].signal_time, c.stored) << c.sx << " " << c.tempo;
+    EXPECT_EQ(record.tempo, c.tempo_after);
+  }
+}
+
+TEST_F(TrainFeaturesTest, SignalCodesWrapAtSixteenBits) {
+  SignalRecord record = signal_at(5000);
+  record.rapp = 4000;  // 40000 + 8 does not fit 16 bits
+  record.s3 = -5;
+  ASSERT_TRUE(memo_segnale(state, record));
+  EXPECT_EQ(cell(101).value_d, static_cast<int16_t>(40008 - 65536));
+  EXPECT_EQ(cell(101).value_c, -50);
+}
+
+TEST_F(TrainFeaturesTest, SignalReplacesAMontagnaMarkerButNotAStopMarker) {
+  cell(101).kind = kMontagnaMarker;
+  SignalRecord on_marker = signal_at(5000);
+  EXPECT_TRUE(memo_segnale(state, on_marker));
+  EXPECT_EQ(cell(101).kind, kSignal);
+
+  cell(201).kind = kStopMarker;
+  cell(201).value_a = 3;
+  const std::vector<TrackCell> before = state.cells;
+  SignalRecord on_stop = signal_at(10000);
+  EXPECT_FALSE(memo_segnale(state, on_stop));
+  EXPECT_EQ(state.ErrorCode, 16);
+  EXPECT_EQ(state.ErrorPosition, 0);  // the caller sets it
+  EXPECT_EQ(state.cells, before);
+}
+
+TEST_F(TrainFeaturesTest, ApproachCodesAreWrittenOverAnyKind) {
+  cell(99).kind = kStopMarker;
+  cell(99).value_a = 4;
+  SignalRecord record = signal_at(5000);
+  ASSERT_TRUE(memo_segnale(state, record));
+  EXPECT_EQ(cell(99).kind, kStopMarker);
+  EXPECT_EQ(cell(99).value_a, 4);
+  EXPECT_EQ(cell(99).approach_code, 81);
+}
+
+TEST_F(TrainFeaturesTest, SignalWhoseApproachCellsWouldFallBeforeCellZeroIsRefused) {
+  const std::vector<TrackCell> before = state.cells;
+  for (int32_t posizione : {0, 300, 324, -50, -2000000000}) {
+    SignalRecord record = signal_at(posizione);
+    EXPECT_FALSE(memo_segnale(state, record)) << posizione;
+    EXPECT_EQ(state.ErrorCode, 16);
+    EXPECT_EQ(state.cells, before) << posizione;
+  }
+  // 325 m maps to cell near(7.5) = 8: the last approach cell is cell 0.
+  SignalRecord record = signal_at(325);
+  state.ErrorCode = 0;
+  ASSERT_TRUE(memo_segnale(state, record));
+  EXPECT_EQ(cell(8).kind, kSignal);
+  EXPECT_EQ(cell(0).approach_code, 84);
+}
+
+TEST_F(TrainFeaturesTest, SignalBeyondTheLastCellIsRefused) {
+  SignalRecord record = signal_at(2620 * 50);
+  EXPECT_FALSE(memo_segnale(state, record));
+  EXPECT_EQ(state.ErrorCode, 16);
+  record = signal_at(2619 * 50);  // cell 2620, the last one
+  state.ErrorCode = 0;
+  EXPECT_TRUE(memo_segnale(state, record));
+}
+
+SlowdownRecord slowdown(int32_t x, int32_t v, int32_t l, int32_t f_tt = 1, int32_t f_ta = 0, int32_t d_v = 0) {
+  return SlowdownRecord{x, v, l, f_tt, f_ta, d_v};
+}
+
+TEST_F(TrainFeaturesTest, SlowdownPlacesWarningStartAndEnd) {
+  // "rallentamento,   64750,    50,  200, 1,  0,  0"
+  ASSERT_TRUE(memo_rallentamento(state, slowdown(64750, 50, 200)));
+  EXPECT_EQ(cell(1272).kind, kSlowdownWarning);
+  EXPECT_EQ(cell(1272).value_a, 50);
+  EXPECT_EQ(cell(1272).value_c, 0);
+  EXPECT_EQ(cell(1296).kind, kSlowdownStart);
+  EXPECT_EQ(cell(1300).kind, kSlowdownEnd);
+  for (int marker : {1296, 1300}) {
+    EXPECT_EQ(cell(marker).value_a, 50);
+    EXPECT_EQ(cell(marker).value_b, 0);
+    EXPECT_EQ(cell(marker).value_c, 1);
+  }
+  for (int c = 1260; c < 1272; ++c) EXPECT_EQ(cell(c).kind, kEmpty) << c;
+}
+
+TEST_F(TrainFeaturesTest, SlowdownWithPrewarningFillsTheFourCellsBeforeTheBoard) {
+  // "rallentamento,  102000,    30,   50, 0,  1,  0"
+  ASSERT_TRUE(memo_rallentamento(state, slowdown(102000, 30, 50, 0, 1)));
+  EXPECT_EQ(cell(2017).kind, kSlowdownWarning);
+  for (int c = 2013; c <= 2016; ++c) {
+    EXPECT_EQ(cell(c).kind, kSlowdownPrewarning) << c;
+    EXPECT_EQ(cell(c).value_a, 2017 - c) << c;
+    EXPECT_EQ(cell(c).value_b, 0) << c;
+  }
+  EXPECT_EQ(cell(2012).kind, kEmpty);
+}
+
+TEST_F(TrainFeaturesTest, NonzeroDvGoesIntoValueBOfEveryMarkerAndZeroKeepsTheOldValue) {
+  ASSERT_TRUE(memo_rallentamento(state, slowdown(102000, 30, 100, 0, 1, 7)));
+  for (int c : {2017, 2041, 2043}) EXPECT_EQ(cell(c).value_b, 7) << c;
+  for (int c = 2013; c <= 2016; ++c) EXPECT_EQ(cell(c).value_b, 2017 - c) << c;
+
+  cell(1296).value_b = 9;  // left there by nothing that makes the cell taken
+  ASSERT_TRUE(memo_rallentamento(state, slowdown(64750, 50, 200)));
+  EXPECT_EQ(cell(1296).value_b, 9);
+}
+
+TEST_F(TrainFeaturesTest, NoWarningBoardUpTo1500Metres) {
+  cell(7).kind = kSignal;  // where a board for 1500 m would stand
+  cell(6).kind = kSignal;
+  ASSERT_TRUE(memo_rallentamento(state, slowdown(1500, 30, 100, 0, 1)));
+  EXPECT_EQ(cell(31).kind, kSlowdownStart);
+  EXPECT_EQ(cell(33).kind, kSlowdownEnd);
+  for (int c = 0; c < 31; ++c) {
+    if (c != 6 && c != 7) {
+      EXPECT_EQ(cell(c).kind, kEmpty) << c;
+    }
+  }
+
+  CompileState fresh;
+  fresh.allocate_model(10000);
+  ASSERT_TRUE(memo_rallentamento(fresh, slowdown(1550, 30, 100)));
+  EXPECT_EQ(fresh.cells[8].kind, kSlowdownWarning);
+}
+
+TEST_F(TrainFeaturesTest, ShortSlowdownEndsAsAStartMarker) {
+  ASSERT_TRUE(memo_rallentamento(state, slowdown(5000, 30, 10, 2, 0, 4)));
+  EXPECT_EQ(cell(101).kind, kSlowdownStart);
+  EXPECT_EQ(cell(101).value_a, 30);
+  EXPECT_EQ(cell(101).value_b, 4);
+  EXPECT_EQ(cell(101).value_c, 2);
+}
+
+TEST_F(TrainFeaturesTest, TakenCellsAreFoundInTheOrderWarningStartEndAndNothingIsWritten) {
+  // x = 10000: warning 177, start 201, end 205.
+  struct Case {
+    std::vector<int> taken;
+    int32_t error;
+  };
+  for (const Case& c : std::vector<Case>{{{177}, 17}, {{201}, 18}, {{205}, 19}, {{177, 201, 205}, 17}, {{201, 205}, 18}}) {
+    CompileState fresh;
+    fresh.allocate_model(124000);
+    for (int taken : c.taken) fresh.cells[static_cast<size_t>(taken)].kind = kSlowdownEnd;
+    const std::vector<TrackCell> before = fresh.cells;
+    EXPECT_FALSE(memo_rallentamento(fresh, slowdown(10000, 30, 200, 1, 1)));
+    EXPECT_EQ(fresh.ErrorCode, c.error);
+    EXPECT_EQ(fresh.cells, before);
+  }
+}
+
+TEST_F(TrainFeaturesTest, PrewarningOnATakenCellLeavesTheThreeMarkers) {
+  cell(174).kind = kSignal;  // among 173..176, the pre-warning cells for x = 10000
+  EXPECT_FALSE(memo_rallentamento(state, slowdown(10000, 30, 200, 1, 1)));
+  EXPECT_EQ(state.ErrorCode, 20);
+  EXPECT_EQ(cell(177).kind, kSlowdownWarning);
+  EXPECT_EQ(cell(201).kind, kSlowdownStart);
+  EXPECT_EQ(cell(205).kind, kSlowdownEnd);
+  for (int c : {173, 175, 176}) EXPECT_EQ(cell(c).kind, kEmpty) << c;
+}
+
+TEST_F(TrainFeaturesTest, SlowdownCellsOutsideTheArrayAreRefusedWithTheirTakenCode) {
+  const std::vector<TrackCell> before = state.cells;
+  struct Case {
+    SlowdownRecord record;
+    int32_t error;
+  };
+  for (const Case& c : std::vector<Case>{
+           {slowdown(130000, 30, 1000), 19},          // end cell beyond cell 2620
+           {slowdown(10000, 30, 2147483647), 19},     // end far beyond, no overflow
+           {slowdown(10000, 30, -200), 19},           // negative length
+           {slowdown(-100, 30, 50), 18},              // start before cell 0
+           {slowdown(-2147483647 - 1, 30, 50), 18},   // no warning board (x <= 1500)
+           {slowdown(131000, 30, 0), 18},             // start beyond the last cell
+           {slowdown(2147483647, 30, 0), 17},         // warning board beyond the last cell
+       }) {
+    state.ErrorCode = 0;
+    EXPECT_FALSE(memo_rallentamento(state, c.record)) << c.record.x << " " << c.record.l;
+    EXPECT_EQ(state.ErrorCode, c.error) << c.record.x << " " << c.record.l;
+    EXPECT_EQ(state.cells, before);
+  }
+  // The end on the last cell is inside.
+  EXPECT_TRUE(memo_rallentamento(state, slowdown(130000, 30, 950)));
+  EXPECT_EQ(cell(2620).kind, kSlowdownEnd);
+}
+
+}  // namespace
+}  // namespace scenario
