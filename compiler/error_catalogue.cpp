@@ -7,7 +7,7 @@
 namespace scenario {
 namespace {
 
-constexpr std::array<ErrorDescription, 25> kCatalogue = {{
+constexpr std::array<ErrorDescription, 27> kCatalogue = {{
     {1, false, "line length outside 0 to 1000000 m"},
     {2, false, "a kilometric progression's first or second value is not a multiple of 50"},
     {3, false, "signal repetition 'from' value is not a multiple of 50"},
@@ -33,9 +33,12 @@ constexpr std::array<ErrorDescription, 25> kCatalogue = {{
     {25, false, "description could not be read: a record is cut short or a value is out of range"},
     {101, false, "line description file is missing"},
     {102, false, "line description has no [generale] section"},
+    {104, false, "line description has no line length record"},
+    {106, true, "too many line-side boards"},
 }};
 
-constexpr ErrorDescription kCurveError = {103, false, "curve without a class digit 1-6, or plan beyond metre 1000000"};
+constexpr ErrorDescription kCurveError = {
+    103, false, "curve without a class digit 1-6, or a curve that runs past the plan's end or metre 1000000"};
 
 }  // namespace
 

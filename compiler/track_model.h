@@ -166,7 +166,8 @@ struct CompileState {
   static constexpr int kMontagnaCapacity = 80;
   std::array<int32_t, kMontagnaCapacity + 1> montagna_start{};
   std::array<int32_t, kMontagnaCapacity + 1> montagna_end{};
-  int32_t montagna_count = 0;
+  int32_t montagna_count = 0;          // stretches placed; the tables keep the first 80
+  int32_t montagna_previous_end = 0;  // end of the last stretch placed, also past the tables
   int32_t montagna_flag = 0;
 
   // Next station-table entry for a line-side board; the train phase's station limit.

@@ -1,0 +1,156 @@
+#include "compiler/line_features.h"
+
+#include <algorithm>
+#include <limits>
+
+#include "compiler/rounding.h"
+
+namespace scenario {
+namespace {
+
+struct Progression {
+  int32_t first = 0;
+  int32_t second = 0;
+  int32_t flag = 0;
+};
+
+Progression progression_of(const StationEntry& entry) { return {entry.area_start, entry.area_end, entry.position}; }
+
+void store_progression(StationEntry& entry, const Progression& progression) {
+  entry.area_start = progression.first;
+  entry.area_end = progression.second;
+  entry.position = progression.flag;
+}
+
+// Gap, in metres, up to which a stretch counts as continuing the one before it.
+constexpr int64_t kAdjacentStretchGap = 150;
+constexpr int32_t kAdjacentStretchType = 3;
+constexpr int32_t kMarkedTypeOffset = 10;
+// A marked stretch carries a marker on every kMarkerSpacing-th cell.
+constexpr int64_t kMarkerSpacing = 4;
+// Progressions whose flag is 1 have their second value moved on by this many metres.
+constexpr int64_t kProgressionFlagShift = 100;
+
+bool fits_int16(int64_t value) {
+  return value >= std::numeric_limits<int16_t>::min() && value <= std::numeric_limits<int16_t>::max();
+}
+
+}  // namespace
+
+bool progressive_ordina(CompileState& state) {
+  StationEntry* entries = &state.station_table[kEntryProgressionTre];  // 81, 82, 83
+  const Progression uno = progression_of(state.station_table[kEntryProgressionUno]);
+  const Progression due = progression_of(state.station_table[kEntryProgressionDue]);
+  const Progression tre = progression_of(state.station_table[kEntryProgressionTre]);
+  const Progression zero;
+
+  Progression ordered[3];
+  const int64_t sum = int64_t{uno.first} + due.first + tre.first;
+  if (sum != 0) {
+    // The strictly largest first value leads; of the other two the larger follows, ties going
+    // to uno before due before tre. Without a strictly largest one, all three are cleared.
+    if (uno.first > due.first && uno.first > tre.first) {
+      ordered[0] = uno;
+      ordered[1] = due.first >= tre.first ? due : tre;
+      ordered[2] = due.first >= tre.first ? tre : due;
+    } else if (due.first > uno.first && due.first > tre.first) {
+      ordered[0] = due;
+      ordered[1] = uno.first >= tre.first ? uno : tre;
+      ordered[2] = uno.first >= tre.first ? tre : uno;
+    } else if (tre.first > uno.first && tre.first > due.first) {
+      ordered[0] = tre;
+      ordered[1] = uno.first >= due.first ? uno : due;
+      ordered[2] = uno.first >= due.first ? due : uno;
+    } else {
+      ordered[0] = ordered[1] = ordered[2] = zero;
+    }
+  } else if (uno.second > 0) {
+    ordered[0] = uno, ordered[1] = due, ordered[2] = tre;
+  } else if (due.second > 0) {
+    ordered[0] = due, ordered[1] = tre, ordered[2] = uno;
+  } else if (tre.second > 0) {
+    ordered[0] = tre, ordered[1] = due, ordered[2] = uno;
+  } else {
+    ordered[0] = ordered[1] = ordered[2] = zero;
+  }
+
+  bool in_range = true;
+  for (int i = 0; i < 3; ++i) {
+    Progression& progression = ordered[i];
+    if (progression.flag == 1) {
+      const int64_t shifted = int64_t{progression.second} + kProgressionFlagShift;
+      if (shifted > std::numeric_limits<int32_t>::max()) {
+        in_range = false;
+      } else {
+        progression.second = static_cast<int32_t>(shifted);
+      }
+    }
+    store_progression(entries[i], progression);
+  }
+  return in_range;
+}
+
+void memo_montagna(CompileState& state, int32_t inizio, int32_t fine, int32_t& tipo) {
+  state.montagna_flag = 0;
+  if (tipo > kMarkedTypeOffset) {
+    state.montagna_flag = 1;
+    tipo -= kMarkedTypeOffset;
+  }
+
+  const bool has_previous = state.montagna_count > 0;
+  const int32_t previous_end = state.montagna_previous_end;
+  if (state.montagna_count < std::numeric_limits<int32_t>::max()) ++state.montagna_count;
+  if (state.montagna_count <= CompileState::kMontagnaCapacity) {
+    state.montagna_start[static_cast<size_t>(state.montagna_count)] = inizio;
+    state.montagna_end[static_cast<size_t>(state.montagna_count)] = fine;
+  }
+  state.montagna_previous_end = fine;
+  if (has_previous && int64_t{inizio} - previous_end <= kAdjacentStretchGap) tipo = kAdjacentStretchType;
+
+  // Cells near(inizio / 50) to near(fine / 50 - 1); n counts from the stretch's own first cell,
+  // also when that cell lies before the array and the walk starts at cell 0.
+  const int64_t first = fill_cell_of_position(inizio);
+  const int64_t last = near(int64_t{fine} - CELL_LENGTH, CELL_LENGTH);
+  const int64_t highest_cell = static_cast<int64_t>(state.cells.size()) - 1;
+  const int64_t walk_from = std::max<int64_t>(first, 0);
+  const int64_t walk_to = std::min(last, highest_cell);
+  const uint8_t tipo_byte = static_cast<uint8_t>(static_cast<uint32_t>(tipo) & 0xFFu);
+  for (int64_t i = walk_from; i <= walk_to; ++i) {
+    TrackCell& cell = state.cells[static_cast<size_t>(i)];
+    cell.montagna_tipo = tipo_byte;
+    const int64_t n = i - first + 1;
+    if (state.montagna_flag == 1 && n % kMarkerSpacing == 0 && cell.kind == kEmpty &&
+        (i - kMarkerSpacing) * CELL_LENGTH < fine) {
+      cell.kind = kMontagnaMarker;
+    }
+  }
+}
+
+SpeedBoardPlacement memo_indicatori_v_max(CompileState& state, int32_t posizione, int32_t vas, int32_t vbs,
+                                          int32_t vcs, int32_t strisces, int32_t vad, int32_t vbd, int32_t vcd,
+                                          int32_t strisced) {
+  const int64_t c = cell_of_position(posizione);
+  if (c < 0 || c >= static_cast<int64_t>(state.cells.size()) || !is_free(state.cells[static_cast<size_t>(c)])) {
+    state.set_error(21);
+    return SpeedBoardPlacement::kCellTaken;
+  }
+  // right / 5 + left * 20 == (right + 100 * left) / 5, exact in whole numbers.
+  auto encode = [](int32_t left, int32_t right) { return near(int64_t{right} + 100 * int64_t{left}, 5); };
+  const int64_t a = encode(vas, vad);
+  const int64_t b = encode(vbs, vbd);
+  const int64_t cc = encode(vcs, vcd);
+  if (!fits_int16(a) || !fits_int16(b) || !fits_int16(cc)) return SpeedBoardPlacement::kSpeedOutOfRange;
+
+  TrackCell& cell = state.cells[static_cast<size_t>(c)];
+  cell.kind = kSpeedBoard;
+  cell.value_a = static_cast<int16_t>(a);
+  cell.value_b = static_cast<int16_t>(b);
+  cell.value_c = static_cast<int16_t>(cc);
+  // Stripe counts in 16-bit arithmetic on their low 16 bits, kept to 16 bits.
+  const uint32_t stripes_left = static_cast<uint16_t>(static_cast<uint32_t>(strisces));
+  const uint32_t stripes_right = static_cast<uint16_t>(static_cast<uint32_t>(strisced));
+  cell.value_d = static_cast<int16_t>(static_cast<uint16_t>((stripes_left * 10u + stripes_right) & 0xFFFFu));
+  return SpeedBoardPlacement::kPlaced;
+}
+
+}  // namespace scenario

@@ -1,0 +1,45 @@
+// Line features laid onto the track model while the line description is read.
+//
+//  - progressive_ordina: puts the three kilometric progressions (entries 81 to 83 of the station
+//    table, each a triple first / second / flag) into their final order, largest first value first,
+//    and adds 100 to the second value of every triple whose flag is 1.
+//  - memo_montagna: lays a mountain stretch onto the cells: its type on every cell of the stretch,
+//    type 3 when it begins within 150 m after the previous stretch ends, and for a marked stretch
+//    (type above 10) a montagna_marker on every 4th free cell.
+//  - memo_indicatori_v_max: lays a speed indicator board onto one cell, each of the three speeds
+//    encoded as left * 20 + right / 5 and the stripe counts as left * 10 + right.
+// None of them touches a cell outside the cell array, whatever the positions they are given.
+#ifndef SCENARIO_COMPILER_LINE_FEATURES_H_
+#define SCENARIO_COMPILER_LINE_FEATURES_H_
+
+#include <cstdint>
+
+#include "compiler/track_model.h"
+
+namespace scenario {
+
+// Orders entries 81 to 83. Returns false, leaving the order done but the triple's second value
+// unchanged, when adding 100 to a second value would leave the 32-bit range (the caller treats
+// that as a run-time failure of the compile).
+bool progressive_ordina(CompileState& state);
+
+// Lays the stretch `inizio` to `fine` (metres) of type `tipo` onto the cells; `tipo` is changed as
+// the stretch's marking and adjacency decide. Cells from near(inizio / 50) to
+// near(fine / 50 - 1), clamped to the cell array. The tables keep the first 80 stretches;
+// montagna_count counts every stretch. Sets no error.
+void memo_montagna(CompileState& state, int32_t inizio, int32_t fine, int32_t& tipo);
+
+enum class SpeedBoardPlacement {
+  kPlaced,
+  kCellTaken,        // ErrorCode 21 set; also for a cell outside the cell array
+  kSpeedOutOfRange,  // an encoded speed does not fit 16 bits; nothing placed, no error set
+};
+
+// Lays a speed indicator board on cell near(posizione / 50 + 1).
+SpeedBoardPlacement memo_indicatori_v_max(CompileState& state, int32_t posizione, int32_t vas, int32_t vbs,
+                                          int32_t vcs, int32_t strisces, int32_t vad, int32_t vbd, int32_t vcd,
+                                          int32_t strisced);
+
+}  // namespace scenario
+
+#endif  // SCENARIO_COMPILER_LINE_FEATURES_H_
