@@ -73,7 +73,7 @@ int64_t FieldReader::read_number(int64_t lowest, int64_t highest, const char* wi
   if (position_ < bytes_.size()) {
     if (bytes_[position_] == ',') {
       ++position_;
-    } else if (is_line_end(bytes_[position_])) {
+    } else if (at_line_end()) {
       consume_line_end();
     }
   }
