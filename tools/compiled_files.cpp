@@ -1,0 +1,61 @@
+#include "tools/compiled_files.h"
+
+#include <string_view>
+
+#include "compiler/binary_inputs.h"
+#include "driver/file_replace.h"
+
+namespace scenario {
+namespace {
+
+bool ends_with(const std::string& text, std::string_view suffix) {
+  return text.size() >= suffix.size() && text.compare(text.size() - suffix.size(), suffix.size(), suffix) == 0;
+}
+
+// Reads the file and decodes it with `decode`, which says what it found in a few words.
+template <typename Decode>
+Status load(const std::string& path, VerboseLog& log, Decode decode) {
+  std::string bytes;
+  Status status = read_file(path, &bytes);
+  if (!status.ok()) return status;
+  log.phase("read " + path + ", " + std::to_string(bytes.size()) + " bytes");
+  std::string found;
+  const DecodeResult result = decode(bytes, &found);
+  if (!result.ok()) return Status::FileSystem(path, result.ToString());
+  log.phase("decoded " + found);
+  return Status::Ok();
+}
+
+}  // namespace
+
+CompiledFileKind compiled_file_kind(const std::string& path) {
+  if (ends_with(path, "_linea.dat")) return CompiledFileKind::kLinePlan;
+  if (ends_with(path, ".sim")) return CompiledFileKind::kScenarioRecord;
+  if (ends_with(path, ".dat")) return CompiledFileKind::kTrackCells;
+  return CompiledFileKind::kUnknown;
+}
+
+Status load_track_cells(const std::string& path, std::vector<TrackCell>* cells, VerboseLog& log) {
+  return load(path, log, [cells](const std::string& bytes, std::string* found) {
+    const DecodeResult result = decode_track_cells(bytes, cells);
+    *found = std::to_string(cells->size()) + " track cells";
+    return result;
+  });
+}
+
+Status load_scenario_record(const std::string& path, ScenarioRecord* record, VerboseLog& log) {
+  return load(path, log, [record](const std::string& bytes, std::string* found) {
+    *found = std::to_string(kStationEntryCount) + " scenario record entries";
+    return decode_scenario_record(bytes, record);
+  });
+}
+
+Status load_line_plan(const std::string& path, LinePlan* plan, VerboseLog& log) {
+  return load(path, log, [plan](const std::string& bytes, std::string* found) {
+    const DecodeResult result = decode_line_plan(bytes, plan);
+    *found = plan->allocated() ? "a plan of metres 0 to " + std::to_string(plan->plan_length()) : "an unsized plan";
+    return result;
+  });
+}
+
+}  // namespace scenario

@@ -1,0 +1,31 @@
+// Loading the simulator's compiled files from disk for the tools: read whole, then decode.
+//
+// The kind of a compiled file follows from its name, as the compiler names them: LINE_linea.dat is
+// the line record (plan), LINE_TRAIN.sim the scenario record and LINE_TRAIN.dat the track cells.
+// A file that cannot be read, or whose bytes do not decode, is a file-system Status carrying its
+// path and the reason (with the byte offset for a decoding failure).
+#ifndef SCENARIO_TOOLS_COMPILED_FILES_H_
+#define SCENARIO_TOOLS_COMPILED_FILES_H_
+
+#include <string>
+#include <vector>
+
+#include "compiler/status.h"
+#include "compiler/track_model.h"
+#include "tools/verbose_log.h"
+
+namespace scenario {
+
+enum class CompiledFileKind { kUnknown, kTrackCells, kScenarioRecord, kLinePlan };
+
+// The kind of a compiled file by its name: "_linea.dat" plan, ".sim" record, other ".dat" cells.
+CompiledFileKind compiled_file_kind(const std::string& path);
+
+// Each reads the file at `path` and decodes it, telling `log` what it read and decoded.
+Status load_track_cells(const std::string& path, std::vector<TrackCell>* cells, VerboseLog& log);
+Status load_scenario_record(const std::string& path, ScenarioRecord* record, VerboseLog& log);
+Status load_line_plan(const std::string& path, LinePlan* plan, VerboseLog& log);
+
+}  // namespace scenario
+
+#endif  // SCENARIO_TOOLS_COMPILED_FILES_H_

@@ -1,0 +1,421 @@
+#include "tools/dump.h"
+
+#include <charconv>
+#include <cmath>
+#include <cstdio>
+#include <set>
+
+#include "compiler/cp1252.h"
+
+namespace scenario {
+namespace {
+
+using std::to_string;
+
+std::string signed_text(int64_t value) { return (value > 0 ? "+" : "") + to_string(value); }
+
+// A double as text: the shortest form that reads back to the same value.
+std::string exact_number(double value) {
+  char buffer[64];
+  const auto result = std::to_chars(buffer, buffer + sizeof buffer, value);
+  return std::string(buffer, result.ptr);
+}
+
+// A double for the text dump: fixed, to the millimetre.
+std::string metre_number(double value) {
+  if (std::isnan(value)) return "nan";
+  if (std::isinf(value)) return value > 0 ? "inf" : "-inf";
+  char buffer[64];
+  std::snprintf(buffer, sizeof buffer, "%.3f", value);
+  return buffer;
+}
+
+std::string json_number(double value) { return std::isfinite(value) ? exact_number(value) : "null"; }
+
+std::string metres_text(int64_t metres) { return to_string(metres) + " m (" + kilometre_text(metres) + ")"; }
+
+// The numeric fields of a station entry in file order; the name sits between option_a and group1_a.
+struct NumericField {
+  const char* name;
+  int64_t value;
+};
+constexpr size_t kFieldsBeforeName = 5;
+
+std::vector<NumericField> numeric_fields(const StationEntry& entry) {
+  return {{"station_type", entry.station_type}, {"area_start", entry.area_start}, {"area_end", entry.area_end},
+          {"position", entry.position},         {"option_a", entry.option_a},     {"group1_a", entry.group1_a},
+          {"group1_b", entry.group1_b},         {"group2_a", entry.group2_a},     {"group2_b", entry.group2_b},
+          {"group2_c", entry.group2_c},         {"group1_c", entry.group1_c},     {"stop_value", entry.stop_value},
+          {"option_c", entry.option_c},         {"option_b", entry.option_b},     {"time_seconds", entry.time_seconds}};
+}
+
+bool is_metre_field(const std::string& name) {
+  return name == "area_start" || name == "area_end" || name == "position";
+}
+
+// A station's field as shown: positions with their kilometre, the time as a clock.
+std::string station_field_text(const NumericField& field) {
+  const std::string name = field.name;
+  if (is_metre_field(name)) return metres_text(field.value);
+  if (name == "time_seconds") return to_string(field.value) + " (" + clock_text(field.value) + ")";
+  return to_string(field.value);
+}
+
+std::string two_digits(int64_t value) {
+  std::string text = to_string(value);
+  return value >= 0 && value < 10 ? "0" + text : text;
+}
+
+// --- track cells ---
+
+bool holds_anything(const TrackCell& cell) {
+  return cell.kind != 0 || cell.value_a != 0 || cell.value_b != 0 || cell.value_c != 0 || cell.value_d != 0 ||
+         cell.signal_time != 0 || cell.approach_code != 0;
+}
+
+bool same_stretch(const TrackCell& a, const TrackCell& b) {
+  return a.montagna_tipo == b.montagna_tipo && a.speed_limit == b.speed_limit && a.gradient == b.gradient &&
+         a.adhesion == b.adhesion;
+}
+
+// How many of value_a..value_d a kind carries (Part of the cell-kind table).
+int values_carried(uint8_t kind) {
+  switch (kind) {
+    case kSignal:
+    case kSpeedBoard: return 4;
+    case kSlowdownEnd:
+    case kSlowdownStart: return 3;
+    case kSlowdownWarning:
+    case kSlowdownPrewarning: return 2;
+    case kStopMarker:
+    case kAbbattimento:
+    case kBoardText: return 1;
+    default: return 0;
+  }
+}
+
+// What a cell's value means, in a few words, or "".
+std::string value_meaning(size_t cell_index, const TrackCell& cell, int value_number, int16_t value) {
+  if (value_number == 0) {
+    switch (cell.kind) {
+      case kSlowdownEnd:
+      case kSlowdownStart:
+      case kSlowdownWarning: return "slowdown speed " + to_string(value) + " km/h";
+      case kSlowdownPrewarning: return "pre-warning " + to_string(value) + " of 4";
+      case kStopMarker: return "station entry " + to_string(value);
+      case kBoardText: return "board entry " + to_string(value);
+      default: break;
+    }
+  }
+  if (cell_index == 1 && cell.kind == kEmpty) {
+    if (value_number == 0) return "header constant";
+    if (value_number == 1) return "first check code";
+  }
+  return "";
+}
+
+std::string kind_text(uint8_t kind) {
+  const std::string name = cell_kind_name(kind);
+  return "kind " + to_string(kind) + " " + (name.empty() ? "unused_code" : name);
+}
+
+std::string stretch_text(const TrackCell& cell) {
+  return "stretch speed_limit " + to_string(cell.speed_limit) + " (" + to_string(cell.speed_limit * 5) +
+         " km/h), gradient " + to_string(cell.gradient) + " (" + signed_text(cell.gradient - 100) +
+         " per mille), adhesion " + to_string(cell.adhesion) + ", montagna_tipo " + to_string(cell.montagna_tipo);
+}
+
+std::string cell_line(size_t index, const TrackCell& cell, bool show_stretch) {
+  std::vector<std::string> parts;
+  if (cell.kind != 0) parts.push_back(kind_text(cell.kind));
+  const int16_t values[4] = {cell.value_a, cell.value_b, cell.value_c, cell.value_d};
+  const char* value_names[4] = {"value_a", "value_b", "value_c", "value_d"};
+  const int carried = values_carried(cell.kind);
+  for (int v = 0; v < 4; ++v) {
+    if (v >= carried && values[v] == 0) continue;
+    std::string part = std::string(value_names[v]) + " " + to_string(values[v]);
+    const std::string meaning = value_meaning(index, cell, v, values[v]);
+    if (!meaning.empty()) part += " (" + meaning + ")";
+    parts.push_back(part);
+  }
+  if (cell.kind == kSignal || cell.signal_time != 0) parts.push_back("signal_time " + to_string(cell.signal_time));
+  if (cell.approach_code != 0) parts.push_back("approach_code " + to_string(cell.approach_code));
+  std::string line = "cell " + to_string(index) + " at " + metres_text(cell_metres(static_cast<int64_t>(index))) + ":";
+  for (size_t p = 0; p < parts.size(); ++p) line += (p == 0 ? " " : ", ") + parts[p];
+  if (show_stretch) line += (parts.empty() ? " " : "; ") + stretch_text(cell);
+  return line + "\n";
+}
+
+// --- scenario record ---
+
+std::string quoted_name(const std::string& cp1252_name) { return json_string(cp1252_to_utf8(cp1252_name)); }
+
+void append_station_block(int index, const StationEntry& entry, EntryRole role, std::string* out) {
+  *out += "entry " + to_string(index) + ": " + entry_role_name(role) + "\n";
+  const std::vector<NumericField> fields = numeric_fields(entry);
+  for (size_t f = 0; f < fields.size(); ++f) {
+    if (f == kFieldsBeforeName) *out += "  name: " + quoted_name(entry.name) + "\n";
+    // A board holds only its text; any number it carries all the same is shown too.
+    if (role == EntryRole::kBoard && fields[f].value == 0) continue;
+    *out += "  " + std::string(fields[f].name) + ": " + station_field_text(fields[f]) + "\n";
+  }
+}
+
+void append_header_block(int index, const StationEntry& entry, const std::vector<HeaderValue>& header,
+                         std::string* out) {
+  *out += "entry " + to_string(index) + ": header\n";
+  std::set<std::string> covered;
+  for (const HeaderValue& value : header) {
+    if (value.entry != index) continue;
+    *out += "  " + std::string(value.meaning) + " (" + value.field + "): " + value.text + "\n";
+    std::string fields = value.field;
+    size_t start = 0;
+    while (start <= fields.size()) {
+      const size_t comma = fields.find(", ", start);
+      covered.insert(fields.substr(start, comma == std::string::npos ? std::string::npos : comma - start));
+      if (comma == std::string::npos) break;
+      start = comma + 2;
+    }
+  }
+  // Fields the header gives no meaning to are shown only when they hold something.
+  if (!covered.count("name") && !entry.name.empty()) *out += "  name: " + quoted_name(entry.name) + "\n";
+  for (const NumericField& field : numeric_fields(entry)) {
+    if (covered.count(field.name) || field.value == 0) continue;
+    *out += "  " + std::string(field.name) + ": " + to_string(field.value) + "\n";
+  }
+}
+
+void append_empty_run(int first, int last, std::string* out) {
+  if (first == last) {
+    *out += "entry " + to_string(first) + ": empty\n";
+  } else {
+    *out += "entries " + to_string(first) + " to " + to_string(last) + ": empty\n";
+  }
+}
+
+// --- line record ---
+
+// The metres shown by a plan dump: 0, step, 2 * step ... and the last computed metre.
+std::vector<int32_t> shown_metres(const LinePlan& plan, int32_t step) {
+  std::vector<int32_t> metres;
+  if (!plan.started()) return metres;
+  if (step < 1) step = 1;
+  const int32_t last = plan.next_metre() - 1;
+  for (int64_t m = 0; m <= last; m += step) metres.push_back(static_cast<int32_t>(m));
+  if (metres.back() != last) metres.push_back(last);
+  return metres;
+}
+
+std::string plan_title(const LinePlan& plan) {
+  if (!plan.allocated()) return "line record: no plan (the line length was never read)\n";
+  std::string text = "line record: plan of metres 0 to " + to_string(plan.plan_length()) + ", " +
+                     to_string(2 * (static_cast<int64_t>(plan.plan_length()) + 1)) + " elements\n";
+  if (!plan.started()) return text + "all elements empty: the plan was sized but never computed\n";
+  const int32_t last = plan.next_metre() - 1;
+  text += "metres 0 and 1: 16-bit integers; ";
+  text += last >= 2 ? "doubles from metre 2 to " + to_string(last) : std::string("no doubles");
+  if (last < plan.plan_length()) {
+    text += "; empty from metre " + to_string(last + 1) + " to " + to_string(plan.plan_length());
+  }
+  return text + "\n";
+}
+
+}  // namespace
+
+std::string kilometre_text(int64_t metres) {
+  const bool negative = metres < 0;
+  const uint64_t magnitude = negative ? 0 - static_cast<uint64_t>(metres) : static_cast<uint64_t>(metres);
+  char buffer[48];
+  std::snprintf(buffer, sizeof buffer, "Km %s%llu+%03llu", negative ? "-" : "",
+                static_cast<unsigned long long>(magnitude / 1000), static_cast<unsigned long long>(magnitude % 1000));
+  return buffer;
+}
+
+std::string clock_text(int64_t seconds) {
+  if (seconds < 0) return "-" + clock_text(-seconds);
+  return two_digits(seconds / 3600) + ":" + two_digits(seconds / 60 % 60) + ":" + two_digits(seconds % 60);
+}
+
+EntryRole entry_role(int index, const StationEntry& entry) {
+  if (index >= kEntryProgressionTre) return EntryRole::kHeader;
+  bool any_number = false;
+  for (const NumericField& field : numeric_fields(entry)) any_number = any_number || field.value != 0;
+  if (any_number) return EntryRole::kStation;
+  return entry.name.empty() ? EntryRole::kEmpty : EntryRole::kBoard;
+}
+
+const char* entry_role_name(EntryRole role) {
+  switch (role) {
+    case EntryRole::kEmpty: return "empty";
+    case EntryRole::kStation: return "station";
+    case EntryRole::kBoard: return "line-side board";
+    case EntryRole::kHeader: return "header";
+  }
+  return "";
+}
+
+std::vector<HeaderValue> header_values(const ScenarioRecord& record) {
+  std::vector<HeaderValue> values;
+  const char* progression_names[3] = {"kilometric progression tre", "kilometric progression due",
+                                      "kilometric progression uno"};
+  for (int p = 0; p < 3; ++p) {
+    const int index = kEntryProgressionTre + p;
+    const StationEntry& entry = record[static_cast<size_t>(index)];
+    values.push_back({index, "area_start, area_end, position", progression_names[p],
+                      "first " + metres_text(entry.area_start) + ", second " + metres_text(entry.area_end) +
+                          ", third " + to_string(entry.position)});
+  }
+  const StationEntry& train = record[kEntryTrain];
+  values.push_back({kEntryTrain, "area_start", "braked mass percentage", to_string(train.area_start)});
+  values.push_back({kEntryTrain, "area_end", "line length", metres_text(train.area_end)});
+  values.push_back({kEntryTrain, "position", "number of cars", to_string(train.position)});
+  const StationEntry& line = record[kEntryLine];
+  values.push_back({kEntryLine, "area_start", "background one", to_string(line.area_start)});
+  values.push_back({kEntryLine, "position", "background two", to_string(line.position)});
+  values.push_back({kEntryLine, "area_end", "background three", to_string(line.area_end)});
+  values.push_back({kEntryLine, "name", "line name", quoted_name(line.name)});
+  values.push_back({kEntryLine, "group1_a", "header constant", to_string(line.group1_a)});
+  values.push_back({kEntryLine, "time_seconds", "check code", to_string(line.time_seconds)});
+  const StationEntry& repetition = record[kEntryRepetition];
+  values.push_back({kEntryRepetition, "area_start", "signal repetition from", metres_text(repetition.area_start)});
+  values.push_back({kEntryRepetition, "area_end", "signal repetition to", metres_text(repetition.area_end)});
+  values.push_back({kEntryRepetition, "position", "signal repetition codes", to_string(repetition.position)});
+  values.push_back({kEntryRepetition, "name", "train number", quoted_name(repetition.name)});
+  values.push_back({kEntryRepetition, "group1_a", "sand", to_string(repetition.group1_a)});
+  values.push_back({kEntryRepetition, "group2_a, group2_b, group2_c", "start clock",
+                    two_digits(repetition.group2_a) + ":" + two_digits(repetition.group2_b) + ":" +
+                        two_digits(repetition.group2_c)});
+  return values;
+}
+
+std::string json_string(std::string_view utf8) {
+  std::string out = "\"";
+  for (const char c : utf8) {
+    const unsigned char byte = static_cast<unsigned char>(c);
+    if (c == '"') {
+      out += "\\\"";
+    } else if (c == '\\') {
+      out += "\\\\";
+    } else if (byte < 0x20 || byte == 0x7F) {
+      char escape[8];
+      std::snprintf(escape, sizeof escape, "\\u%04x", byte);
+      out += escape;
+    } else {
+      out += c;
+    }
+  }
+  return out + "\"";
+}
+
+std::string dump_track_cells_text(const std::vector<TrackCell>& cells) {
+  std::string out;
+  if (cells.empty()) return "track cells: none\n";
+  out += "track cells: " + to_string(cells.size()) + " cells, 0 to " + to_string(cells.size() - 1) +
+         "; cell i lies at 50 * (i - 1) m\n";
+  for (size_t i = 0; i < cells.size(); ++i) {
+    const bool stretch_changed = i == 0 || !same_stretch(cells[i], cells[i - 1]);
+    if (stretch_changed || holds_anything(cells[i])) out += cell_line(i, cells[i], stretch_changed);
+  }
+  return out;
+}
+
+std::string dump_track_cells_json(const std::vector<TrackCell>& cells) {
+  std::string out = "{\n  \"file\": \"track cells\",\n  \"cell_count\": " + to_string(cells.size()) +
+                    ",\n  \"cells\": [";
+  for (size_t i = 0; i < cells.size(); ++i) {
+    const TrackCell& c = cells[i];
+    const int64_t metres = cell_metres(static_cast<int64_t>(i));
+    out += std::string(i == 0 ? "\n" : ",\n") + "    {\"index\": " + to_string(i) + ", \"metres\": " +
+           to_string(metres) + ", \"km\": " + json_string(kilometre_text(metres)) + ", \"kind\": " +
+           to_string(c.kind) + ", \"kind_name\": " + json_string(cell_kind_name(c.kind)) + ", \"value_a\": " +
+           to_string(c.value_a) + ", \"value_b\": " + to_string(c.value_b) + ", \"value_c\": " +
+           to_string(c.value_c) + ", \"value_d\": " + to_string(c.value_d) + ", \"signal_time\": " +
+           to_string(c.signal_time) + ", \"approach_code\": " + to_string(c.approach_code) +
+           ", \"montagna_tipo\": " + to_string(c.montagna_tipo) + ", \"speed_limit\": " + to_string(c.speed_limit) +
+           ", \"speed_limit_kmh\": " + to_string(c.speed_limit * 5) + ", \"gradient\": " + to_string(c.gradient) +
+           ", \"gradient_per_mille\": " + to_string(c.gradient - 100) + ", \"adhesion\": " + to_string(c.adhesion) +
+           "}";
+  }
+  return out + (cells.empty() ? "]\n}\n" : "\n  ]\n}\n");
+}
+
+std::string dump_scenario_record_text(const ScenarioRecord& record) {
+  std::string out = "scenario record: " + to_string(kStationEntryCount) + " entries, 0 to " +
+                    to_string(kStationEntryCount - 1) + "\n";
+  const std::vector<HeaderValue> header = header_values(record);
+  int empty_from = -1;
+  for (int index = 0; index < kStationEntryCount; ++index) {
+    const StationEntry& entry = record[static_cast<size_t>(index)];
+    const EntryRole role = entry_role(index, entry);
+    if (role == EntryRole::kEmpty) {
+      if (empty_from < 0) empty_from = index;
+      continue;
+    }
+    if (empty_from >= 0) append_empty_run(empty_from, index - 1, &out);
+    empty_from = -1;
+    if (role == EntryRole::kHeader) {
+      append_header_block(index, entry, header, &out);
+    } else {
+      append_station_block(index, entry, role, &out);
+    }
+  }
+  if (empty_from >= 0) append_empty_run(empty_from, kStationEntryCount - 1, &out);
+  return out;
+}
+
+std::string dump_scenario_record_json(const ScenarioRecord& record) {
+  std::string out = "{\n  \"file\": \"scenario record\",\n  \"entries\": [";
+  const std::vector<HeaderValue> header = header_values(record);
+  for (int index = 0; index < kStationEntryCount; ++index) {
+    const StationEntry& entry = record[static_cast<size_t>(index)];
+    out += std::string(index == 0 ? "\n" : ",\n") + "    {\"index\": " + to_string(index) + ", \"role\": " +
+           json_string(entry_role_name(entry_role(index, entry)));
+    const std::vector<NumericField> fields = numeric_fields(entry);
+    for (size_t f = 0; f < fields.size(); ++f) {
+      if (f == kFieldsBeforeName) out += ", \"name\": " + quoted_name(entry.name);
+      out += ", " + json_string(fields[f].name) + ": " + to_string(fields[f].value);
+    }
+    if (index >= kEntryProgressionTre) {
+      out += ", \"meanings\": {";
+      bool first = true;
+      for (const HeaderValue& value : header) {
+        if (value.entry != index) continue;
+        // Names are already JSON strings; other values are shown as text.
+        const bool is_name = std::string(value.field) == "name";
+        out += std::string(first ? "" : ", ") + json_string(value.meaning) + ": " +
+               (is_name ? value.text : json_string(value.text));
+        first = false;
+      }
+      out += "}";
+    }
+    out += "}";
+  }
+  return out + "\n  ]\n}\n";
+}
+
+std::string dump_line_plan_text(const LinePlan& plan, int32_t step) {
+  std::string out = plan_title(plan);
+  for (const int32_t metre : shown_metres(plan, step)) {
+    out += "metre " + to_string(metre) + " (" + kilometre_text(metre) + "): x " + metre_number(plan.x(metre)) +
+           ", y " + metre_number(plan.y(metre)) + "\n";
+  }
+  return out;
+}
+
+std::string dump_line_plan_json(const LinePlan& plan, int32_t step) {
+  std::string out = "{\n  \"file\": \"line record\",\n  \"allocated\": ";
+  out += plan.allocated() ? "true" : "false";
+  out += ",\n  \"plan_length\": " + to_string(plan.allocated() ? plan.plan_length() : 0);
+  out += ",\n  \"started\": " + std::string(plan.started() ? "true" : "false");
+  out += ",\n  \"last_computed_metre\": " + (plan.started() ? to_string(plan.next_metre() - 1) : std::string("null"));
+  out += ",\n  \"step\": " + to_string(step < 1 ? 1 : step) + ",\n  \"points\": [";
+  bool first = true;
+  for (const int32_t metre : shown_metres(plan, step)) {
+    out += std::string(first ? "\n" : ",\n") + "    {\"metre\": " + to_string(metre) + ", \"x\": " +
+           json_number(plan.x(metre)) + ", \"y\": " + json_number(plan.y(metre)) + "}";
+    first = false;
+  }
+  return out + (first ? "]\n}\n" : "\n  ]\n}\n");
+}
+
+}  // namespace scenario
