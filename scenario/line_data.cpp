@@ -339,9 +339,9 @@ constexpr std::string_view kRows[] = {
     "cartello_indicatore,  98900,   (P.L.A.   )(Km 98+889)",
     "cartello_indicatore,  103800,   (P.L.      )(Km 103+805)",
     "cartello_indicatore,  105700,   (Montorsaio)(Km 105+800)(L.m 6.478 )",
-    "cartello_indicatore,  113500,   (P.L.A.    )(Km 113+518)",
+    "cartello_indicatore,  113500,   (F)",
     "cartello_indicatore,  121100,   (P.L.      )(Km 121+094)",
-    "cartello_indicatore,  123300,   (F)",
+    "cartello_indicatore,  125450,   (P.L.A.    )(Km 125+452)",
     "[fine]",
     kEndMarker,
 };
