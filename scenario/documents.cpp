@@ -43,7 +43,7 @@ constexpr std::string_view kCard[] = {
     "  |  95 |  95 | 49.600  |     FONTANILE         |     20.05     |   |      |                   |",
     "  |     |     | 54.200  |     Pescolla..........| 20.10   20.11 |0.5|      |                   |",
     "  |  80 |  80 | 60.100  |     MONTEFRASSO.......| 20.16   20.17 |1.0|      |                   |",
-    "  |     |     | 61.450  |    Imb.G. Montefrasso |               |   |      |                   | ",
+    "  |     |     | 62.300  |    Imb.G. Montefrasso |               |   |      |                   | ",
     "  |     |     | 65.900  |     SELVANERA         |     20.21     |   |      |                   |",
     "  |     |     |         |    Seg.Prot. GRANVILLA|               |   |      |                   | ",
     "  |     |     | 70.400  |     GRANVILLA         | 20.26 M 20.27 |1.0|  60  |         4         |",
@@ -52,7 +52,7 @@ constexpr std::string_view kCard[] = {
     "  |  85 |  85 | 87.300    |   FORNACI DI LEVA...| 20.41   20.42 |0.5|      |                   |",
     "  |     |     | 94.900    |   ROVESCA...........| 20.49   20.50 |1.0|      |                   |",
     "  |     |     |100.300    |   BORGO TAVERNE     |     20.55     |   |      |                   |",
-    "  |     |     |102.500    |  Imb.G. Valdoria    |               |   |      |                   | ",
+    "  |     |     |105.800    |  Imb.G. Montorsaio  |               |   |      |                   | ",
     "  |     |     |107.200    |   VALDORIA..........| 21.00   21.01 |0.5|      |                   |",
     "  |     |     |116.400    |   CAMPORSO..........| 21.09   21.10 |1.0|  60  |         4         |",
     "  |     |     |125.750    \\|  DRASCONA SCALO    |     21.23     |   |      |                   |",
@@ -125,14 +125,15 @@ constexpr std::string_view kNotes[] = {
     "il traffico è intenso, con treni regionali, merci e qualche diretto per la costa, per cui non "
         "stupitevi di trovare un segnale a via impedita anche in piena linea.",
     "Fino al bivio Dev.U. (km 0,900) i binari sono in comune con la linea per Ostrale; da Lorsano a "
-        "Cervena il doppio binario non è più banalizzato, e a Cervena comincia il semplice binario: il "
-        "treno entra sul ramo deviato a 30 km/h, mentre la linea di corsa per Ostrale prosegue diritta a "
-        "60 km/h. Così dopo Cervena la velocità scende a 95 km/h e poi, fra le colline, a 80 e 90 km/h.",
-    "Dopo Cervena il paesaggio cambia: la linea lascia la pianura coltivata e risale lungo la valle "
-        "del torrente Sorva fra fitti boschi di castagni, vigneti e piccoli borghi in pietra; superato "
-        "il bivio di Cervena, dove la linea per Ostrale piega a sud, si incontrano la galleria di "
-        "Montefrasso, lunga 2.300 metri, e poco dopo Borgo Taverne la galleria di Valdoria, lunga 3.950 "
-        "metri, la più lunga della regione, che sbuca lì dove la valle si apre verso Drascona.",
+        "Cervena il doppio binario non è più banalizzato, e a Cervena comincia il semplice binario: alla "
+        "diramazione del km 45,700 il nostro treno prende il ramo deviato per Pescolla a 30 km/h, mentre "
+        "la linea di corsa per Valmora prosegue diritta a 60 km/h. Così dopo la diramazione la velocità "
+        "risale a 95 km/h e poi, fra le colline, varia fra 80 e 90 km/h.",
+    "Dopo Cervena il paesaggio cambia: la ferrovia lascia la pianura e risale la valle del torrente "
+        "Sorva fra fitti boschi di castagni, vigneti e piccoli borghi in pietra; superata la diramazione "
+        "per Valmora, si incontrano la galleria di Montefrasso, lunga 1.592 metri, e poco dopo Borgo "
+        "Taverne la galleria di Montorsaio, lunga 6.478 metri, la più lunga della regione, con la "
+        "fermata di Valdoria in sotterraneo, che sbuca lì dove la valle si apre verso Drascona.",
     "A Drascona Scalo il nostro percorso finisce: il treno prosegue poi per Drascona Centrale con il "
         "cambio di banco, dato che in stazione si entra su un binario tronco; la seconda scheda del "
         "treno descrive quell'ultimo breve tratto.",
