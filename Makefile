@@ -4,7 +4,7 @@ KEPT = MorvellaC_DrasconaX_5521_note.txt MorvellaC_DrasconaX_5521_rallentamenti.
        MorvellaC_DrasconaX_5521_scheda_treno.txt MorvellaC_DrasconaX_linea.dat \
        MorvellaC_DrasconaX_5521.sim MorvellaC_DrasconaX_5521.dat
 
-.PHONY: run build test bench clean
+.PHONY: run build test bench fuzz-smoke clean
 
 build:
 	cmake --preset release
@@ -22,6 +22,30 @@ test:
 
 bench: build
 	for b in build/bin/*_bench; do $$b; done
+
+# Each fuzz target for FUZZ_SECONDS from the seed corpus in fuzz/corpus (new inputs go to a scratch
+# corpus in build-fuzz, never into the sources); any crash, sanitizer report, leak, input slower than
+# FUZZ_TIMEOUT seconds or memory beyond FUZZ_RSS_MB fails the target and leaves the input in
+# build-fuzz/artifacts.
+FUZZ_SECONDS ?= 60
+FUZZ_TIMEOUT ?= 10
+FUZZ_RSS_MB ?= 2048
+FUZZ_TARGETS = line_parser:line train_parser:train compile:compile
+
+fuzz-smoke:
+	cmake --preset fuzz
+	cmake --build --preset fuzz -j $(JOBS) --target line_parser_fuzzer train_parser_fuzzer compile_fuzzer
+	@set -e; mkdir -p build-fuzz/artifacts; \
+	for target in $(FUZZ_TARGETS); do \
+	  name=$${target%%:*}; seeds=$${target##*:}; work=build-fuzz/smoke/$$seeds; \
+	  rm -rf $$work; mkdir -p $$work; \
+	  echo "fuzz-smoke: $${name}_fuzzer for $(FUZZ_SECONDS) s"; \
+	  ./build-fuzz/bin/$${name}_fuzzer $$work fuzz/corpus/$$seeds -dict=fuzz/descriptions.dict \
+	    -max_total_time=$(FUZZ_SECONDS) -timeout=$(FUZZ_TIMEOUT) -rss_limit_mb=$(FUZZ_RSS_MB) \
+	    -artifact_prefix=build-fuzz/artifacts/$$name- -print_final_stats=1 2>build-fuzz/smoke/$$name.log \
+	    || { tail -n 80 build-fuzz/smoke/$$name.log; exit 1; }; \
+	  grep -E '^stat::(number_of_executed_units|average_exec_per_sec)' build-fuzz/smoke/$$name.log; \
+	done
 
 clean:
 	rm -rf build build-asan build-fuzz
