@@ -14,6 +14,7 @@ constexpr int kFatalCell1ValueA = 1250;
 constexpr int kFatalCell1ValueB = 1251;
 constexpr int16_t kHeaderCellMarker = 5121;
 constexpr int16_t kHeaderEntryMarker = 610;
+constexpr size_t kHeaderCell = 1;  // the cell that carries the header values
 
 void record_read_failure(CompileState& state, const FieldReader& reader, const ReadFailure& failure) {
   state.set_error(25);
@@ -65,12 +66,18 @@ CompileResult memorizza_percorso(CompileState& state, int32_t flag, const Descri
   state.error_place = SourcePlace();
   state.error_detail.clear();
   state.clear_station_table();
+  // The track model is built afresh from this run's line description, never kept from an
+  // earlier compile with the same state.
+  state.cells.clear();
+  state.cell_count = 0;
+  state.plan_length = 0;
+  state.plan.clear();
 
   const DescriptionFate fate = memorizza_dati(state, line, train);
   if (fate.remove_line) result.status = sink.remove_file(names.line_description);
   if (result.status.ok() && fate.remove_train) result.status = sink.remove_file(names.train_description);
   if (!result.status.ok()) return result;
-  if (!state.has_cells()) {
+  if (state.cells.size() <= kHeaderCell) {
     result.no_model = true;
     return result;
   }
@@ -78,7 +85,7 @@ CompileResult memorizza_percorso(CompileState& state, int32_t flag, const Descri
   post_process(state);
 
   StationEntry& header = state.station_table[kEntryLine];
-  TrackCell& header_cell = state.cells[1];
+  TrackCell& header_cell = state.cells[kHeaderCell];
   if (header.group1_a != 0 || header_cell.value_a != 0) {
     result.fatal = kFatalCell1ValueA;
     return result;
