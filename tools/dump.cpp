@@ -320,7 +320,7 @@ std::string dump_track_cells_text(const std::vector<TrackCell>& cells) {
 }
 
 std::string dump_track_cells_json(const std::vector<TrackCell>& cells) {
-  std::string out = "{\n  \"file\": \"track cells\",\n  \"cell_count\": " + to_string(cells.size()) +
+  std::string out = "{\n  \"file\": \"track cells\",\n  \"number_of_cells\": " + to_string(cells.size()) +
                     ",\n  \"cells\": [";
   for (size_t i = 0; i < cells.size(); ++i) {
     const TrackCell& c = cells[i];
