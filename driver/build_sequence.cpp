@@ -12,8 +12,10 @@
 
 namespace scenario {
 
+std::string fatal_report(const std::string& number) { return " Errore n. " + number; }
+
 void errore(const std::string& number) {
-  std::cerr << " Errore n. " << number << std::endl;
+  std::cerr << fatal_report(number) << std::endl;
   std::exit(kExitFatal);
 }
 

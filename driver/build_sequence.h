@@ -26,6 +26,9 @@ int Form_Load(const std::string& folder);
 // once with exit status 2.
 [[noreturn]] void errore(const std::string& number);
 
+// The fatal report's text, " Errore n. " followed by the number, for callers that end otherwise.
+std::string fatal_report(const std::string& number);
+
 // Reads a description file from `folder` for the compile; a missing file is reported through
 // Description::exists, any other failure through the Status.
 Status read_description(const std::string& folder, const std::string& name, Description* description);

@@ -1,15 +1,216 @@
 #include "tools/compile_command.h"
 
+#include <filesystem>
 #include <iostream>
+#include <string>
+#include <system_error>
 
+#include "compiler/compile_driver.h"
+#include "compiler/cp1252.h"
+#include "compiler/file_names.h"
 #include "compiler/status.h"
+#include "compiler/track_model.h"
+#include "driver/build_sequence.h"
+#include "driver/file_replace.h"
+#include "tools/verbose_log.h"
 
 namespace scenario {
+namespace {
+
+constexpr const char* kProgram = "scenario_tool compile";
+
+constexpr const char* kCompileUsage =
+    "usage: scenario_tool compile --line LINE_FILE --train TRAIN_FILE --out DIR\n"
+    "                             [--line-name NAME] [--train-number NUM] [--no-plan] [--verbose]\n"
+    "\n"
+    "Compiles a line description and a train description into the simulator's files, exactly as\n"
+    "the program compiles its own scenario, and writes into DIR (made when missing):\n"
+    "  NAME_linea.dat    the line record (not with --no-plan)\n"
+    "  NAME_NUM.sim      the scenario record\n"
+    "  NAME_NUM.dat      the track cells\n"
+    "The description files are only read: they are never changed or deleted.\n"
+    "\n"
+    "  --line FILE          the line description\n"
+    "  --train FILE         the train description\n"
+    "  --out DIR            where the compiled files go\n"
+    "  --line-name NAME     the line name (default MorvellaC_DrasconaX)\n"
+    "  --train-number NUM   the train number (default 5521)\n"
+    "  --no-plan            do not build or write the line record\n"
+    "  --verbose            tell what was read and written and how long each phase took\n"
+    "\n"
+    "Exit status: 0 compiled cleanly; 1 a compile error (reported on standard error; the files are\n"
+    "written when a track model was built); 2 a fatal report (\" Errore n. 1250\" or \"1251\"), no\n"
+    "file written; 3 a file could not be read or written; 64 bad usage.\n";
+
+struct CompileOptions {
+  std::string line;
+  std::string train;
+  std::string out;
+  std::string line_name = kEmbeddedLineName;
+  std::string train_number = kEmbeddedTrainNumber;
+  bool plan = true;
+  bool verbose = false;
+  bool help = false;
+};
+
+// A name becomes part of file names in DIR: it must not be empty or lead elsewhere.
+Status check_name(const std::string& option, const std::string& name) {
+  if (name.empty()) return Status::Usage(option + " must not be empty");
+  if (name.find_first_of(std::string("/\\\0", 3)) != std::string::npos) {
+    return Status::Usage(option + " '" + name + "' must not hold a path separator");
+  }
+  return Status::Ok();
+}
+
+Status parse_options(const std::vector<std::string>& args, CompileOptions* options) {
+  bool named_line = false;
+  bool numbered_train = false;
+  for (size_t i = 0; i < args.size(); ++i) {
+    const std::string& arg = args[i];
+    if (arg == "--help" || arg == "-h") {
+      options->help = true;
+      continue;
+    }
+    if (arg == "--verbose" || arg == "-v") {
+      options->verbose = true;
+      continue;
+    }
+    if (arg == "--no-plan") {
+      options->plan = false;
+      continue;
+    }
+    std::string* target = nullptr;
+    bool* given = nullptr;
+    if (arg == "--line") target = &options->line;
+    if (arg == "--train") target = &options->train;
+    if (arg == "--out") target = &options->out;
+    if (arg == "--line-name") {
+      target = &options->line_name;
+      given = &named_line;
+    }
+    if (arg == "--train-number") {
+      target = &options->train_number;
+      given = &numbered_train;
+    }
+    if (target == nullptr) return Status::Usage("unexpected argument '" + arg + "'");
+    if (i + 1 == args.size()) return Status::Usage(arg + " needs a value");
+    if (given != nullptr ? *given : !target->empty()) return Status::Usage(arg + " given twice");
+    if (given != nullptr) *given = true;
+    *target = args[++i];
+    if (target->empty()) return Status::Usage(arg + " needs a value");
+  }
+  if (options->help) return Status::Ok();
+  if (options->line.empty()) return Status::Usage("--line LINE_FILE is required");
+  if (options->train.empty()) return Status::Usage("--train TRAIN_FILE is required");
+  if (options->out.empty()) return Status::Usage("--out DIR is required");
+  Status status = check_name("--line-name", options->line_name);
+  if (status.ok()) status = check_name("--train-number", options->train_number);
+  return status;
+}
+
+int fail_usage(const Status& status) {
+  const std::string usage = kCompileUsage;
+  std::cerr << kProgram << ": " << status.ToString() << "\n" << usage.substr(0, usage.find("\n\n"))
+            << "\n'scenario_tool compile --help' explains the options.\n";
+  return kExitUsage;
+}
+
+// Reads a description file given on the command line. A file that is not there is a description
+// that does not exist (the compile reports it); any other failure is a file-system failure.
+Status read_given_description(const std::string& path, Description* description, VerboseLog& log) {
+  description->file_name = path;
+  bool missing = false;
+  Status status = read_file(path, &description->bytes, &missing);
+  description->exists = status.ok();
+  if (missing) {
+    log.phase("found no file " + path);
+    return Status::Ok();
+  }
+  if (status.ok()) log.phase("read " + path + ", " + std::to_string(description->bytes.size()) + " bytes");
+  return status;
+}
+
+// Writes the compiled files into the output folder and leaves the description files alone; tells
+// the verbose log when the compile proper has ended and what each write took.
+class ToolSink : public OutputSink {
+ public:
+  ToolSink(const std::string& folder, const CompileState& state, VerboseLog& log)
+      : folder_sink_(folder), state_(state), log_(log) {}
+
+  Status write_file(const std::string& name, std::string_view bytes) override {
+    note_compiled();
+    Status status = folder_sink_.write_file(name, bytes);
+    if (status.ok()) {
+      log_.phase("wrote " + (std::filesystem::path(folder_sink_.folder()) / name).string() + ", " +
+                 std::to_string(bytes.size()) + " bytes");
+    }
+    return status;
+  }
+  Status remove_file(const std::string&) override { return Status::Ok(); }
+
+  // Logs the end of the parse and post-processing, once.
+  void note_compiled() {
+    if (compiled_noted_) return;
+    compiled_noted_ = true;
+    int stations = 0;
+    for (int k = 1; k < state_.board_slot && k < kFirstBoardSlot; ++k) {
+      if (!state_.station_table[static_cast<size_t>(k)].name.empty()) ++stations;
+    }
+    std::string what = "compiled: ";
+    if (state_.has_cells()) {
+      what += std::to_string(state_.cells.size()) + " cells, " + std::to_string(stations) + " stations, " +
+              std::to_string(kFirstBoardSlot - state_.board_slot) + " line-side boards";
+    } else {
+      what += "no track model";
+    }
+    what += ", error code " + std::to_string(state_.ErrorCode);
+    log_.phase(what);
+  }
+
+ private:
+  FolderSink folder_sink_;
+  const CompileState& state_;
+  VerboseLog& log_;
+  bool compiled_noted_ = false;
+};
+
+}  // namespace
 
 int run_compile_command(const std::vector<std::string>& args) {
-  (void)args;
-  std::cerr << "scenario_tool compile: not available yet\n";
-  return kExitUsage;
+  CompileOptions options;
+  Status status = parse_options(args, &options);
+  if (!status.ok()) return fail_usage(status);
+  if (options.help) {
+    std::cout << kCompileUsage;
+    return kExitClean;
+  }
+
+  VerboseLog log(options.verbose, std::cerr, kProgram);
+  Description line;
+  Description train;
+  status = read_given_description(options.line, &line, log);
+  if (status.ok()) status = read_given_description(options.train, &train, log);
+  if (!status.ok()) return report_file_system_failure(status, kProgram);
+
+  std::error_code error;
+  std::filesystem::create_directories(options.out, error);
+  if (error) return report_file_system_failure(Status::FileSystem(options.out, error.message()), kProgram);
+
+  // Names on the command line are UTF-8: the files are named with them as given, the station
+  // table holds them in code page 1252 like every text of the compiled files.
+  CompileState state;
+  state.line_name = utf8_to_cp1252(options.line_name);
+  state.train_number = utf8_to_cp1252(options.train_number);
+  const ScenarioFileNames names = scenario_file_names(options.line_name, options.train_number);
+  ToolSink sink(options.out, state, log);
+  const CompileResult result = memorizza_percorso(state, options.plan ? 1 : 0, line, train, names, sink);
+  sink.note_compiled();
+
+  if (result.fatal != 0 && result.status.ok()) {
+    std::cerr << fatal_report(std::to_string(result.fatal)) << std::endl;
+    return kExitFatal;
+  }
+  return report_compile(state, result, kProgram);
 }
 
 }  // namespace scenario

@@ -1,0 +1,193 @@
+// scenario_tool compile, run as its own program on description files in a temporary folder.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "compiler/compile_driver.h"
+#include "compiler/file_names.h"
+#include "driver/file_replace.h"
+#include "scenario/text_writers.h"
+#include "tests/test_support.h"
+
+namespace scenario {
+namespace {
+
+using testing::read_whole_file;
+using testing::run_command;
+using testing::TempFolder;
+using testing::write_whole_file;
+
+const ScenarioFileNames kNames = scenario_file_names(kEmbeddedLineName, kEmbeddedTrainNumber);
+
+std::string tool() { return SCENARIO_TOOL_BIN; }
+
+bool exists(const std::string& path) { return std::filesystem::exists(path); }
+
+std::vector<std::string> files_in(const std::string& folder) {
+  std::vector<std::string> names;
+  for (const auto& entry : std::filesystem::directory_iterator(folder)) names.push_back(entry.path().filename());
+  std::sort(names.begin(), names.end());
+  return names;
+}
+
+class ScenarioToolTest : public ::testing::Test {
+ protected:
+  ScenarioToolTest() {
+    line_path = folder.file("line.txt");
+    train_path = folder.file("train.txt");
+    out = folder.file("out");
+  }
+
+  // The embedded scenario's two descriptions, written by the program's own writers.
+  void write_embedded_descriptions() {
+    MemorySink texts;
+    ASSERT_TRUE(dati_linea(texts, kNames).ok());
+    ASSERT_TRUE(dati_treno(texts, kNames).ok());
+    write_whole_file(line_path, texts.files.at(kNames.line_description));
+    write_whole_file(train_path, texts.files.at(kNames.train_description));
+  }
+  void write_small_descriptions(const std::string& train_records) {
+    write_whole_file(line_path, "[generale]\r\nlunghezza percorso, 10000\r\n[curve]\r\n[fine]\r\n");
+    write_whole_file(train_path, "[generale]\r\nvelocita, 0, 100\r\naderenza, 0, 90\r\n" + train_records + "[fine]\r\n");
+  }
+
+  int compile(const std::string& extra, std::string* output) {
+    return run_command(tool() + " compile --line '" + line_path + "' --train '" + train_path + "' --out '" + out +
+                           "' " + extra,
+                       output);
+  }
+
+  TempFolder folder;
+  std::string line_path;
+  std::string train_path;
+  std::string out;
+};
+
+TEST_F(ScenarioToolTest, HelpOnBothLevels) {
+  std::string output;
+  EXPECT_EQ(run_command(tool() + " --help", &output), 0);
+  EXPECT_NE(output.find("compile"), std::string::npos);
+  EXPECT_EQ(run_command(tool() + " compile --help", &output), 0);
+  for (const char* option : {"--line", "--train", "--out", "--line-name", "--train-number", "--no-plan", "--verbose"}) {
+    EXPECT_NE(output.find(option), std::string::npos) << option;
+  }
+}
+
+TEST_F(ScenarioToolTest, BadUsageIsStatus64WithAClearMessage) {
+  struct Case {
+    std::string args;
+    std::string says;
+  };
+  for (const Case& c : std::vector<Case>{
+           {"compile", "--line LINE_FILE is required"},
+           {"compile --line a --train b", "--out DIR is required"},
+           {"compile --line a --train b --out c --bogus", "unexpected argument '--bogus'"},
+           {"compile --line a --train b --out", "--out needs a value"},
+           {"compile --line a --line b --train c --out d", "--line given twice"},
+           {"compile --line a --train b --out c --line-name x/y", "must not hold a path separator"},
+           {"compile --line a --train b --out c --train-number ''", "--train-number needs a value"},
+       }) {
+    std::string output;
+    EXPECT_EQ(run_command(tool() + " " + c.args, &output), 64) << c.args;
+    EXPECT_NE(output.find(c.says), std::string::npos) << c.args << "\n" << output;
+  }
+  EXPECT_FALSE(exists(folder.file("c")));
+}
+
+TEST_F(ScenarioToolTest, CompilesTheEmbeddedScenarioLikeTheProgramAndLeavesTheInputsAlone) {
+  write_embedded_descriptions();
+  const std::string line_before = read_whole_file(line_path);
+  const std::string train_before = read_whole_file(train_path);
+  std::string output;
+  ASSERT_EQ(compile("", &output), 0) << output;
+  EXPECT_EQ(output, "");  // silent on success
+  EXPECT_EQ(read_whole_file(line_path), line_before);
+  EXPECT_EQ(read_whole_file(train_path), train_before);
+  EXPECT_EQ(files_in(out), (std::vector<std::string>{kNames.track_cells, kNames.scenario_record, kNames.line_record}));
+
+  // The same bytes as the compile the program runs.
+  CompileState state;
+  state.line_name = kEmbeddedLineName;
+  state.train_number = kEmbeddedTrainNumber;
+  MemorySink expected;
+  const CompileResult result =
+      memorizza_percorso(state, 1, Description{"l", true, line_before}, Description{"t", true, train_before}, kNames,
+                         expected);
+  ASSERT_EQ(state.ErrorCode, 0);
+  ASSERT_EQ(result.fatal, 0);
+  for (const auto& [name, bytes] : expected.files) {
+    EXPECT_EQ(read_whole_file(out + "/" + name), bytes) << name;
+  }
+}
+
+TEST_F(ScenarioToolTest, NamesFromTheCommandLineNameTheFilesAndFillTheStationTable) {
+  write_small_descriptions("");
+  std::string output;
+  ASSERT_EQ(compile("--no-plan --line-name Città --train-number 42", &output), 0) << output;
+  EXPECT_EQ(files_in(out), (std::vector<std::string>{"Città_42.dat", "Città_42.sim"}));
+  const std::string sim = read_whole_file(out + "/Città_42.sim");
+  // Entry 85 holds the line name in code page 1252: one byte for "à", counted once.
+  EXPECT_NE(sim.find(std::string("\x05\x00" "Citt\xe0", 7)), std::string::npos);
+  EXPECT_NE(sim.find(std::string("\x02\x00" "42", 4)), std::string::npos);
+}
+
+TEST_F(ScenarioToolTest, CompileErrorIsStatus1WithThePlaceAndTheOutputsWritten) {
+  write_small_descriptions("segnale, 100, 2, 3, 1, 0, 0, 2, 2, 1, 0, 0\r\n");
+  std::string output;
+  EXPECT_EQ(compile("", &output), 1);
+  EXPECT_NE(output.find("compile error 16 at 100 m: signal on a cell already taken"), std::string::npos) << output;
+  EXPECT_NE(output.find(train_path + ":4:1: here"), std::string::npos) << output;
+  EXPECT_EQ(files_in(out).size(), 3u);
+  EXPECT_TRUE(exists(line_path));
+  EXPECT_TRUE(exists(train_path));
+}
+
+TEST_F(ScenarioToolTest, MissingLineFileIsError101AndNothingIsWritten) {
+  write_small_descriptions("");
+  std::filesystem::remove(line_path);
+  std::string output;
+  EXPECT_EQ(compile("", &output), 1);
+  EXPECT_NE(output.find("compile error 101"), std::string::npos) << output;
+  EXPECT_TRUE(!exists(out) || files_in(out).empty());
+  EXPECT_TRUE(exists(train_path));
+}
+
+TEST_F(ScenarioToolTest, UnreadableLineFileIsStatus3) {
+  write_small_descriptions("");
+  std::filesystem::remove(line_path);
+  std::filesystem::create_directory(line_path);  // a folder cannot be read as a file
+  std::string output;
+  EXPECT_EQ(compile("", &output), 3);
+  EXPECT_NE(output.find(line_path), std::string::npos) << output;
+}
+
+TEST_F(ScenarioToolTest, OutputFolderThatCannotBeMadeIsStatus3) {
+  write_small_descriptions("");
+  write_whole_file(out, "a file where the folder should be");
+  std::string output;
+  EXPECT_EQ(compile("", &output), 3);
+}
+
+TEST_F(ScenarioToolTest, FatalReportIsStatus2AndNoFileIsWritten) {
+  write_small_descriptions("abbattimento, 150, 0\r\nabbattimento, 100, 0\r\nrallentamento, 350, 30, 500, 0, 0, 0\r\n");
+  std::string output;
+  EXPECT_EQ(compile("", &output), 2);
+  EXPECT_NE(output.find(" Errore n. 1250"), std::string::npos) << output;
+  EXPECT_TRUE(files_in(out).empty());
+}
+
+TEST_F(ScenarioToolTest, VerboseTellsWhatWasReadAndWritten) {
+  write_small_descriptions("");
+  std::string output;
+  ASSERT_EQ(compile("--verbose", &output), 0) << output;
+  EXPECT_NE(output.find("read " + line_path), std::string::npos) << output;
+  EXPECT_NE(output.find("compiled: 341 cells"), std::string::npos) << output;
+  EXPECT_NE(output.find("wrote " + out + "/" + kNames.track_cells + ", 5115 bytes"), std::string::npos) << output;
+  EXPECT_NE(output.find(" ms)"), std::string::npos) << output;
+}
+
+}  // namespace
+}  // namespace scenario
