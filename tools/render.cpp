@@ -28,6 +28,9 @@ constexpr const char* kSvgStyle =
     "<style>\n"
     "  text { font-family: sans-serif; font-size: 11px; fill: #222; }\n"
     "  .track { fill: none; stroke: #333; stroke-width: 1.5; }\n"
+    "  .run-out { fill: none; stroke: #999; stroke-width: 1; stroke-dasharray: 4 3; }\n"
+    "  .km-mark { fill: #555; }\n"
+    "  .km-label { font-size: 9px; fill: #777; }\n"
     "  .mountain { fill: none; stroke: #8e5b2e; stroke-width: 7; stroke-opacity: 0.55; }\n"
     "  .slowdown { fill: none; stroke: #e67e22; stroke-width: 4; }\n"
     "  .slowdown-band { fill: #e67e22; fill-opacity: 0.18; }\n"
@@ -268,7 +271,24 @@ std::string render_plan_svg(const CompileState& state, const LineScene& scene) {
            "\"><title>mountain stretch type " + to_string(span.value) + ", " + kilometre_text(span.from) + " to " +
            kilometre_text(span.to) + "</title></path>\n";
   }
-  svg += "</g>\n<path class=\"track\" d=\"" + plan_path(plan, view, 0, last, step) + "\"/>\n<g class=\"slowdowns\">\n";
+  svg += "</g>\n";
+  // The track to the line's end, then the run-out of the cells past it, dashed.
+  const int64_t line_end = std::min(last, scene.line_length);
+  svg += "<path class=\"track\" d=\"" + plan_path(plan, view, 0, line_end, step) + "\"/>\n";
+  if (line_end < last) {
+    svg += "<path class=\"run-out\" d=\"" + plan_path(plan, view, line_end, last, step) +
+           "\"><title>past the end of the line</title></path>\n";
+  }
+  // Kilometre marks along the track.
+  svg += "<g class=\"kilometres\">\n";
+  const int64_t tick = kilometre_tick_step(scene.line_length);
+  for (int64_t m = 0; m <= line_end; m += tick) {
+    double x = 0, y = 0;
+    if (!point_of(m, &x, &y)) continue;
+    svg += "<circle class=\"km-mark\" cx=\"" + num(x) + "\" cy=\"" + num(y) + "\" r=\"1.8\"/><text class=\"km-label\" x=\"" +
+           num(x - 4) + "\" y=\"" + num(y - 4) + "\" text-anchor=\"end\">" + to_string(m / 1000) + "</text>\n";
+  }
+  svg += "</g>\n<g class=\"slowdowns\">\n";
   for (const SceneSpan& span : scene.slowdowns) {
     if (span.from > last) continue;
     svg += "<path class=\"slowdown\" d=\"" + plan_path(plan, view, std::max<int64_t>(0, span.from),
