@@ -2,13 +2,13 @@
 // the file: its lines, sections, record kinds, spacing, ranges and the rows quoted in the design.
 #include "scenario/line_data.h"
 
+#include <gtest/gtest.h>
+
 #include <algorithm>
 #include <map>
 #include <string>
 #include <utility>
 #include <vector>
-
-#include <gtest/gtest.h>
 
 #include "compiler/file_names.h"
 #include "driver/file_replace.h"
@@ -54,7 +54,8 @@ std::vector<long> numbers_of(const std::string& line) {
   size_t comma = line.find(',');
   while (comma != std::string::npos) {
     const size_t next = line.find(',', comma + 1);
-    std::string field = line.substr(comma + 1, next == std::string::npos ? std::string::npos : next - comma - 1);
+    std::string field =
+        line.substr(comma + 1, next == std::string::npos ? std::string::npos : next - comma - 1);
     field.erase(0, field.find_first_not_of(' '));
     field.erase(field.find_last_not_of(' ') + 1);
     const size_t digits = field.rfind('-', 0) == 0 ? 1 : 0;
@@ -73,8 +74,10 @@ std::string shape_of(const std::string& line) {
   for (size_t i = 0; i < line.size(); ++i) {
     const bool digit = line[i] >= '0' && line[i] <= '9';
     const bool after_digit = i > 0 && line[i - 1] >= '0' && line[i - 1] <= '9';
-    if (!digit) shape += line[i];
-    else if (!after_digit) shape += '#';
+    if (!digit)
+      shape += line[i];
+    else if (!after_digit)
+      shape += '#';
   }
   return shape;
 }
@@ -160,9 +163,13 @@ TEST_F(LineDataTest, CountsPerRecordKindAndCurveSideAndClass) {
     per_keyword[lines_[i].substr(0, lines_[i].find(','))]++;
   }
   const std::map<std::string, int> expected = {
-      {"curvas2", 1},   {"curvas3", 5},   {"curvas4", 26}, {"curvas5", 31}, {"curvas6", 15},
-      {"curvad1", 2},   {"curvad3", 5},   {"curvad4", 22}, {"curvad5", 24}, {"curvad6", 17},
-      {"pendenza", 102}, {"montagna", 16}, {"indicatori_vmax", 12}, {"cartello_indicatore", 41},
+      {"curvas2", 1},          {"curvas3", 5},
+      {"curvas4", 26},         {"curvas5", 31},
+      {"curvas6", 15},         {"curvad1", 2},
+      {"curvad3", 5},          {"curvad4", 22},
+      {"curvad5", 24},         {"curvad6", 17},
+      {"pendenza", 102},       {"montagna", 16},
+      {"indicatori_vmax", 12}, {"cartello_indicatore", 41},
   };
   EXPECT_EQ(per_keyword, expected);
 }
@@ -175,8 +182,8 @@ TEST_F(LineDataTest, PositionsAscendPerKindWithinTheirRanges) {
     long last;
   };
   const Kind kinds[] = {
-      {"curve", curves(), 800, 125300},         {"gradient", gradients(), 0, 125450},
-      {"mountain", mountains(), 0, 124000},     {"speed board", speed_boards(), 1050, 124000},
+      {"curve", curves(), 800, 125300},           {"gradient", gradients(), 0, 125450},
+      {"mountain", mountains(), 0, 124000},       {"speed board", speed_boards(), 1050, 124000},
       {"line-side board", boards(), 800, 125450},
   };
   for (const Kind& kind : kinds) {

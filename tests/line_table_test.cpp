@@ -1,10 +1,10 @@
 #include "scenario/line_table.h"
 
+#include <gtest/gtest.h>
+
 #include <string>
 #include <string_view>
 #include <vector>
-
-#include <gtest/gtest.h>
 
 #include "driver/file_replace.h"
 #include "tests/test_support.h"
@@ -33,18 +33,19 @@ INSTANTIATE_TEST_SUITE_P(
     Tables, RenderTableTest,
     ::testing::Values(
         RenderCase{"marker at index 0 gives no bytes", {kEndMarker, "never"}, ""},
-        RenderCase{"lines end in CR LF, the last one too", {"[generale]", "[fine]", kEndMarker},
+        RenderCase{"lines end in CR LF, the last one too",
+                   {"[generale]", "[fine]", kEndMarker},
                    "[generale]\r\n[fine]\r\n"},
         RenderCase{"leading and trailing blanks stay",
                    {"orologio,    19              19            45 ", "  x  ", kEndMarker},
                    "orologio,    19              19            45 \r\n  x  \r\n"},
         RenderCase{"an empty entry is an empty line", {"a", "", "b", kEndMarker}, "a\r\n\r\nb\r\n"},
-        RenderCase{"entries after the marker are never read", {"a", kEndMarker, "b", kEndMarker},
-                   "a\r\n"},
+        RenderCase{"entries after the marker are never read", {"a", kEndMarker, "b", kEndMarker}, "a\r\n"},
         RenderCase{"only the exact marker ends the table",
                    {"Riferimento fine del file", " riferimento fine del file", kEndMarker},
                    "Riferimento fine del file\r\n riferimento fine del file\r\n"},
-        RenderCase{"accented letters become one code-page-1252 byte each", {"Sx Sorlì 5°", kEndMarker},
+        RenderCase{"accented letters become one code-page-1252 byte each",
+                   {"Sx Sorlì 5°", kEndMarker},
                    "Sx Sorl\xEC 5\xB0\r\n"},
         RenderCase{"a table without a marker is written whole", {"a", "b"}, "a\r\nb\r\n"}));
 

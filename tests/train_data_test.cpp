@@ -2,14 +2,14 @@
 // sees the file: its lines, sections, column widths, value ranges and the rows quoted in the design.
 #include "scenario/train_data.h"
 
+#include <gtest/gtest.h>
+
 #include <algorithm>
 #include <map>
 #include <set>
 #include <string>
 #include <utility>
 #include <vector>
-
-#include <gtest/gtest.h>
 
 #include "compiler/file_names.h"
 #include "driver/file_replace.h"
@@ -54,7 +54,8 @@ std::vector<std::string> fields_of(const std::string& line) {
   size_t comma = line.find(',');
   while (comma != std::string::npos) {
     const size_t next = line.find(',', comma + 1);
-    fields.push_back(line.substr(comma + 1, next == std::string::npos ? std::string::npos : next - comma - 1));
+    fields.push_back(
+        line.substr(comma + 1, next == std::string::npos ? std::string::npos : next - comma - 1));
     comma = next;
   }
   return fields;
@@ -188,7 +189,8 @@ TEST_F(TrainDataTest, StationsHoldTheListedValues) {
     EXPECT_TRUE(v[5] == 0 || v[5] == 1) << all[k];
     with_flag_6 += v[5];
     EXPECT_TRUE(std::set<long>({0, 1, 4}).count(v[6]) && v[7] <= 1 && v[8] == 0) << all[k];
-    EXPECT_TRUE(std::set<long>({0, 2, 4, 5}).count(v[9]) && std::set<long>({0, 1, 4}).count(v[10]) && v[11] <= 1)
+    EXPECT_TRUE(std::set<long>({0, 2, 4, 5}).count(v[9]) && std::set<long>({0, 1, 4}).count(v[10]) &&
+                v[11] <= 1)
         << all[k];
     const long stop = v[12], hours = v[13], minutes = v[14], seconds = v[15];
     EXPECT_TRUE(stop == 0 || stop == 30 || stop == 60 || (stop == 1 && k == 0)) << all[k];
@@ -212,8 +214,10 @@ TEST_F(TrainDataTest, StationsHoldTheListedValues) {
   EXPECT_EQ(passed, 7);
   EXPECT_EQ(without_signals, 4);
   EXPECT_EQ(without_signals_with_time, 3);
-  EXPECT_EQ(all.front(), "stazione,       0,  7,  800,  1, 0, 0,  4,1,0,  2,1,1,    1,  19,20, 0, MORVELLA C.LE");
-  EXPECT_EQ(all.back(), "stazione,  125750, 12,  500,  1, 0, 0,  1,1,0,  2,1,1,    0,  21,23, 0, DRASCONA SCALO");
+  EXPECT_EQ(all.front(),
+            "stazione,       0,  7,  800,  1, 0, 0,  4,1,0,  2,1,1,    1,  19,20, 0, MORVELLA C.LE");
+  EXPECT_EQ(all.back(),
+            "stazione,  125750, 12,  500,  1, 0, 0,  1,1,0,  2,1,1,    0,  21,23, 0, DRASCONA SCALO");
   for (const char* row : {
            "stazione,    8250, 12,  600,  0, 0, 0,  1,1,0,  4,1,1,    0,   0, 0, 0, QUERVANO",
            "stazione,   18300, 25,  500,  0, 0, 0,  0,0,0,  0,0,0,   30,  19,39, 0, Sorvalda",
