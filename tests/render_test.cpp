@@ -55,6 +55,12 @@ CompileState small_state() {
   return state;
 }
 
+size_t count(const std::string& text, const std::string& part) {
+  size_t n = 0;
+  for (size_t at = text.find(part); at != std::string::npos; at = text.find(part, at + 1)) ++n;
+  return n;
+}
+
 TEST(BuildScene, ReadsTheFeaturesAtTheirPositions) {
   const LineScene scene = build_scene(small_state());
   EXPECT_EQ(scene.line_name, "Linea");
@@ -120,6 +126,21 @@ TEST(BuildScene, WithoutALineLengthTheCellsDecideAndOddBoardsDoNotBreakIt) {
   EXPECT_EQ(build_scene(CompileState()).line_length, 50);
 }
 
+TEST(BuildScene, AStationPastTheLineEndStretchesTheProfileAsFarAsTheCellsReach) {
+  CompileState state = small_state();
+  EXPECT_EQ(build_scene(state).extent, 3000);
+  state.station_table[3] = {7, 3000, 3800, 3500, 0, "CAPOLINEA", 0, 0, 0, 0, 0, 0, 1, 0, 0, 71000};
+  LineScene scene = build_scene(state);
+  EXPECT_EQ(scene.line_length, 3000);
+  EXPECT_EQ(scene.extent, 3800);
+  const std::string svg = render_profile_svg(scene);
+  EXPECT_NE(svg.find(">CAPOLINEA</tspan>"), std::string::npos);
+  EXPECT_EQ(count(svg, "<path class=\"line-end\""), 1u);
+
+  state.station_table[3].area_end = 20000;  // beyond the last cell (10000 m)
+  EXPECT_EQ(build_scene(state).extent, 10000);
+}
+
 TEST(Render, KilometreTicksAreOneTwoFiveTimesTenToTheN) {
   const std::pair<int64_t, int64_t> cases[] = {{0, 1000},         {3000, 1000},     {25000, 1000},
                                                {25999, 1000},     {26000, 2000},    {124000, 5000},
@@ -146,11 +167,6 @@ std::vector<double> attribute_values(const std::string& svg, const std::string& 
   return values;
 }
 
-size_t count(const std::string& text, const std::string& part) {
-  size_t n = 0;
-  for (size_t at = text.find(part); at != std::string::npos; at = text.find(part, at + 1)) ++n;
-  return n;
-}
 
 TEST(RenderPlan, StationsSitOnTheTrackAtTheirPositionsWithNorthUp) {
   const CompileState state = small_state();
@@ -200,6 +216,10 @@ TEST(RenderProfile, ShowsStationsWithDepartureTimesTicksAndSlowdowns) {
   EXPECT_NE(svg.find("<tspan class=\"station-name\">MORVELLA C.LE</tspan> <tspan class=\"station-time\">19:20:00"),
             std::string::npos);
   EXPECT_NE(svg.find("<tspan class=\"station-time\">19:31:00</tspan>"), std::string::npos);
+  // A station with no time (the train passes it) shows its name alone.
+  CompileState state = small_state();
+  state.station_table[2].time_seconds = 0;
+  EXPECT_EQ(count(render_profile_svg(build_scene(state)), "class=\"station-time\""), 1u);
   EXPECT_EQ(count(svg, "class=\"km-tick\""), 4u);  // 0, 1, 2 and 3 km
   EXPECT_EQ(count(svg, "<rect class=\"slowdown-band\""), 3u);
   EXPECT_EQ(count(svg, "<path class=\"height\""), 1u);

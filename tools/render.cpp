@@ -46,6 +46,7 @@ constexpr const char* kSvgStyle =
     "  .speed-limit { fill: none; stroke: #2c3e50; stroke-width: 1.5; }\n"
     "  .axis { stroke: #555; stroke-width: 1; fill: none; }\n"
     "  .grid { stroke: #ddd; stroke-width: 0.6; }\n"
+    "  .line-end { stroke: #999; stroke-width: 1.2; stroke-dasharray: 6 3; }\n"
     "  .caption { font-size: 12px; font-weight: bold; }\n"
     "  .note { font-size: 14px; fill: #666; }\n"
     "</style>\n";
@@ -168,6 +169,14 @@ LineScene build_scene(const CompileState& state) {
     }
   }
   if (slowdown_open) scene.slowdowns.push_back(slowdown);
+
+  // A terminal station may lie in the run-out past the line's end: the profile reaches it.
+  scene.extent = scene.line_length;
+  for (const SceneStation& station : scene.stations) {
+    scene.extent = std::max(scene.extent, std::max(station.position, station.area_end));
+  }
+  for (const SceneSpan& span : scene.slowdowns) scene.extent = std::max(scene.extent, span.to);
+  scene.extent = std::max(scene.line_length, std::min(scene.extent, covered - kCell));
 
   // Stretch values: cell i holds from 50 * i to 50 * (i + 1).
   for (size_t i = 0; i < cells.size();) {
@@ -339,14 +348,15 @@ std::string render_plan_svg(const CompileState& state, const LineScene& scene) {
 
 std::string render_profile_svg(const LineScene& scene) {
   const double width = 1200, height = 600, left = 60, right = 20;
-  const double length = static_cast<double>(std::max<int64_t>(scene.line_length, 1));
+  const int64_t extent = std::max<int64_t>(scene.extent, 1);
+  const double length = static_cast<double>(extent);
   auto x_of = [&](double position) { return left + std::clamp(position, 0.0, length) / length * (width - left - right); };
-  auto on_line = [&](int64_t position) { return position >= 0 && position <= scene.line_length; };
+  auto on_line = [&](int64_t position) { return position >= 0 && position <= extent; };
 
   Band heights{170, 380, 0, 1};
   double low = INFINITY, high = -INFINITY;
   for (const ScenePoint& point : scene.heights) {
-    if (point.position > scene.line_length) break;
+    if (point.position > extent) break;
     low = std::min(low, point.value);
     high = std::max(high, point.value);
   }
@@ -367,7 +377,7 @@ std::string render_profile_svg(const LineScene& scene) {
   // Slowdowns: a shaded band over both drawings.
   svg += "<g class=\"slowdowns\">\n";
   for (const SceneSpan& span : scene.slowdowns) {
-    if (span.to < 0 || span.from > scene.line_length) continue;
+    if (span.to < 0 || span.from > extent) continue;
     const double x0 = x_of(static_cast<double>(span.from));
     const double x1 = std::max(x_of(static_cast<double>(span.to)), x0 + 1.5);
     svg += "<rect class=\"slowdown-band\" x=\"" + num(x0) + "\" y=\"" + num(heights.top) + "\" width=\"" +
@@ -384,10 +394,10 @@ std::string render_profile_svg(const LineScene& scene) {
   // Height: a filled area from the integrated gradients.
   std::string area = "M" + num(x_of(0)) + " " + num(heights.bottom);
   for (const ScenePoint& point : scene.heights) {
-    if (point.position > scene.line_length) break;
+    if (point.position > extent) break;
     area += " L" + num(x_of(static_cast<double>(point.position))) + " " + num(heights.y(point.value));
   }
-  const int64_t last_height = scene.heights.empty() ? 0 : std::min(scene.heights.back().position, scene.line_length);
+  const int64_t last_height = scene.heights.empty() ? 0 : std::min(scene.heights.back().position, extent);
   area += " L" + num(x_of(static_cast<double>(last_height))) + " " + num(heights.bottom) + " Z";
   svg += "<path class=\"height\" d=\"" + area + "\"/>\n";
   svg += "<text x=\"" + num(left - 4) + "\" y=\"" + num(heights.y(high) + 4) + "\" text-anchor=\"end\">" +
@@ -399,7 +409,7 @@ std::string render_profile_svg(const LineScene& scene) {
   std::string steps;
   for (size_t i = 0; i < scene.speed_limits.size(); ++i) {
     const ScenePoint& point = scene.speed_limits[i];
-    if (point.position > scene.line_length) break;
+    if (point.position > extent) break;
     const double x = x_of(static_cast<double>(point.position));
     steps += (i == 0 ? "M" : " H") + num(x) + (i == 0 ? " " : " V") + num(speeds.y(point.value));
   }
@@ -422,6 +432,13 @@ std::string render_profile_svg(const LineScene& scene) {
   }
   svg += "</g>\n";
 
+  // The line's end, when the profile runs past it.
+  if (extent > scene.line_length) {
+    const double x = x_of(static_cast<double>(scene.line_length));
+    svg += "<path class=\"line-end\" d=\"M" + num(x) + " " + num(heights.top) + " V" + num(speeds.bottom) +
+           "\"><title>end of the line, " + kilometre_text(scene.line_length) + "</title></path>\n";
+  }
+
   // Stations: a dashed line and the name with the departure time.
   svg += "<g class=\"stations\">\n";
   for (const SceneStation& station : scene.stations) {
@@ -430,17 +447,21 @@ std::string render_profile_svg(const LineScene& scene) {
     svg += "<path class=\"station-line\" d=\"M" + num(x) + " " + num(heights.top - 4) + " V" + num(speeds.bottom) +
            "\"/>\n";
     svg += "<text class=\"station-label\" transform=\"translate(" + num(x + 4) + " " + num(heights.top - 8) +
-           ") rotate(-90)\"><tspan class=\"station-name\">" + xml_text(station.name) +
-           "</tspan> <tspan class=\"station-time\">" + clock_text(station.departure) + "</tspan></text>\n";
+           ") rotate(-90)\"><tspan class=\"station-name\">" + xml_text(station.name) + "</tspan>";
+    // A station whose entry holds no time (one the train runs through) shows its name alone.
+    if (station.departure != 0) {
+      svg += " <tspan class=\"station-time\">" + clock_text(station.departure) + "</tspan>";
+    }
+    svg += "</text>\n";
   }
   svg += "</g>\n";
 
   // Kilometre ticks.
-  const int64_t tick = kilometre_tick_step(scene.line_length);
+  const int64_t tick = kilometre_tick_step(extent);
   const double axis_y = speeds.bottom + 18;
   svg += "<g class=\"kilometres\">\n<path class=\"axis\" d=\"M" + num(left) + " " + num(axis_y) + " H" +
          num(width - right) + "\"/>\n";
-  for (int64_t m = 0; m <= scene.line_length; m += tick) {
+  for (int64_t m = 0; m <= extent; m += tick) {
     const double x = x_of(static_cast<double>(m));
     svg += "<path class=\"grid\" d=\"M" + num(x) + " " + num(heights.top) + " V" + num(speeds.bottom) + "\"/>\n";
     svg += "<path class=\"axis\" d=\"M" + num(x) + " " + num(axis_y) + " v5\"/>\n";

@@ -58,6 +58,8 @@ struct LineScene {
   std::string line_name;     // UTF-8
   std::string train_number;  // UTF-8
   int64_t line_length = 0;   // metres: header entry 84, or what the cells cover when it is not set
+  int64_t extent = 0;        // metres the profile covers: the line, and past its end as far as a
+                             // station or slowdown lies there, but no further than the cells reach
   std::vector<SceneStation> stations;
   std::vector<SceneMark> signals;
   std::vector<SceneMark> warnings;      // slowdown warning boards
