@@ -4,7 +4,7 @@ KEPT = MorvellaC_DrasconaX_5521_note.txt MorvellaC_DrasconaX_5521_rallentamenti.
        MorvellaC_DrasconaX_5521_scheda_treno.txt MorvellaC_DrasconaX_linea.dat \
        MorvellaC_DrasconaX_5521.sim MorvellaC_DrasconaX_5521.dat
 
-.PHONY: run build test bench fuzz-smoke clean
+.PHONY: run build test bench fuzz-smoke render browser-check clean
 
 build:
 	cmake --preset release
@@ -22,6 +22,17 @@ test:
 
 bench: build
 	for b in build/bin/*_bench; do $$b; done
+
+# The embedded scenario drawn as a page: build/page/index.html with plan.svg and profile.svg.
+render: run
+	./build/bin/scenario_tool render --dat build/bin/MorvellaC_DrasconaX_5521.dat \
+	  --sim build/bin/MorvellaC_DrasconaX_5521.sim --plan build/bin/MorvellaC_DrasconaX_linea.dat --out build/page
+	@echo "Open build/page/index.html in a browser."
+
+# The rendered page in headless Chromium (make test runs the same check as a test): leaves the
+# page, its DOM and its screenshot in build/browser-check.
+browser-check: build
+	bash tools/browser_check.sh build/bin/scenario_build build/bin/scenario_tool build/browser-check
 
 # Each fuzz target for FUZZ_SECONDS from the seed corpus in fuzz/corpus (new inputs go to a scratch
 # corpus in build-fuzz, never into the sources); any crash, sanitizer report, leak, input slower than
