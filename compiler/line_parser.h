@@ -4,6 +4,13 @@
 // backgrounds; signal repetition), orders the progressions, then the body: gradients, curves (the
 // plan metre by metre), mountain stretches, speed indicator boards and line-side boards; at the
 // end it fills the remaining gradients and continues the plan straight.
+//
+// Errors go to state.ErrorCode / ErrorPosition with the place of the record's keyword field in
+// state.error_place. Beyond the simulator's numbers: a line length below 0 is error 1, a general
+// section without a length record is error 104 (no cells: nothing to write), a curve that would
+// run past the plan's last metre is error 103, and an 80th line-side board (its slot would reach
+// entry 1, the first station's) is error 106. No record reads or writes outside the cells, the
+// plan or the station table.
 #ifndef SCENARIO_COMPILER_LINE_PARSER_H_
 #define SCENARIO_COMPILER_LINE_PARSER_H_
 
