@@ -2,13 +2,13 @@
 // the file: its lines, sections, record kinds, spacing, ranges and the rows quoted in the design.
 #include "scenario/line_data.h"
 
-#include <gtest/gtest.h>
-
 #include <algorithm>
 #include <map>
 #include <string>
 #include <utility>
 #include <vector>
+
+#include <gtest/gtest.h>
 
 #include "compiler/file_names.h"
 #include "driver/file_replace.h"

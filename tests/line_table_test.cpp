@@ -1,10 +1,10 @@
 #include "scenario/line_table.h"
 
-#include <gtest/gtest.h>
-
 #include <string>
 #include <string_view>
 #include <vector>
+
+#include <gtest/gtest.h>
 
 #include "driver/file_replace.h"
 #include "tests/test_support.h"

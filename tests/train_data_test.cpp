@@ -2,14 +2,14 @@
 // sees the file: its lines, sections, column widths, value ranges and the rows quoted in the design.
 #include "scenario/train_data.h"
 
-#include <gtest/gtest.h>
-
 #include <algorithm>
 #include <map>
 #include <set>
 #include <string>
 #include <utility>
 #include <vector>
+
+#include <gtest/gtest.h>
 
 #include "compiler/file_names.h"
 #include "driver/file_replace.h"
