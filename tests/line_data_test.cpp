@@ -1,5 +1,5 @@
 // The line description as dati_linea writes it, checked the way the simulator's line reader sees
-// the file: its lines, sections, record kinds, spacing, ranges and the rows quoted in the design.
+// the file: its lines, sections, record kinds, spacing, ranges and the rows that must stand verbatim.
 #include "scenario/line_data.h"
 
 #include <algorithm>

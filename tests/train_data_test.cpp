@@ -1,5 +1,5 @@
 // The train description as dati_treno writes it, checked the way the simulator's train reader
-// sees the file: its lines, sections, column widths, value ranges and the rows quoted in the design.
+// sees the file: its lines, sections, column widths, value ranges and the rows that must stand verbatim.
 #include "scenario/train_data.h"
 
 #include <algorithm>
