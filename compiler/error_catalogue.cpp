@@ -40,6 +40,19 @@ constexpr std::array<ErrorDescription, 27> kCatalogue = {{
 constexpr ErrorDescription kCurveError = {
     103, false, "curve without a class digit 1-6, or a curve that runs past the plan's end or metre 1000000"};
 
+// The line as it may be shown on a terminal: each control character (a NUL, an escape sequence's
+// ESC) becomes one '?' and a tab one blank, so that a malformed description can neither garble
+// the report nor drive the terminal, and the caret under the record stays in its column.
+std::string printable_line(const std::string& cp1252) {
+  std::string shown = cp1252;
+  for (char& byte : shown) {
+    const unsigned char code = static_cast<unsigned char>(byte);
+    if (code == '\t') byte = ' ';
+    else if (code < 0x20 || code == 0x7F) byte = '?';
+  }
+  return shown;
+}
+
 }  // namespace
 
 ErrorDescription describe_error(int32_t code) {
@@ -60,7 +73,7 @@ std::string compile_error_report(const CompileState& state) {
   const SourcePlace& place = state.error_place;
   if (place.known()) {
     report += "\n" + place.file + ":" + std::to_string(place.line) + ":" + std::to_string(place.column) + ": here";
-    report += "\n    " + cp1252_to_utf8(place.line_text);
+    report += "\n    " + cp1252_to_utf8(printable_line(place.line_text));
     report += "\n    " + std::string(static_cast<size_t>(place.caret > 0 ? place.caret : 0), ' ') + "^";
   }
   return report;
