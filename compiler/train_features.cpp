@@ -32,14 +32,24 @@ bool placeable(const CompileState& state, int64_t cell) {
 
 TrackCell& cell_at(CompileState& state, int64_t cell) { return state.cells[static_cast<size_t>(cell)]; }
 
+// Sets the error of a refused marker. A cell outside the array is refused like a taken one, with
+// words that say so; a taken cell needs none.
+bool refuse(CompileState& state, int32_t code, int64_t cell, const char* outside_words) {
+  state.set_error(code);
+  state.error_detail = inside(state, cell) ? "" : outside_words;
+  return false;
+}
+
 }  // namespace
 
 bool memo_segnale(CompileState& state, SignalRecord& record) {
   const int64_t c = cell_of_position(record.posizione);
-  if (!placeable(state, c) || !inside(state, c - kApproachCells * kApproachSpacing)) {
-    state.set_error(kErrorSignalTaken);
-    return false;
+  const int64_t farthest_approach = c - kApproachCells * kApproachSpacing;
+  if (!inside(state, farthest_approach)) {
+    return refuse(state, kErrorSignalTaken, farthest_approach,
+                  "its approach cells would lie before the start of the line: a signal needs 325 m from it");
   }
+  if (!placeable(state, c)) return refuse(state, kErrorSignalTaken, c, "the signal lies beyond the last cell");
   TrackCell& signal = cell_at(state, c);
   signal.kind = kSignal;
   const int64_t side_code = int64_t{record.sx} * 3 + record.dx;
@@ -64,17 +74,11 @@ bool memo_rallentamento(CompileState& state, const SlowdownRecord& record) {
   const bool wants_prewarning = has_warning && record.f_ta != 0;
 
   if (has_warning && !placeable(state, warning)) {
-    state.set_error(kErrorWarningTaken);
-    return false;
+    return refuse(state, kErrorWarningTaken, warning, "the warning board lies beyond the last cell");
   }
-  if (!placeable(state, start)) {
-    state.set_error(kErrorStartTaken);
-    return false;
-  }
-  if (record.l < 0 || !placeable(state, end)) {
-    state.set_error(kErrorEndTaken);
-    return false;
-  }
+  if (!placeable(state, start)) return refuse(state, kErrorStartTaken, start, "the start lies outside the cells");
+  if (record.l < 0) return refuse(state, kErrorEndTaken, -1, "the slowdown's length is negative");
+  if (!placeable(state, end)) return refuse(state, kErrorEndTaken, end, "the end lies beyond the last cell");
 
   // The end first, then the start: a slowdown shorter than one cell ends as a start marker.
   TrackCell& end_cell = cell_at(state, end);
@@ -99,8 +103,7 @@ bool memo_rallentamento(CompileState& state, const SlowdownRecord& record) {
   const int64_t before_warning = fill_cell_of_position(x - kWarningDistance);
   for (int64_t j = 0; j < kPrewarningCells; ++j) {
     if (!placeable(state, before_warning - j)) {
-      state.set_error(kErrorPrewarningTaken);
-      return false;
+      return refuse(state, kErrorPrewarningTaken, before_warning - j, "a pre-warning cell lies outside the cells");
     }
   }
   for (int64_t j = 0; j < kPrewarningCells; ++j) {

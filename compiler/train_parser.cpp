@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <limits>
 #include <string>
+#include <utility>
 
 #include "compiler/rounding.h"
 #include "compiler/train_features.h"
@@ -61,13 +62,17 @@ class TrainParser {
     return state_.current_field;
   }
 
+  // Sets an error that belongs to the record whose keyword stood at `keyword`, with more words on
+  // it where the error number alone would mislead.
   void fail(int32_t code, const FieldPosition& keyword) {
     state_.set_error(code);
     state_.error_place = reader_.place_of(keyword);
+    state_.error_detail.clear();
   }
-  void fail_at(int32_t code, int32_t position, const FieldPosition& keyword) {
+  void fail_at(int32_t code, int32_t position, const FieldPosition& keyword, std::string detail = "") {
     state_.set_error(code, position);
     state_.error_place = reader_.place_of(keyword);
+    state_.error_detail = std::move(detail);
   }
   // Error 15 for a record beyond the model; the phase then ends through its fills.
   bool beyond(int32_t position, int64_t reach, const FieldPosition& keyword) {
@@ -207,7 +212,7 @@ TrainParser::Step TrainParser::signal(const FieldPosition& keyword) {
   }
   if (beyond(record.posizione, kRangeReach, keyword)) return Step::kEndOfPhase;
   if (!memo_segnale(state_, record)) {
-    fail_at(state_.ErrorCode, record.posizione, keyword);
+    fail_at(state_.ErrorCode, record.posizione, keyword, state_.error_detail);
     return Step::kStop;
   }
   return Step::kGoOn;
@@ -220,7 +225,7 @@ TrainParser::Step TrainParser::slowdown(const FieldPosition& keyword) {
   }
   if (beyond(record.x, kRangeReach, keyword)) return Step::kEndOfPhase;
   if (!memo_rallentamento(state_, record)) {
-    fail_at(state_.ErrorCode, record.x, keyword);
+    fail_at(state_.ErrorCode, record.x, keyword, state_.error_detail);
     return Step::kStop;
   }
   return Step::kGoOn;
@@ -232,7 +237,11 @@ TrainParser::Step TrainParser::cut_off_point(const FieldPosition& keyword) {
   const int32_t value = reader_.read_long();
   if (beyond(position, kRangeReach, keyword)) return Step::kEndOfPhase;
   const int64_t c = fill_cell_of_position(position);
-  if (c < 0 || c > last_cell() || !is_free(cell(c))) {
+  if (c < 0 || c > last_cell()) {
+    fail_at(kErrorCutOffTaken, position, keyword, "the point lies outside the cells");
+    return Step::kStop;
+  }
+  if (!is_free(cell(c))) {
     fail_at(kErrorCutOffTaken, position, keyword);
     return Step::kStop;
   }
@@ -308,7 +317,7 @@ TrainParser::Step TrainParser::station(const FieldPosition& keyword) {
   const bool has_stop = entry.station_type < kFirstStationWithoutStop;
   const int64_t stop_cell = near(area_end - CELL_LENGTH, CELL_LENGTH);
   if (has_stop && stop_cell > last_cell()) {
-    fail_at(kErrorBeyondModel, position, keyword);
+    fail_at(kErrorBeyondModel, position, keyword, "the station's stop marker would lie beyond the last cell");
     return Step::kEndOfPhase;
   }
   if (has_stop && !is_short_station(entry.station_type)) {

@@ -103,6 +103,7 @@ TEST_F(TrainFeaturesTest, SignalReplacesAMontagnaMarkerButNotAStopMarker) {
   SignalRecord on_stop = signal_at(10000);
   EXPECT_FALSE(memo_segnale(state, on_stop));
   EXPECT_EQ(state.ErrorCode, 16);
+  EXPECT_EQ(state.error_detail, "");
   EXPECT_EQ(state.ErrorPosition, 0);  // the caller sets it
   EXPECT_EQ(state.cells, before);
 }
@@ -123,6 +124,7 @@ TEST_F(TrainFeaturesTest, SignalWhoseApproachCellsWouldFallBeforeCellZeroIsRefus
     SignalRecord record = signal_at(posizione);
     EXPECT_FALSE(memo_segnale(state, record)) << posizione;
     EXPECT_EQ(state.ErrorCode, 16);
+    EXPECT_NE(state.error_detail.find("325 m"), std::string::npos) << posizione;
     EXPECT_EQ(state.cells, before) << posizione;
   }
   // 325 m maps to cell near(7.5) = 8: the last approach cell is cell 0.
@@ -255,6 +257,7 @@ TEST_F(TrainFeaturesTest, SlowdownCellsOutsideTheArrayAreRefusedWithTheirTakenCo
     state.ErrorCode = 0;
     EXPECT_FALSE(memo_rallentamento(state, c.record)) << c.record.x << " " << c.record.l;
     EXPECT_EQ(state.ErrorCode, c.error) << c.record.x << " " << c.record.l;
+    EXPECT_FALSE(state.error_detail.empty()) << c.record.x << " " << c.record.l;
     EXPECT_EQ(state.cells, before);
   }
   // The end on the last cell is inside.

@@ -316,6 +316,7 @@ TEST_F(TrainParserTest, StationWhoseStopMarkerWouldLieBeyondTheLastCellIsRefused
   parse(file("velocita, 0, 30\r\nstazione, 100, 7, 8000, 0, 0, 0, 0,0,0, 0,0,0, 0, 0,0,0, Lontana\r\n"), 0);
   EXPECT_EQ(state.ErrorCode, 15);
   EXPECT_EQ(state.ErrorPosition, 100);
+  EXPECT_NE(state.error_detail.find("stop marker"), std::string::npos);
   for (int i = 0; i <= last(); ++i) {
     EXPECT_EQ(cell(i).kind, kEmpty) << i;
     EXPECT_EQ(cell(i).approach_code, 0) << i;
