@@ -446,7 +446,8 @@ TEST(LineParserTest, MountainStretchesAndSpeedBoards) {
 }
 
 TEST(LineParserTest, LineSideBoards) {
-  const Parsed p = parse(line_file({"montagna,   2000,  4000,  12", "cartello_indicatore,  2100,   (P.L.    )(Km 1+452)",
+  const Parsed p = parse(line_file({"montagna,   2000,  4000,  12",
+                                    "cartello_indicatore,  2100,   (P.L.    )(Km 1+452)",
                                     "cartello_indicatore,  3000,   (A),(B)", "pendenza,  100,  3"}));
   ASSERT_EQ(p.state.ErrorCode, 0);
   // Cell 43 is the marked stretch's 4th cell (it starts at cell 40): the board replaces the marker.
