@@ -47,6 +47,7 @@ DescriptionFate memorizza_dati(CompileState& state, const Description& line, con
   if (!train.exists) {
     state.set_error(25);
     state.error_detail = "the train description " + train.file_name + " is missing";
+    state.error_place = SourcePlace();
     return fate;
   }
   FieldReader reader(train.bytes, train.file_name);
