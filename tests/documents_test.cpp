@@ -21,24 +21,7 @@ namespace {
 // The documents are read here as a reader with a fixed-pitch font sees them: the bytes of the
 // written file (code page 1252, one byte per character), split at CR LF. Columns count from 1.
 
-std::vector<std::string> lines_of(const std::string& bytes) {
-  std::vector<std::string> lines;
-  size_t start = 0;
-  while (start < bytes.size()) {
-    const size_t end = bytes.find("\r\n", start);
-    if (end == std::string::npos) {
-      ADD_FAILURE() << "the last line does not end in CR LF";
-      lines.push_back(bytes.substr(start));
-      break;
-    }
-    lines.push_back(bytes.substr(start, end - start));
-    start = end + 2;
-  }
-  for (const std::string& line : lines) {
-    EXPECT_EQ(line.find_first_of("\r\n"), std::string::npos) << "a lone CR or LF in: " << line;
-  }
-  return lines;
-}
+std::vector<std::string> lines_of(const std::string& bytes) { return testing::crlf_lines(bytes); }
 
 std::vector<std::string> document(LineTable table) { return lines_of(render_table(table)); }
 
@@ -76,17 +59,7 @@ std::string left_aligned(const std::string& text, int width) {
 
 // ---- The embedded train, read from its own table -------------------------------------------
 
-std::vector<std::string> fields_of(std::string_view row) {
-  std::vector<std::string> fields;
-  size_t start = 0;
-  while (true) {
-    const size_t comma = row.find(',', start);
-    fields.emplace_back(row.substr(start, comma == std::string_view::npos ? std::string_view::npos : comma - start));
-    if (comma == std::string_view::npos) break;
-    start = comma + 1;
-  }
-  return fields;
-}
+std::vector<std::string> fields_of(std::string_view row) { return testing::comma_fields(row); }
 
 long number_of(const std::string& field) { return std::stol(field); }
 

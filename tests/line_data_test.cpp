@@ -19,6 +19,7 @@ namespace scenario {
 namespace {
 
 using testing::read_whole_file;
+using testing::crlf_lines;
 using testing::TempFolder;
 using testing::write_whole_file;
 
@@ -28,24 +29,6 @@ std::string written_line_file() {
   const ScenarioFileNames names = scenario_file_names(kEmbeddedLineName, kEmbeddedTrainNumber);
   EXPECT_TRUE(dati_linea(sink, names).ok());
   return sink.files[names.line_description];
-}
-
-// Cuts the file at CR LF; a CR or LF anywhere else, or bytes after the last CR LF, fail.
-std::vector<std::string> crlf_lines(const std::string& bytes) {
-  std::vector<std::string> lines;
-  size_t start = 0;
-  while (start < bytes.size()) {
-    const size_t end = bytes.find("\r\n", start);
-    if (end == std::string::npos) {
-      ADD_FAILURE() << "bytes after the last CR LF: " << bytes.substr(start);
-      break;
-    }
-    std::string line = bytes.substr(start, end - start);
-    EXPECT_EQ(line.find_first_of("\r\n"), std::string::npos) << "stray CR or LF in: " << line;
-    lines.push_back(std::move(line));
-    start = end + 2;
-  }
-  return lines;
 }
 
 // The whole-number values after the keyword of a record; empty and text values are skipped.

@@ -10,6 +10,8 @@
 #include <stdexcept>
 #include <vector>
 
+#include <gtest/gtest.h>
+
 namespace scenario::testing {
 
 TempFolder::TempFolder() {
@@ -37,6 +39,35 @@ std::string read_whole_file(const std::string& path) {
 void write_whole_file(const std::string& path, const std::string& bytes) {
   std::ofstream out(path, std::ios::binary | std::ios::trunc);
   out << bytes;
+}
+
+std::vector<std::string> crlf_lines(const std::string& bytes) {
+  std::vector<std::string> lines;
+  size_t start = 0;
+  while (start < bytes.size()) {
+    const size_t end = bytes.find("\r\n", start);
+    if (end == std::string::npos) {
+      ADD_FAILURE() << "bytes after the last CR LF: " << bytes.substr(start);
+      break;
+    }
+    std::string line = bytes.substr(start, end - start);
+    EXPECT_EQ(line.find_first_of("\r\n"), std::string::npos) << "stray CR or LF in: " << line;
+    lines.push_back(std::move(line));
+    start = end + 2;
+  }
+  return lines;
+}
+
+std::vector<std::string> comma_fields(std::string_view line) {
+  std::vector<std::string> fields;
+  size_t start = 0;
+  while (true) {
+    const size_t comma = line.find(',', start);
+    fields.emplace_back(line.substr(start, comma == std::string_view::npos ? std::string_view::npos : comma - start));
+    if (comma == std::string_view::npos) break;
+    start = comma + 1;
+  }
+  return fields;
 }
 
 int run_command(const std::string& command, std::string* output) {

@@ -4,6 +4,8 @@
 #define SCENARIO_TESTS_TEST_SUPPORT_H_
 
 #include <string>
+#include <string_view>
+#include <vector>
 
 namespace scenario::testing {
 
@@ -24,6 +26,13 @@ class TempFolder {
 
 std::string read_whole_file(const std::string& path);
 void write_whole_file(const std::string& path, const std::string& bytes);
+
+// Cuts a text file at CR LF. Bytes after the last CR LF, and a lone CR or LF inside a line, are
+// test failures.
+std::vector<std::string> crlf_lines(const std::string& bytes);
+
+// The fields of a record line cut at every comma, the keyword first (blanks kept).
+std::vector<std::string> comma_fields(std::string_view line);
 
 // Runs a shell command; returns its exit status and, in *output, what it printed on standard
 // output and standard error together.

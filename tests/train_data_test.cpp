@@ -20,6 +20,7 @@ namespace scenario {
 namespace {
 
 using testing::read_whole_file;
+using testing::crlf_lines;
 using testing::TempFolder;
 using testing::write_whole_file;
 
@@ -28,37 +29,6 @@ std::string written_train_file() {
   const ScenarioFileNames names = scenario_file_names(kEmbeddedLineName, kEmbeddedTrainNumber);
   EXPECT_TRUE(dati_treno(sink, names).ok());
   return sink.files[names.train_description];
-}
-
-// Cuts the file at CR LF; a CR or LF anywhere else, or bytes after the last CR LF, fail.
-std::vector<std::string> crlf_lines(const std::string& bytes) {
-  std::vector<std::string> lines;
-  size_t start = 0;
-  while (start < bytes.size()) {
-    const size_t end = bytes.find("\r\n", start);
-    if (end == std::string::npos) {
-      ADD_FAILURE() << "bytes after the last CR LF: " << bytes.substr(start);
-      break;
-    }
-    std::string line = bytes.substr(start, end - start);
-    EXPECT_EQ(line.find_first_of("\r\n"), std::string::npos) << "stray CR or LF in: " << line;
-    lines.push_back(std::move(line));
-    start = end + 2;
-  }
-  return lines;
-}
-
-// The fields of a record after its keyword, cut at the commas.
-std::vector<std::string> fields_of(const std::string& line) {
-  std::vector<std::string> fields;
-  size_t comma = line.find(',');
-  while (comma != std::string::npos) {
-    const size_t next = line.find(',', comma + 1);
-    fields.push_back(
-        line.substr(comma + 1, next == std::string::npos ? std::string::npos : next - comma - 1));
-    comma = next;
-  }
-  return fields;
 }
 
 // A whole number right-aligned in exactly `width` characters.
@@ -71,6 +41,13 @@ bool is_right_aligned_number(const std::string& field, size_t width) {
 }
 
 // The record's numbers (all fields but a trailing name).
+// The fields of a record after its keyword.
+std::vector<std::string> fields_of(const std::string& line) {
+  std::vector<std::string> fields = testing::comma_fields(line);
+  fields.erase(fields.begin());
+  return fields;
+}
+
 std::vector<long> numbers_of(const std::string& line, size_t count) {
   const std::vector<std::string> fields = fields_of(line);
   std::vector<long> values;
