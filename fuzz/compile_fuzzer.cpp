@@ -1,5 +1,5 @@
-// Arbitrary bytes as a (line, train) pair of descriptions (see fuzz_input.h), through the whole
-// compile with the plan of the line, the binary writers into memory, and the error report.
+// Arbitrary bytes as a (line, train) pair of descriptions and the line-plan flag (see
+// fuzz_input.h), through the whole compile, the binary writers into memory, and the error report.
 //
 // Beyond the sanitizers, the written files are checked against the model they came from: the
 // track cells and the scenario record must decode strictly, to exactly the compiled cells and
@@ -48,14 +48,15 @@ void check_written_files(const CompileState& state, const scenario::ScenarioFile
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-  const auto [line_bytes, train_bytes] = scenario::fuzz::split_pair(data, size);
+  const scenario::fuzz::DescriptionPair pair = scenario::fuzz::split_pair(data, size);
   CompileState state = scenario::fuzz::named_state();
   const scenario::ScenarioFileNames names = scenario::scenario_file_names(state.line_name, state.train_number);
 
-  const scenario::Description line{names.line_description, true, std::string(line_bytes)};
-  const scenario::Description train{names.train_description, true, std::string(train_bytes)};
+  const scenario::Description line{names.line_description, true, std::string(pair.line)};
+  const scenario::Description train{names.train_description, true, std::string(pair.train)};
   scenario::MemorySink sink;
-  const scenario::CompileResult result = scenario::memorizza_percorso(state, 1, line, train, names, sink);
+  const scenario::CompileResult result =
+      scenario::memorizza_percorso(state, pair.write_line_plan, line, train, names, sink);
   if (state.ErrorCode != 0) require(!scenario::compile_error_report(state).empty());
 
   const bool wrote_files = result.status.ok() && result.fatal == 0 && !result.no_model;
