@@ -10,7 +10,7 @@ DescriptionPair split_pair(const uint8_t* data, size_t size) {
   const std::string_view input(reinterpret_cast<const char*>(data), size);
   const size_t without_plan = input.find(kPairSeparator);
   const size_t with_plan = input.find(kPairSeparatorWithPlan);
-  if (without_plan == std::string_view::npos && with_plan == std::string_view::npos) return {input, {}, 1};
+  if (without_plan == std::string_view::npos && with_plan == std::string_view::npos) return {input, {}, 0};
   const bool plan = without_plan == std::string_view::npos ||
                     (with_plan != std::string_view::npos && with_plan < without_plan);
   const size_t at = plan ? with_plan : without_plan;
