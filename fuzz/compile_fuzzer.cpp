@@ -1,9 +1,10 @@
 // Arbitrary bytes as a (line, train) pair of descriptions and the line-plan flag (see
 // fuzz_input.h), through the whole compile, the binary writers into memory, and the error report.
 //
-// Beyond the sanitizers, the written files are checked against the model they came from: the
-// track cells and the scenario record must decode strictly, to exactly the compiled cells and
-// station table (names cut to the 65535 bytes their count can say).
+// Beyond the sanitizers, the written files are checked against the model they came from: each
+// must decode strictly, the track cells and the scenario record to exactly the compiled cells and
+// station table (names cut to the 65535 bytes their count can say), the line record to a plan of
+// the same length, computed as far.
 #include <algorithm>
 #include <cstddef>
 #include <cstdint>
@@ -41,8 +42,12 @@ void check_written_files(const CompileState& state, const scenario::ScenarioFile
   }
   require(record == expected);
 
-  // The line record is not decoded here: for a long line that would double the cost of an input.
-  require(state.write_line_plan == 0 || sink.files.count(names.line_record) == 1);
+  require((state.write_line_plan != 0) == (sink.files.count(names.line_record) == 1));
+  if (state.write_line_plan != 0) {
+    scenario::LinePlan plan;
+    require(scenario::decode_line_plan(sink.files.at(names.line_record), &plan).ok());
+    require(plan.plan_length() == state.plan.plan_length() && plan.next_metre() == state.plan.next_metre());
+  }
 }
 
 }  // namespace
