@@ -134,6 +134,18 @@ SourcePlace FieldReader::place_of(const FieldPosition& field) const {
   return place;
 }
 
+bool read_keyword_field(FieldReader& reader, std::string& field) {
+  constexpr int kDashFieldsPassedOver = 2;
+  if (reader.at_end()) return false;
+  field = reader.read_text();
+  if (reader.at_end()) return false;
+  for (int i = 0; i < kDashFieldsPassedOver && contains(field, "-"); ++i) {
+    field = reader.read_text();
+    if (reader.at_end()) return false;
+  }
+  return true;
+}
+
 bool contains(std::string_view field, std::string_view keyword) { return field.find(keyword) != std::string_view::npos; }
 
 bool contains_nocase(std::string_view field, std::string_view keyword) {

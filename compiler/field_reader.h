@@ -74,6 +74,12 @@ class FieldReader {
   FieldPosition last_field_;
 };
 
+// Reads the next field to be tested as a record's keyword into `field`, as both descriptions'
+// bodies do: the end of the file is tested before and after each read, and a field holding "-" (a
+// separator) gives way to the next one, at most twice. Returns false when the file ends first: the
+// file's last field is never interpreted.
+bool read_keyword_field(FieldReader& reader, std::string& field);
+
 // Substring tests on keyword fields.
 bool contains(std::string_view field, std::string_view keyword);          // exact letter case
 bool contains_nocase(std::string_view field, std::string_view keyword);   // letter case ignored

@@ -106,18 +106,9 @@ LinePhaseEnd LineParser::run() {
   if (state_.write_line_plan != 0) state_.plan.start();
 
   // Body: records by keyword, up to the file's last field.
-  for (;;) {
-    if (reader_.at_end()) break;
-    std::string field = read_field();
-    if (reader_.at_end()) break;
-    if (contains(field, "-")) {
-      field = read_field();
-      if (reader_.at_end()) break;
-      if (contains(field, "-")) {
-        field = read_field();
-        if (reader_.at_end()) break;
-      }
-    }
+  std::string field;
+  while (read_keyword_field(reader_, field)) {
+    state_.current_field = field;
     const Step step = body_record(field, reader_.last_field());
     if (step == Step::kStop) return LinePhaseEnd::kStop;
     if (step == Step::kEndOfFile) break;

@@ -109,19 +109,9 @@ void TrainParser::run() {
     if (contains_nocase(read_field(), "[generale]")) break;
   }
 
-  for (;;) {
-    if (reader_.at_end()) break;
-    std::string field = read_field();
-    if (reader_.at_end()) break;
-    // A dashed field (a separator line) gives way to the next one, at most twice.
-    if (contains(field, "-")) {
-      field = read_field();
-      if (reader_.at_end()) break;
-      if (contains(field, "-")) {
-        field = read_field();
-        if (reader_.at_end()) break;
-      }
-    }
+  std::string field;
+  while (read_keyword_field(reader_, field)) {
+    state_.current_field = field;
     const Step step = record(field, reader_.last_field());
     if (step == Step::kStop) return;
     if (step == Step::kEndOfPhase) break;
