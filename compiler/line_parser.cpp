@@ -16,6 +16,8 @@ constexpr int64_t kGradientOffset = 100;  // gradients are stored plus 100 in on
 constexpr int32_t kPlanLimit = 1000000;   // the plan never runs past this metre
 constexpr int32_t kRepetitionStep = 50;
 constexpr int kLowestBoardSlot = 2;       // entry 1 stays for the first station
+// Added to the report of a board refused because its cell would lie before cell 0.
+constexpr const char* kBeforeTheCells = "its cell would lie before the first cell";
 
 // Heading change per metre of the curve classes "1" to "6".
 constexpr struct {
@@ -226,6 +228,7 @@ LineParser::Step LineParser::body_record(const std::string& field, const FieldPo
     }
     if (placement == SpeedBoardPlacement::kCellTaken) {
       fail_at(21, posizione, keyword);
+      if (cell_of_position(posizione) < 0) state_.error_detail = kBeforeTheCells;
       return Step::kStop;
     }
   }
@@ -237,6 +240,7 @@ LineParser::Step LineParser::body_record(const std::string& field, const FieldPo
     const int64_t c = cell_of_position(position);
     if (c < 0 || !is_free(state_.cells[static_cast<size_t>(c)])) {
       fail_at(6, position, keyword);
+      if (c < 0) state_.error_detail = kBeforeTheCells;
       return Step::kStop;
     }
     if (state_.board_slot < kLowestBoardSlot) {

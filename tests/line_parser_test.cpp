@@ -187,6 +187,27 @@ TEST(LineParserTest, ErrorsAndWhereTheyHappened) {
   }
 }
 
+TEST(LineParserTest, BoardsRefusedBeforeTheFirstCellSaySoAndTakenCellsDoNot) {
+  struct {
+    const char* what;
+    std::string record;
+    int32_t error;
+    const char* detail;
+  } cases[] = {
+      {"board", "cartello_indicatore,  -100,   (F)", 6, "its cell would lie before the first cell"},
+      {"speed board", "indicatori_vmax,  -5000,  90,  100,  100,  0,  ,  ,  ,  0", 21,
+       "its cell would lie before the first cell"},
+      {"board on a speed board", "indicatori_vmax,  1050,  125,  135,  140,  0,  ,  ,  ,  0\r\ncartello_indicatore,  1050,   (F)",
+       6, ""},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    const Parsed p = parse(line_file({c.record}));
+    EXPECT_EQ(p.state.ErrorCode, c.error);
+    EXPECT_EQ(p.state.error_detail, c.detail);
+  }
+}
+
 TEST(LineParserTest, StatesLeftByErrors) {
   {  // 1: nothing sized, the length kept as read
     const Parsed p = parse(lines({"[generale]", "lunghezza percorso,  1000001", "sfondo uno,  5", "[fine]"}));
