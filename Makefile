@@ -4,7 +4,7 @@ KEPT = MorvellaC_DrasconaX_5521_note.txt MorvellaC_DrasconaX_5521_rallentamenti.
        MorvellaC_DrasconaX_5521_scheda_treno.txt MorvellaC_DrasconaX_linea.dat \
        MorvellaC_DrasconaX_5521.sim MorvellaC_DrasconaX_5521.dat
 
-.PHONY: run build test bench fuzz-smoke render browser-check clean
+.PHONY: run build test clang-build bench fuzz-smoke render browser-check clean
 
 build:
 	cmake --preset release
@@ -19,6 +19,11 @@ test:
 	cmake --preset asan
 	cmake --build --preset asan -j $(JOBS)
 	ctest --preset asan --output-on-failure
+
+# Every target built with clang, warnings as errors (CI runs it beside the tests, which gcc builds).
+clang-build:
+	cmake --preset clang
+	cmake --build --preset clang -j $(JOBS)
 
 bench: build
 	for b in build/bin/*_bench; do $$b; done
@@ -59,4 +64,4 @@ fuzz-smoke:
 	done
 
 clean:
-	rm -rf build build-asan build-fuzz
+	rm -rf build build-asan build-clang build-fuzz

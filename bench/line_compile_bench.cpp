@@ -92,7 +92,7 @@ void BM_EncodeMillionMetreLineOutputs(benchmark::State& state) {
     written = plan.size() + record.size() + cells.size();
     benchmark::DoNotOptimize(written);
   }
-  state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * written));
+  state.SetBytesProcessed(state.iterations() * static_cast<int64_t>(written));
   report_per_metre(state, compiled.plan_length);
 }
 BENCHMARK(BM_EncodeMillionMetreLineOutputs)->Unit(benchmark::kMillisecond);

@@ -24,8 +24,8 @@ uint32_t code_point_of(unsigned char byte) {
 
 int byte_of(uint32_t code_point) {
   if (code_point < 0x80 || (code_point >= 0xA0 && code_point <= 0xFF)) return static_cast<int>(code_point);
-  for (int i = 0; i < 32; ++i) {
-    if (kHighControls[i] == code_point) return 0x80 + i;
+  for (size_t i = 0; i < kHighControls.size(); ++i) {
+    if (kHighControls[i] == code_point) return 0x80 + static_cast<int>(i);
   }
   // The undefined bytes round-trip through their C1 controls.
   if (code_point == 0x81 || code_point == 0x8D || code_point == 0x8F || code_point == 0x90 || code_point == 0x9D) {
@@ -55,7 +55,7 @@ std::string utf8_to_cp1252(std::string_view utf8) {
   size_t i = 0;
   while (i < utf8.size()) {
     const unsigned char lead = static_cast<unsigned char>(utf8[i]);
-    int length = 0;
+    size_t length = 0;
     uint32_t cp = 0;
     if (lead < 0x80) {
       length = 1;
@@ -79,7 +79,7 @@ std::string utf8_to_cp1252(std::string_view utf8) {
       break;
     }
     bool well_formed = true;
-    for (int k = 1; k < length; ++k) {
+    for (size_t k = 1; k < length; ++k) {
       const unsigned char next = static_cast<unsigned char>(utf8[i + k]);
       if ((next & 0xC0) != 0x80) {
         well_formed = false;

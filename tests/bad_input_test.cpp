@@ -216,7 +216,7 @@ TEST_P(BadInputTest, EndsWithAClearReport) {
 }
 
 INSTANTIATE_TEST_SUITE_P(MalformedDescriptions, BadInputTest, ::testing::ValuesIn(bad_inputs()),
-                         [](const ::testing::TestParamInfo<BadInput>& info) { return std::string(info.param.label); });
+                         [](const ::testing::TestParamInfo<BadInput>& bad_input) { return std::string(bad_input.param.label); });
 
 // The report shows the record's line; control characters in it (an escape sequence, a NUL, a bell)
 // come out as '?' so that they neither drive the terminal nor move the caret off the field.

@@ -30,7 +30,7 @@ INSTANTIATE_TEST_SUITE_P(Names, CheckCodesTest,
 
 TEST(CheckCodeTextTest, LeavesThePaddedTextInCurrentField) {
   CompileState state;
-  state.station_table[kEntryRepetition].name = "1";
+  state.station_table[kEntryRepetition].name = std::string(1, '1');
   state.station_table[kEntryLine].name = "AB";
   codice_gara_og(state);
   EXPECT_EQ(state.current_field.substr(0, 25), "1abaabbccddeeffgghhiillmm");

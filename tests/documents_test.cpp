@@ -25,6 +25,12 @@ std::vector<std::string> lines_of(const std::string& bytes) { return testing::cr
 
 std::vector<std::string> document(LineTable table) { return lines_of(render_table(table)); }
 
+// Line `number` of a document, counted from 1.
+template <typename Lines>
+auto& line_at(Lines& lines, int number) {
+  return lines[static_cast<size_t>(number - 1)];
+}
+
 std::vector<int> bars_of(std::string_view line) {
   std::vector<int> bars;
   for (size_t i = 0; i < line.size(); ++i) {
@@ -35,12 +41,14 @@ std::vector<int> bars_of(std::string_view line) {
 
 // Characters `first` to `last` of a line, both counted from 1; blanks beyond the line's end.
 std::string columns(const std::string& line, int first, int last) {
-  std::string text = line.size() >= static_cast<size_t>(first) ? line.substr(first - 1, last - first + 1) : "";
-  text.resize(last - first + 1, ' ');
+  const size_t from = static_cast<size_t>(first - 1);
+  const size_t width = static_cast<size_t>(last - first + 1);
+  std::string text = line.size() > from ? line.substr(from, width) : "";
+  text.resize(width, ' ');
   return text;
 }
 
-std::string blanks(int count) { return std::string(count, ' '); }
+std::string blanks(int count) { return std::string(static_cast<size_t>(count), ' '); }
 
 std::string trim_right(std::string text) {
   while (!text.empty() && text.back() == ' ') text.pop_back();
@@ -53,7 +61,7 @@ std::string right_aligned(const std::string& text, int width) {
 
 std::string left_aligned(const std::string& text, int width) {
   std::string padded = text;
-  if (padded.size() < static_cast<size_t>(width)) padded.resize(width, ' ');
+  if (padded.size() < static_cast<size_t>(width)) padded.resize(static_cast<size_t>(width), ' ');
   return padded;
 }
 
@@ -208,14 +216,14 @@ TEST(TimetableCardTest, QuotedLinesAreVerbatim) {
       {45, "  |_____|_____|_________________________________|_______________|___|______|___________________|"},
       {46, ""},
   };
-  for (const auto& q : quoted) EXPECT_EQ(card[q.line - 1], q.text) << "line " << q.line;
+  for (const auto& q : quoted) EXPECT_EQ(line_at(card, q.line), q.text) << "line " << q.line;
 }
 
 TEST(TimetableCardTest, FirstHeaderBandHasItsBoxesAndTexts) {
   const std::vector<std::string> card = document(timetable_card_table());
   ASSERT_EQ(card.size(), 46u);
   const std::vector<int> three_boxes = {2, 22, 27, 47, 73, 97};
-  for (int line : {4, 5, 6, 7}) EXPECT_EQ(bars_of(card[line - 1]), three_boxes) << "line " << line;
+  for (int line : {4, 5, 6, 7}) EXPECT_EQ(bars_of(line_at(card, line)), three_boxes) << "line " << line;
   EXPECT_EQ(bars_of(card[7]), (std::vector<int>{2, 22, 27, 47})) << "line 8";
   EXPECT_EQ(card[7].size(), 97u) << "line 8 runs on in blanks under the right-hand box";
 
@@ -241,7 +249,7 @@ TEST(TimetableCardTest, FirstHeaderBandHasItsBoxesAndTexts) {
   EXPECT_NE(columns(line8, 48, 72).find("A: Drascona C."), std::string::npos);
   EXPECT_EQ(columns(line8, 73, 97), blanks(25));
   // The card ends at the last station it lists.
-  const std::string last_row = card[kLastTimetableRow - 1];
+  const std::string last_row = line_at(card, kLastTimetableRow);
   const std::string last_name = trim_right(columns(last_row, 31, 48));
   EXPECT_EQ(trim_right(columns(line8, 28, 46)).substr(1), last_name);
 }
@@ -280,7 +288,7 @@ TEST(TimetableCardTest, EveryRowHasItsBarsWhereTheKindSays) {
   ASSERT_EQ(card.size(), 46u);
   std::string grammar;
   for (int line = kFirstTimetableRow; line <= kLastTimetableRow; ++line) {
-    const std::string& row = card[line - 1];
+    const std::string& row = line_at(card, line);
     SCOPED_TRACE("line " + std::to_string(line) + ": " + row);
     EXPECT_TRUE(row.size() == 96 || (row.size() == 97 && row.back() == ' '));
     EXPECT_EQ(row.substr(0, 3), "  |");
@@ -366,7 +374,7 @@ TEST(TimetableCardTest, CellsHoldTheirFormsAtTheirPlaces) {
   int timed = 0, marked = 0, numbered = 0;
   std::vector<std::string> others;
   for (int line = kFirstTimetableRow; line <= kLastTimetableRow; ++line) {
-    const std::string& row = card[line - 1];
+    const std::string& row = line_at(card, line);
     SCOPED_TRACE("line " + std::to_string(line) + ": " + row);
     EXPECT_TRUE(is_speed_cell(columns(row, 4, 8), 5)) << "'" << columns(row, 4, 8) << "'";
     EXPECT_TRUE(is_speed_cell(columns(row, 10, 14), 5)) << "'" << columns(row, 10, 14) << "'";
@@ -449,7 +457,7 @@ TEST(TimetableCardTest, AgreesWithTheTrainItDescribes) {
   std::vector<CardStation> listed;
   size_t next = 0;  // stations must come in the train's order
   for (int line = kFirstTimetableRow; line <= kLastTimetableRow; ++line) {
-    const std::string& row = card[line - 1];
+    const std::string& row = line_at(card, line);
     const TimeCell time = time_cell_of(row);
     if (time.form == TimeForm::kNone || time.form == TimeForm::kInvalid) continue;
     const std::string name = card_station_name(row);
@@ -467,11 +475,11 @@ TEST(TimetableCardTest, AgreesWithTheTrainItDescribes) {
   for (size_t i = 0; i < listed.size(); ++i) {
     const CardStation& entry = listed[i];
     const TrainStation& station = stations[entry.train_index];
-    const std::string& row = card[entry.line - 1];
+    const std::string& row = line_at(card, entry.line);
     SCOPED_TRACE("line " + std::to_string(entry.line) + ": " + row);
     on_card.insert(entry.train_index);
     char km[16];
-    std::snprintf(km, sizeof km, "%7.3f", station.position / 1000.0);
+    std::snprintf(km, sizeof km, "%7.3f", static_cast<double>(station.position) / 1000.0);
     EXPECT_EQ(columns(row, 16, 22), km);
     const std::string rec = station.stop_seconds == 30 ? "0.5" : station.stop_seconds == 60 ? "1.0" : "   ";
     EXPECT_EQ(columns(row, 66, 68), rec) << "stop of " << station.stop_seconds << " s";
@@ -521,7 +529,7 @@ TEST(SlowdownOrderTest, QuotedLinesAreVerbatim) {
   expected[10] = rule;
   expected[14] = filler;
   expected[15] = filler;
-  for (int line = 17; line <= 36; ++line) expected[line - 1] = empty_row;
+  for (int line = 17; line <= 36; ++line) line_at(expected, line) = empty_row;
   expected[36] = rule;
   expected[37] = "";
   expected[38] = "              Prescrizioni specifiche";
@@ -544,8 +552,8 @@ TEST(SlowdownOrderTest, EveryTableRowHasTheSameBars) {
   const std::vector<std::string> order = document(slowdown_order_table());
   ASSERT_EQ(order.size(), 44u);
   for (int line = 8; line <= 37; ++line) {
-    EXPECT_EQ(bars_of(order[line - 1]), kOrderBars) << "line " << line << ": " << order[line - 1];
-    EXPECT_EQ(order[line - 1].size(), 82u) << "line " << line;
+    EXPECT_EQ(bars_of(line_at(order, line)), kOrderBars) << "line " << line << ": " << line_at(order, line);
+    EXPECT_EQ(line_at(order, line).size(), 82u) << "line " << line;
   }
 }
 
@@ -591,15 +599,15 @@ TEST(NotesTest, FollowTheirStructureLineByLine) {
   EXPECT_TRUE(notes[1].starts_with("Linea ") && notes[1].ends_with(".")) << notes[1];
   size_t longest = 0;
   for (int line = 4; line <= 10; ++line) {
-    EXPECT_GT(notes[line - 1].size(), 80u) << "line " << line;
-    longest = std::max(longest, notes[line - 1].size());
+    EXPECT_GT(line_at(notes, line).size(), 80u) << "line " << line;
+    longest = std::max(longest, line_at(notes, line).size());
   }
   EXPECT_EQ(longest, 458u);
   EXPECT_EQ(notes[9],
             "La planimetria \xE8 il pi\xF9 reale possibile, la posizione delle stazioni,P.L.,segnali, gallerie, F, "
             "corrispondono alla realt\xE0.");
   for (int line = 11; line <= 14; ++line) {
-    const std::string& text = notes[line - 1];
+    const std::string& text = line_at(notes, line);
     SCOPED_TRACE("line " + std::to_string(line) + ": " + text);
     EXPECT_TRUE(text.starts_with("Linea "));
     ASSERT_GT(text.size(), 36u);
@@ -607,7 +615,7 @@ TEST(NotesTest, FollowTheirStructureLineByLine) {
     EXPECT_NE(text[35], ' ');
     EXPECT_NE(text.find("locco"), std::string::npos) << "names the block system";
   }
-  for (int line : {3, 15, 23, 27, 28}) EXPECT_EQ(notes[line - 1], "") << "line " << line;
+  for (int line : {3, 15, 23, 27, 28}) EXPECT_EQ(line_at(notes, line), "") << "line " << line;
   EXPECT_EQ(notes[15], "Treno Simulato:");
   EXPECT_EQ(notes[16], "R 5521 Morvella C.-Drascona C.");
   EXPECT_EQ(notes[17], "Il nostro treno \xE8 composto da 2 ALn 668 gr.3000 a volte pu\xF2 capitare che siano 2 del gr.1600.");
@@ -616,7 +624,7 @@ TEST(NotesTest, FollowTheirStructureLineByLine) {
   EXPECT_FALSE(notes[20].empty());
   EXPECT_EQ(notes[21], "Sono graditi consigli e suggerimenti. Buon lavoro.");
   for (int line = 24; line <= 26; ++line) {
-    EXPECT_TRUE(notes[line - 1].starts_with(" ") && notes[line - 1].find_first_not_of(' ') != std::string::npos)
+    EXPECT_TRUE(line_at(notes, line).starts_with(" ") && line_at(notes, line).find_first_not_of(' ') != std::string::npos)
         << "line " << line;
   }
   const std::string mail = notes[25].substr(notes[25].find_first_not_of(' '));
@@ -643,7 +651,7 @@ TEST(NotesTest, ThreeStopsWithoutSignalsAsTheNotesSay) {
     const std::vector<std::string> fields = fields_of(row);
     if (fields.size() != 18) continue;
     bool signals = false;
-    for (int value = 7; value <= 12; ++value) signals = signals || number_of(fields[value]) != 0;
+    for (size_t value = 7; value <= 12; ++value) signals = signals || number_of(fields[value]) != 0;
     if (!signals && number_of(fields[14]) != 0) ++stops_without_signals;
   }
   EXPECT_EQ(stops_without_signals, 3);

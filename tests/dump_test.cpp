@@ -29,7 +29,7 @@ std::vector<TrackCell> small_cells() {
   cells[1].value_a = 5121;
   cells[1].value_b = 2422;
   cells[2] = {kSignal, 32, 11, 0, 8, 101, 0, 0, 6, 100, 100};
-  for (int i = 4; i < 8; ++i) cells[i].gradient = 97;
+  for (size_t i = 4; i < 8; ++i) cells[i].gradient = 97;
   cells[4].approach_code = 81;
   cells[5].kind = kSlowdownStart;
   cells[5].value_a = 50;

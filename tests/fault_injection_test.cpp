@@ -202,7 +202,7 @@ INSTANTIATE_TEST_SUITE_P(EveryKindOfFile, ProgramUnreplaceableFileTest,
                                            RunFile{"line_record", &ScenarioFileNames::line_record},
                                            RunFile{"scenario_record", &ScenarioFileNames::scenario_record},
                                            RunFile{"track_cells", &ScenarioFileNames::track_cells}),
-                         [](const ::testing::TestParamInfo<RunFile>& info) { return std::string(info.param.label); });
+                         [](const ::testing::TestParamInfo<RunFile>& run_file) { return std::string(run_file.param.label); });
 
 // The file size limit falls inside the line record, the biggest file and the first binary one: the
 // text files fit, the line record's write fails part-way.

@@ -74,7 +74,8 @@ class LineDataTest : public ::testing::Test {
   }
   // The lines from index `first` to `last` inclusive.
   std::vector<std::string> range(size_t first, size_t last) const {
-    return std::vector<std::string>(lines_.begin() + first, lines_.begin() + last + 1);
+    return std::vector<std::string>(lines_.begin() + static_cast<std::ptrdiff_t>(first),
+                                    lines_.begin() + static_cast<std::ptrdiff_t>(last) + 1);
   }
   std::vector<std::string> curves() const { return range(10, 157); }
   std::vector<std::string> gradients() const { return range(159, 260); }

@@ -87,7 +87,7 @@ TEST_F(PostProcessingTest, TakenInnerCellShiftsThePointAndTheCountRestartsFromIt
 }
 
 TEST_F(PostProcessingTest, FastSlowdownGetsNoInnerPoints) {
-  for (int16_t speed : {110, 140, 300}) {
+  for (int16_t speed : {int16_t{110}, int16_t{140}, int16_t{300}}) {
     size(200);
     slowdown(100, 130, speed);
     post_process(state);

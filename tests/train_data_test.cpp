@@ -63,7 +63,8 @@ class TrainDataTest : public ::testing::Test {
     ASSERT_EQ(lines_.size(), 95u);
   }
   std::vector<std::string> range(size_t first, size_t last) const {
-    return std::vector<std::string>(lines_.begin() + first, lines_.begin() + last + 1);
+    return std::vector<std::string>(lines_.begin() + static_cast<std::ptrdiff_t>(first),
+                                    lines_.begin() + static_cast<std::ptrdiff_t>(last) + 1);
   }
   std::vector<std::string> speeds() const { return range(8, 19); }
   std::vector<std::string> stations() const { return range(21, 43); }
@@ -150,7 +151,8 @@ TEST_F(TrainDataTest, SpeedLimitsRunInOrderWithTheListedSpeeds) {
 TEST_F(TrainDataTest, StationsHoldTheListedValues) {
   const std::vector<std::string> all = stations();
   std::map<long, int> per_type;
-  int with_flag_6 = 0, passed = 0, without_signals = 0, without_signals_with_time = 0;
+  long with_flag_6 = 0;
+  int passed = 0, without_signals = 0, without_signals_with_time = 0;
   long previous_position = -1, previous_time = 0;
   for (size_t k = 0; k < all.size(); ++k) {
     const std::vector<long> v = numbers_of(all[k], 16);

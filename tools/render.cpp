@@ -340,9 +340,9 @@ std::string render_plan_svg(const CompileState& state, const LineScene& scene) {
   svg += "</g>\n";
   // Scale bar: one tick step of the profile, in plan units (metres).
   const int64_t bar = kilometre_tick_step(std::max(scene.line_length, int64_t{1000})) / 2;
-  const double bar_px = bar * view.scale;
+  const double bar_px = static_cast<double>(bar) * view.scale;
   svg += "<path class=\"axis\" d=\"M" + num(view.margin) + " " + num(height - 12) + " h" + num(bar_px) + "\"/>\n";
-  svg += "<text x=\"" + num(view.margin) + "\" y=\"" + num(height - 16) + "\">" + num(bar / 1000.0) + " km</text>\n";
+  svg += "<text x=\"" + num(view.margin) + "\" y=\"" + num(height - 16) + "\">" + num(static_cast<double>(bar) / 1000.0) + " km</text>\n";
   return svg + "</svg>\n";
 }
 
