@@ -19,8 +19,10 @@ constexpr const char* kRenderUsage =
     "usage: scenario_tool render --dat FILE --sim FILE [--plan FILE] --out FOLDER [--verbose]\n"
     "\n"
     "Draws a compiled scenario as a self-contained HTML page with SVG: the plan of the line (from\n"
-    "the line record), the longitudinal profile with speed limits, slowdowns and stations, a legend\n"
-    "and the header values. Writes FOLDER/index.html, FOLDER/plan.svg and FOLDER/profile.svg.\n"
+    "the line record), the longitudinal profile (height, gradients, tunnels, speed limits, slowdowns,\n"
+    "stations with their times), the train's time-distance chart, a legend and tables of the\n"
+    "stations, the signals in words and the header values. The drawings zoom and pan in a browser.\n"
+    "Writes FOLDER/index.html, FOLDER/plan.svg, FOLDER/profile.svg and FOLDER/chart.svg.\n"
     "\n"
     "  --dat FILE     the track cells, LINE_TRAIN.dat\n"
     "  --sim FILE     the scenario record, LINE_TRAIN.sim\n"
@@ -32,6 +34,7 @@ constexpr const char* kRenderUsage =
 constexpr const char* kPageName = "index.html";
 constexpr const char* kPlanName = "plan.svg";
 constexpr const char* kProfileName = "profile.svg";
+constexpr const char* kChartName = "chart.svg";
 
 struct RenderOptions {
   std::string dat;
@@ -116,16 +119,15 @@ int run_render_command(const std::vector<std::string>& args) {
   log.phase("read the scene: " + std::to_string(scene.stations.size()) + " stations, " +
             std::to_string(scene.signals.size()) + " signals, " + std::to_string(scene.slowdowns.size()) +
             " slowdowns");
-  const std::string plan_svg = render_plan_svg(state, scene);
-  const std::string profile_svg = render_profile_svg(scene);
-  const std::string page = render_page(scene, state.station_table, plan_svg, profile_svg);
-  log.phase("drew the plan, the profile and the page");
+  const PageDrawings drawings{render_plan_svg(state, scene), render_profile_svg(scene), render_chart_svg(scene)};
+  const std::string page = render_page(scene, state.station_table, drawings);
+  log.phase("drew the plan, the profile, the chart and the page");
 
   std::error_code error;
   std::filesystem::create_directories(options.out, error);
   if (error) return fail(Status::FileSystem(options.out, error.message()));
-  for (const auto& [name, bytes] : {std::pair{kPlanName, &plan_svg}, std::pair{kProfileName, &profile_svg},
-                                    std::pair{kPageName, &page}}) {
+  for (const auto& [name, bytes] : {std::pair{kPlanName, &drawings.plan}, std::pair{kProfileName, &drawings.profile},
+                                    std::pair{kChartName, &drawings.chart}, std::pair{kPageName, &page}}) {
     status = write_output(options.out, name, *bytes, log);
     if (!status.ok()) return fail(status);
   }
