@@ -154,15 +154,20 @@ TEST(Render, XmlTextEscapesMarkupAndReplacesWhatXmlCannotHold) {
   EXPECT_EQ(xml_text("Citt\xc3\xa0"), "Citt\xc3\xa0");
 }
 
-// The value of `attribute` in every element that starts with `element_start`, in order.
+// The value of `attribute` in every element that starts with `element_start`, in order; for
+// "cx" and "cy" the first and second number of the element's anchor (data-at).
 std::vector<double> attribute_values(const std::string& svg, const std::string& element_start,
                                      const std::string& attribute) {
+  const bool anchor = attribute == "cx" || attribute == "cy";
+  const std::string name_text = " " + std::string(anchor ? "data-at" : attribute) + "=\"";
   std::vector<double> values;
   for (size_t at = svg.find(element_start); at != std::string::npos; at = svg.find(element_start, at + 1)) {
     const size_t end = svg.find('>', at);
-    const size_t name = svg.find(" " + attribute + "=\"", at);
+    const size_t name = svg.find(name_text, at);
     if (name == std::string::npos || name > end) continue;
-    values.push_back(std::stod(svg.substr(name + attribute.size() + 3)));
+    std::string value = svg.substr(name + name_text.size());
+    if (attribute == "cy") value = value.substr(value.find(' ') + 1);
+    values.push_back(std::stod(value));
   }
   return values;
 }
@@ -211,11 +216,13 @@ TEST(RenderPlan, WithoutAStartedPlanSaysSoAndNonFinitePointsAreLeftOut) {
   EXPECT_NE(svg.find("class=\"track\""), std::string::npos);
 }
 
-TEST(RenderProfile, ShowsStationsWithDepartureTimesTicksAndSlowdowns) {
+TEST(RenderProfile, ShowsStationsWithTheirTimesTicksAndSlowdowns) {
   const std::string svg = render_profile_svg(build_scene(small_state()));
-  EXPECT_NE(svg.find("<tspan class=\"station-name\">MORVELLA C.LE</tspan> <tspan class=\"station-time\">19:20:00"),
+  EXPECT_NE(svg.find("<tspan class=\"station-name\">MORVELLA C.LE</tspan><tspan class=\"station-time\" x=\"0\" "
+                     "dy=\"12.0\">dep 19:20:00</tspan>"),
             std::string::npos);
-  EXPECT_NE(svg.find("<tspan class=\"station-time\">19:31:00</tspan>"), std::string::npos);
+  // The last timed station, where the train stops for a second, has both times.
+  EXPECT_NE(svg.find("\">arr 19:30:59 dep 19:31:00</tspan>"), std::string::npos);
   // A station with no time (the train passes it) shows its name alone.
   CompileState state = small_state();
   state.station_table[2].time_seconds = 0;
@@ -226,15 +233,25 @@ TEST(RenderProfile, ShowsStationsWithDepartureTimesTicksAndSlowdowns) {
   EXPECT_EQ(count(svg, "<path class=\"speed-limit\""), 1u);
 }
 
+PageDrawings drawings_of(const CompileState& state, const LineScene& scene) {
+  return {render_plan_svg(state, scene), render_profile_svg(scene), render_chart_svg(scene)};
+}
+
 TEST(RenderPage, IsSelfContainedAndNamesEverything) {
   const CompileState state = small_state();
   const LineScene scene = build_scene(state);
-  const std::string page =
-      render_page(scene, state.station_table, render_plan_svg(state, scene), render_profile_svg(scene));
+  const std::string page = render_page(scene, state.station_table, drawings_of(state, scene));
   EXPECT_NE(page.find("Content-Security-Policy\" content=\"default-src 'none'"), std::string::npos);
-  for (const char* reference : {"src=", "href", "url(", "@import", "<script", "<link", "<img", "<iframe"}) {
+  for (const char* reference : {"src=", "href", "url(", "@import", "<link", "<img", "<iframe", "fetch(",
+                                "XMLHttpRequest", "import(", "WebSocket", "location"}) {
     EXPECT_EQ(page.find(reference), std::string::npos) << reference;
   }
+  // One inline script, admitted by its hash and by nothing else.
+  EXPECT_EQ(count(page, "<script"), 1u);
+  EXPECT_NE(page.find("<script>" + zoom_script() + "</script>"), std::string::npos);
+  EXPECT_NE(page.find("; script-src " + zoom_script_source() + "\">"), std::string::npos);
+  EXPECT_EQ(page.find("unsafe-eval"), std::string::npos);
+  EXPECT_EQ(count(page, "unsafe-inline"), 1u);  // for styles only
   // The only address is the SVG namespace name, which nothing loads.
   EXPECT_EQ(count(page, "http"), count(page, "xmlns=\"http://www.w3.org/2000/svg\"") + 1);  // + the CSP's http-equiv
   EXPECT_NE(page.find("<title>Line Linea, train 77</title>"), std::string::npos);
@@ -242,6 +259,8 @@ TEST(RenderPage, IsSelfContainedAndNamesEverything) {
   EXPECT_NE(page.find("<td>Fosso &amp; &lt;Ponte&gt; &quot;Alto&quot; Citt\xc3\xa0</td>"), std::string::npos);
   EXPECT_NE(page.find("<td>19:20:00</td>"), std::string::npos);
   EXPECT_NE(page.find("mountain stretch"), std::string::npos);  // the legend
+  EXPECT_NE(page.find("<h2>Time-distance chart</h2>\n<svg"), std::string::npos);
+  EXPECT_NE(page.find("<table id=\"signals\">"), std::string::npos);
 }
 
 // Both drawings are well-formed XML whose station labels are the station names.
@@ -252,18 +271,20 @@ TEST(RenderPage, DrawingsParseAsXml) {
   TempFolder folder;
   write_whole_file(folder.file("plan.svg"), render_plan_svg(state, scene));
   write_whole_file(folder.file("profile.svg"), render_profile_svg(scene));
+  write_whole_file(folder.file("chart.svg"), render_chart_svg(scene));
   write_whole_file(folder.file("check.py"),
                    "import sys, xml.etree.ElementTree as ET\n"
                    "ns = '{http://www.w3.org/2000/svg}'\n"
                    "for name in sys.argv[1:]:\n"
                    "    root = ET.parse(name).getroot()\n"
-                   "    labels = [''.join(t.itertext()).split(' ')[0]\n"
-                   "              for t in root.iter(ns + 'text') if t.get('class') == 'station-label']\n"
+                   "    texts = [t for t in root.iter(ns + 'text') if t.get('class') == 'station-label']\n"
+                   "    labels = [(t.find(ns + 'tspan').text if t.find(ns + 'tspan') is not None else t.text)\n"
+                   "              .split(' ')[0] for t in texts]\n"
                    "    assert labels == ['A\\ufffd<&>', 'Fosso'], labels\n"
                    "print('checked')\n");
   std::string output;
   EXPECT_EQ(run_command("python3 " + folder.file("check.py") + " " + folder.file("plan.svg") + " " +
-                            folder.file("profile.svg"),
+                            folder.file("profile.svg") + " " + folder.file("chart.svg"),
                         &output),
             0)
       << output;
@@ -289,6 +310,7 @@ TEST(RenderCommand, WritesThePageAndBothDrawingsSilently) {
   const LineScene scene = build_scene(state);
   EXPECT_EQ(read_whole_file(folder.file("out/page/plan.svg")), render_plan_svg(state, scene));
   EXPECT_EQ(read_whole_file(folder.file("out/page/profile.svg")), render_profile_svg(scene));
+  EXPECT_EQ(read_whole_file(folder.file("out/page/chart.svg")), render_chart_svg(scene));
   const std::string page = read_whole_file(folder.file("out/page/index.html"));
   EXPECT_NE(page.find(render_plan_svg(state, scene)), std::string::npos);
 

@@ -17,5 +17,6 @@
 #include "tools/render_profile.h"
 #include "tools/render_scene.h"
 #include "tools/render_svg.h"
+#include "tools/render_zoom.h"
 
 #endif  // SCENARIO_TOOLS_RENDER_H_

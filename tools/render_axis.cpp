@@ -64,7 +64,7 @@ std::string kilometre_axis(const DistanceAxis& axis, double y, double grid_top, 
     out += "<path class=\"grid\"" + zoom_attributes({x, grid_top}, shown) + " d=\"M0 0V" + num(grid_bottom - grid_top) +
            "\"/>\n";
     out += "<path class=\"axis\"" + zoom_attributes({x, y}, shown) + " d=\"M0 0v5\"/>\n";
-    out += "<text class=\"km-tick tick-label\"" + zoom_attributes({x, y}, shown) + " y=\"17\" text-anchor=\"middle\">" +
+    out += "<text class=\"km-tick\"" + zoom_attributes({x, y}, shown) + " y=\"17\" text-anchor=\"middle\">" +
            to_string(m / 1000) + "</text>\n";
   }
   out += "<text class=\"caption\" x=\"" + num(axis.width - 2) + "\" y=\"" + num(y + 32) +

@@ -102,10 +102,8 @@ std::vector<LabelCandidate> shifted_along(const Box& box, double step_x, double 
   std::vector<LabelCandidate> out;
   for (int row = 0; row < rows; ++row) {
     for (double shift = 0; shift <= max_shift; shift += step_x) {
-      for (const double signed_shift : {shift, -shift}) {
-        if (shift == 0 && signed_shift < 0) continue;
-        out.push_back({box.moved(signed_shift, -row * step_y), std::abs(signed_shift) + row * step_y * 1.5});
-      }
+      out.push_back({box.moved(shift, -row * step_y), shift + row * std::abs(step_y) * 1.5});
+      if (shift > 0) out.push_back({box.moved(-shift, -row * step_y), shift + row * std::abs(step_y) * 1.5});
       if (step_x <= 0) break;
     }
   }

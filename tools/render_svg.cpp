@@ -65,7 +65,7 @@ constexpr const char* kSvgStyle =
     "  .grid { stroke: #e2e2e2; stroke-width: 0.7; fill: none; }\n"
     "  .grid-strong { stroke: #c8c8c8; stroke-width: 0.9; fill: none; }\n"
     "  .line-end { stroke: #999; stroke-width: 1.2; stroke-dasharray: 6 3; fill: none; }\n"
-    "  .tick-label { font-size: 10px; fill: #444; }\n"
+    "  .tick-label, .km-tick { font-size: 10px; fill: #444; }\n"
     "  .caption { font-size: 12px; font-weight: bold; }\n"
     "  .note { font-size: 14px; fill: #666; }\n"
     "  .train-run { fill: none; stroke: #1f4e9c; stroke-width: 1.6; }\n"
