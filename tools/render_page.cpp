@@ -13,16 +13,14 @@ constexpr const char* kPageStyle =
     "<style>\n"
     "  body { font-family: 'DejaVu Sans', sans-serif; margin: 16px 24px; color: #222; background: #fff; }\n"
     "  h1 { font-size: 20px; } h2 { font-size: 16px; margin: 24px 0 6px; }\n"
-    "  svg { border: 1px solid #ccc; background: #fcfcfa; max-width: 100%; height: auto; display: block; }\n"
-    "  svg.plot { border: none; background: none; }\n"
-    "  svg.plot.live { cursor: grab; touch-action: none; }\n"
+    "  svg[role=img] { border: 1px solid #ccc; background: #fcfcfa; max-width: 100%; height: auto; display: block; }\n"
+    "  svg.live { cursor: grab; touch-action: none; user-select: none; }\n"
     "  .zoom-bar { margin: 0 0 4px; font-size: 12px; color: #555; }\n"
     "  .zoom-bar button { font-size: 13px; min-width: 28px; margin-right: 4px; }\n"
     "  table { border-collapse: collapse; font-size: 13px; }\n"
     "  td, th { border: 1px solid #ccc; padding: 2px 8px; text-align: left; vertical-align: top; }\n"
     "  .legend { list-style: none; padding: 0; columns: 3; font-size: 13px; }\n"
-    "  .legend li { margin: 3px 0; } .legend svg { border: none; background: none; display: inline; "
-    "vertical-align: middle; }\n"
+    "  .legend li { margin: 3px 0; } .legend svg { vertical-align: middle; }\n"
     "</style>\n";
 
 std::string legend() {

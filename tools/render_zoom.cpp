@@ -67,7 +67,7 @@ constexpr const char* kZoomScript = R"JS(
       var m = plot.getScreenCTM();
       return {x: (ev.clientX - m.e) / m.a, y: (ev.clientY - m.f) / m.d};
     }
-    plot.addEventListener("wheel", function (ev) {
+    svg.addEventListener("wheel", function (ev) {
       ev.preventDefault();
       view.wheel += ev.deltaY;
       if (Math.abs(view.wheel) < 50) return;
@@ -76,11 +76,13 @@ constexpr const char* kZoomScript = R"JS(
       view.wheel = 0;
     }, {passive: false});
     var drag = null;
-    plot.addEventListener("pointerdown", function (ev) {
+    svg.addEventListener("pointerdown", function (ev) {
+      if (ev.button !== 0) return;
+      ev.preventDefault();
       drag = {x: ev.clientX, y: ev.clientY, tx: view.tx, ty: view.ty};
-      plot.setPointerCapture(ev.pointerId);
+      svg.setPointerCapture(ev.pointerId);
     });
-    plot.addEventListener("pointermove", function (ev) {
+    svg.addEventListener("pointermove", function (ev) {
       if (!drag) return;
       var m = plot.getScreenCTM();
       view.tx = drag.tx + (ev.clientX - drag.x) / m.a;
@@ -88,8 +90,8 @@ constexpr const char* kZoomScript = R"JS(
       draw();
     });
     function release() { drag = null; }
-    plot.addEventListener("pointerup", release);
-    plot.addEventListener("pointercancel", release);
+    svg.addEventListener("pointerup", release);
+    svg.addEventListener("pointercancel", release);
     bar.className = "zoom-bar";
     [["\u2212", "zoom out", function () { zoomTo(view.step - 1, width / 2, height / 2); }],
      ["+", "zoom in", function () { zoomTo(view.step + 1, width / 2, height / 2); }],
@@ -105,7 +107,7 @@ constexpr const char* kZoomScript = R"JS(
     });
     bar.appendChild(shown);
     svg.parentNode.insertBefore(bar, svg);
-    plot.classList.add("live");
+    svg.classList.add("live");
     draw();
   });
 })();
