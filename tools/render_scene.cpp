@@ -3,7 +3,9 @@
 #include <algorithm>
 #include <optional>
 
+#include "compiler/cell_values.h"
 #include "compiler/cp1252.h"
+#include "compiler/header_view.h"
 #include "tools/dump.h"
 #include "tools/signal_words.h"
 
@@ -12,7 +14,7 @@ namespace {
 
 using std::to_string;
 
-constexpr int64_t kCell = 50;
+constexpr int64_t kCell = CELL_LENGTH;
 constexpr int64_t kMountainGap = 150;  // stretches this close belong to one tunnel
 
 std::string utf8_name(const std::string& cp1252) { return cp1252_to_utf8(cp1252); }
@@ -122,7 +124,7 @@ void read_cells(const CompileState& state, LineScene* scene) {
   SceneSpan slowdown;
   for (size_t i = 0; i < cells.size(); ++i) {
     const TrackCell& cell = cells[i];
-    const int64_t at = kCell * (static_cast<int64_t>(i) - 1);
+    const int64_t at = cell_metres(static_cast<int64_t>(i));
     switch (cell.kind) {
       case kSignal: {
         std::string words;
@@ -175,7 +177,7 @@ std::vector<SceneSpan> stretch_runs(const std::vector<TrackCell>& cells, Field f
     size_t j = i;
     while (j + 1 < cells.size() && field(cells[j + 1]) == value) ++j;
     if (!skip_zero || value != 0) {
-      runs.push_back({kCell * static_cast<int64_t>(i), kCell * static_cast<int64_t>(j + 1), value});
+      runs.push_back({stretch_metres(static_cast<int64_t>(i)), stretch_metres(static_cast<int64_t>(j + 1)), value});
     }
     i = j + 1;
   }
@@ -184,14 +186,14 @@ std::vector<SceneSpan> stretch_runs(const std::vector<TrackCell>& cells, Field f
 
 void read_stretches(const std::vector<TrackCell>& cells, LineScene* scene) {
   scene->mountains = stretch_runs(cells, [](const TrackCell& c) { return static_cast<int>(c.montagna_tipo); }, true);
-  scene->gradients = stretch_runs(cells, [](const TrackCell& c) { return c.gradient - 100; }, false);
+  scene->gradients = stretch_runs(cells, [](const TrackCell& c) { return gradient_per_mille(c.gradient); }, false);
   double height = 0.0;
   scene->heights.push_back({0, 0.0});
   for (size_t i = 0; i < cells.size(); ++i) {
-    height += (cells[i].gradient - 100) * static_cast<double>(kCell) / 1000.0;
-    scene->heights.push_back({kCell * (static_cast<int64_t>(i) + 1), height});
+    height += gradient_per_mille(cells[i].gradient) * static_cast<double>(kCell) / 1000.0;
+    scene->heights.push_back({stretch_metres(static_cast<int64_t>(i) + 1), height});
     if (i == 0 || cells[i].speed_limit != cells[i - 1].speed_limit) {
-      scene->speed_limits.push_back({kCell * static_cast<int64_t>(i), cells[i].speed_limit * 5.0});
+      scene->speed_limits.push_back({stretch_metres(static_cast<int64_t>(i)), static_cast<double>(speed_kmh(cells[i].speed_limit))});
     }
   }
 }
@@ -233,9 +235,10 @@ std::string metres_words(int64_t metres) {
 LineScene build_scene(const CompileState& state) {
   LineScene scene;
   const ScenarioRecord& record = state.station_table;
-  scene.line_name = utf8_name(record[kEntryLine].name);
-  scene.train_number = utf8_name(record[kEntryRepetition].name);
-  scene.line_length = record[kEntryTrain].area_end;
+  const HeaderView header(record);
+  scene.line_name = utf8_name(header.line_name());
+  scene.train_number = utf8_name(header.train_number());
+  scene.line_length = header.line_length();
   const int64_t covered = static_cast<int64_t>(state.cells.size()) * kCell;
   if (scene.line_length <= 0 || scene.line_length > covered) {
     // No usable line length in the header: show what the cells cover, less their run-out.

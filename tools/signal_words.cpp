@@ -1,5 +1,7 @@
 #include "tools/signal_words.h"
 
+#include "compiler/cell_values.h"
+
 namespace scenario {
 namespace {
 
@@ -15,53 +17,30 @@ std::string side_phrase(const char* side, const char* letter, int value, const c
          ", " + a + "2 " + to_string(a2) + ", " + a + "3 " + to_string(a3);
 }
 
-std::string time_phrase(const SignalTerms& terms) {
+std::string time_phrase(const SignalRecord& terms) {
   if (terms.sx == kSxWithTime) {
-    if (terms.signal_time == kStoredShortTempo) return "time tempo 1 to 100 (stored as 101)";
-    return "time tempo " + to_string(terms.signal_time);
+    if (terms.tempo == kStoredShortTempo) return "time tempo 1 to 100 (stored as 101)";
+    return "time tempo " + to_string(terms.tempo);
   }
-  if (terms.signal_time == 0) return "no time kept (only sx 2 keeps tempo)";
-  return "time byte " + to_string(terms.signal_time) + " (sx 2 alone keeps one)";
+  if (terms.tempo == 0) return "no time kept (only sx 2 keeps tempo)";
+  return "time byte " + to_string(terms.tempo) + " (sx 2 alone keeps one)";
 }
 
 std::string next_signal_phrase(const std::vector<TrackCell>& cells, size_t index) {
   for (size_t next = index + 1; next < cells.size(); ++next) {
-    if (cells[next].kind == kSignal) return "next signal " + to_string(50 * (next - index)) + " m on";
+    if (cells[next].kind == kSignal) return "next signal " + to_string(CELL_LENGTH * static_cast<int64_t>(next - index)) + " m on";
   }
   return "no signal after it";
 }
 
 }  // namespace
 
-std::optional<SignalTerms> unpack_signal(const TrackCell& cell) {
-  if (cell.value_a < 0 || cell.value_b < 0 || cell.value_c < 0 || cell.value_d < 0) return std::nullopt;
-  SignalTerms terms;
-  const int sides = cell.value_d % 10;  // sx * 3 + dx
-  terms.rapp = cell.value_d / 10;
-  terms.sx = sides / 3;
-  terms.dx = sides % 3;
-  terms.s1 = cell.value_a / 10;
-  terms.d1 = cell.value_a % 10;
-  terms.s2 = cell.value_b / 10;
-  terms.d2 = cell.value_b % 10;
-  terms.s3 = cell.value_c / 10;
-  terms.d3 = cell.value_c % 10;
-  terms.signal_time = cell.signal_time;
-  return terms;
-}
-
 std::vector<std::string> signal_phrases(const std::vector<TrackCell>& cells, size_t index) {
   if (index >= cells.size()) return {};
-  const TrackCell& cell = cells[index];
-  const std::optional<SignalTerms> terms = unpack_signal(cell);
-  if (!terms) {
-    return {"values " + to_string(cell.value_a) + ", " + to_string(cell.value_b) + ", " + to_string(cell.value_c) +
-                ", " + to_string(cell.value_d) + " cannot come from a signal record (a value is negative)",
-            next_signal_phrase(cells, index)};
-  }
-  return {side_phrase("left", "sx", terms->sx, "s", terms->s1, terms->s2, terms->s3),
-          side_phrase("right", "dx", terms->dx, "d", terms->d1, terms->d2, terms->d3),
-          "repetition rapp " + to_string(terms->rapp), time_phrase(*terms), next_signal_phrase(cells, index)};
+  const SignalRecord terms = signal_record(static_cast<int64_t>(index), cells[index]);
+  return {side_phrase("left", "sx", terms.sx, "s", terms.s1, terms.s2, terms.s3),
+          side_phrase("right", "dx", terms.dx, "d", terms.d1, terms.d2, terms.d3),
+          "repetition rapp " + to_string(terms.rapp), time_phrase(terms), next_signal_phrase(cells, index)};
 }
 
 std::string signal_words(const std::vector<TrackCell>& cells, size_t index) {
