@@ -24,6 +24,9 @@ constexpr size_t kStationRings = 9;     // rings of candidates around a station,
 constexpr double kTrackPenalty = 12;    // per track sample under a label
 constexpr double kMarkPenalty = 2;      // per signal or board under a label
 constexpr double kTrackSampling = 5;    // pixels between track samples
+constexpr double kFurnitureWidth = 190;  // the north arrow and the scale bar, in a corner
+constexpr double kFurnitureHeight = 46;
+constexpr double kFurnitureInset = 8;
 
 // 2 decimals: world paths are magnified up to the last zoom step.
 std::string fine(double value) {
@@ -100,7 +103,7 @@ std::string PlanView::path(int64_t from, int64_t to, int64_t step) const {
 }
 
 // Everything the labels of one zoom step must keep clear of, or rather not cover.
-LabelPlacer step_placer(const PlanView& view, const LineScene& scene, double s) {
+LabelPlacer step_placer(const PlanView& view, const LineScene& scene, const Box& furniture, double s) {
   LabelPlacer placer({2, 2, view.width() * s - 2, view.height() * s - 2}, kLabelGap);
   const double r = kStationRadius + 1;
   for (const SceneStation& station : scene.stations) {
@@ -120,11 +123,33 @@ LabelPlacer step_placer(const PlanView& view, const LineScene& scene, double s) 
       if (view.at(mark.position, &p)) placer.add_soft_point(zoomed(p, s, ZoomAxes::kXY), kMarkPenalty);
     }
   }
-  if (s == kZoomSteps[0]) {  // the scale bar and the north arrow stand over the drawing at rest
-    placer.add_obstacle({0, view.height() - 44, 200, view.height()});
-    placer.add_obstacle({view.width() - 44, 0, view.width(), 54});
-  }
+  if (s == kZoomSteps[0]) placer.add_obstacle(furniture);  // it stands over the drawing at rest
   return placer;
+}
+
+// The corner for the north arrow and the scale bar: the one the track crosses least.
+Box furniture_corner(const PlanView& view) {
+  const double w = kFurnitureWidth, h = kFurnitureHeight, in = kFurnitureInset;
+  const Box corners[] = {{in, view.height() - in - h, in + w, view.height() - in},
+                         {view.width() - in - w, view.height() - in - h, view.width() - in, view.height() - in},
+                         {in, in, in + w, in + h},
+                         {view.width() - in - w, in, view.width() - in, in + h}};
+  const int64_t step = std::max<int64_t>(1, static_cast<int64_t>(kTrackSampling / view.pixels_per_unit()));
+  size_t best = 0;
+  int64_t fewest = -1;
+  for (size_t c = 0; c < std::size(corners); ++c) {
+    int64_t crossed = 0;
+    const Box kept = corners[c].grown(6);
+    for (int64_t m = 0; m <= view.last(); m += step) {
+      Point p;
+      if (view.at(m, &p) && p.x >= kept.x0 && p.x <= kept.x1 && p.y >= kept.y0 && p.y <= kept.y1) ++crossed;
+    }
+    if (fewest < 0 || crossed < fewest) {
+      best = c;
+      fewest = crossed;
+    }
+  }
+  return corners[best];
 }
 
 // A label's text element and leader line over the zoom steps.
@@ -153,17 +178,19 @@ void place_at_step(LabelPlacer& placer, Point anchor, const std::string& words, 
 
 class PlanDrawing {
  public:
-  PlanDrawing(const PlanView& view, const LineScene& scene) : view_(view), scene_(scene) {}
+  PlanDrawing(const PlanView& view, const LineScene& scene)
+      : view_(view), scene_(scene), furniture_(furniture_corner(view)) {}
   std::string draw();
 
  private:
   std::string world() const;
   std::string marks(const std::vector<SceneMark>& list, const char* cls, const char* words, double size) const;
   std::string labels() const;
-  std::string scale_bar() const;
+  std::string furniture() const;
 
   const PlanView& view_;
   const LineScene& scene_;
+  Box furniture_;
 };
 
 std::string PlanDrawing::world() const {
@@ -217,7 +244,7 @@ std::string PlanDrawing::labels() const {
   std::vector<std::vector<StepPlace>> km_shown(marks.size());
   for (size_t k = 0; k < kZoomStepCount; ++k) {
     const double s = kZoomSteps[k];
-    LabelPlacer placer = step_placer(view_, scene_, s);
+    LabelPlacer placer = step_placer(view_, scene_, furniture_, s);
     Point p;
     for (size_t i = 0; i < scene_.stations.size(); ++i) {
       if (!view_.at(scene_.stations[i].position, &p)) continue;
@@ -261,7 +288,7 @@ std::string PlanDrawing::labels() const {
   return out + "</g>\n";
 }
 
-std::string PlanDrawing::scale_bar() const {
+std::string PlanDrawing::furniture() const {
   std::string scales;
   std::string first_text;
   double first_px = 0;
@@ -280,11 +307,11 @@ std::string PlanDrawing::scale_bar() const {
       first_px = px;
     }
   }
-  return "<g class=\"scale-bar\" data-scales=\"" + scales + "\" transform=\"translate(16 " + num(view_.height() - 14) +
-         ")\"><path d=\"M0 0h" + num(first_px) + "\"/><text y=\"-6\">" + first_text + "</text></g>\n" +
-         "<g class=\"north\" transform=\"translate(" + num(view_.width() - 24) +
-         " 16)\"><path d=\"M0 0 L6 16 L0 12 L-6 16 Z\"/><text x=\"0\" y=\"30\" text-anchor=\"middle\">N</text>"
-         "<title>north is up; both axes at one scale</title></g>\n";
+  const std::string at = "translate(" + num(furniture_.x0) + " " + num(furniture_.y0) + ")";
+  return "<g class=\"north\" transform=\"" + at + "\"><path d=\"M8 2 L14 20 L8 16 L2 20 Z\"/><text x=\"8\" y=\"36\" "
+         "text-anchor=\"middle\">N</text><title>north is up; both axes at one scale</title></g>\n<g class=\"scale-bar\" "
+         "data-scales=\"" + scales + "\" transform=\"" + translate({furniture_.x0 + 30, furniture_.y0 + 32}) +
+         "\"><path d=\"M0 0h" + num(first_px) + "\"/><text y=\"-6\">" + first_text + "</text></g>\n";
 }
 
 std::string PlanDrawing::draw() {
@@ -300,7 +327,7 @@ std::string PlanDrawing::draw() {
   svg += marks(scene_.signals, "signal", "signal", 5);
   svg += labels();
   svg += "</svg>\n";
-  svg += scale_bar();
+  svg += furniture();
   return svg + "</svg>\n";
 }
 

@@ -72,6 +72,7 @@ class ProfileDrawing {
  private:
   double x(double position) const { return axis_.x(position); }
   double first_height_tick() const { return std::ceil(l_.heights.low / height_step_) * height_step_; }
+  double limit_at(int64_t position) const;  // the line's speed limit there, km/h
   std::string height_band() const;
   std::string height_axis() const;  // outside the plot
   std::string gradient_rects() const;
@@ -112,7 +113,7 @@ std::string ProfileDrawing::height_band() const {
   for (double v = first_height_tick(); v <= l_.heights.high + 1e-9; v += height_step_) {
     out += "<path class=\"grid\" d=\"M0 " + num(l_.heights.y(v)) + " H" + num(axis_.width) + "\"/>\n";
   }
-  std::string area = "M0 " + num(l_.heights.bottom);
+  std::string area = "M" + num(x(0)) + " " + num(l_.heights.bottom);
   int64_t last = 0;
   for (const ScenePoint& point : scene_.heights) {
     if (point.position > axis_.extent) break;
@@ -213,6 +214,15 @@ std::string ProfileDrawing::tunnel_labels() const {
   return out + "</g>\n";
 }
 
+double ProfileDrawing::limit_at(int64_t position) const {
+  double limit = 0;
+  for (const ScenePoint& point : scene_.speed_limits) {
+    if (point.position > position) break;
+    limit = point.value;
+  }
+  return limit;
+}
+
 std::string ProfileDrawing::speed_band() const {
   std::string out = "<path class=\"axis\" d=\"M0 " + num(l_.speeds.bottom) + " H" + num(axis_.width) + "\"/>\n";
   for (double v = 0; v <= l_.speeds.high; v += l_.speeds.high >= 120 ? 40 : 20) {
@@ -225,7 +235,7 @@ std::string ProfileDrawing::speed_band() const {
     const double px = x(static_cast<double>(point.position));
     steps += (i == 0 ? "M" + num(px) + " " : " H" + num(px) + " V") + num(l_.speeds.y(point.value));
   }
-  if (!steps.empty()) steps += " H" + num(axis_.width);
+  if (!steps.empty()) steps += " H" + num(x(static_cast<double>(axis_.extent)));
   out += "<path class=\"speed-limit\" d=\"" + steps + "\"><title>line speed limit</title></path>\n";
   for (const SceneSpan& span : scene_.slowdowns) {
     if (span.to < 0 || span.from > axis_.extent) continue;
@@ -236,8 +246,10 @@ std::string ProfileDrawing::speed_band() const {
     out += "<rect class=\"slowdown-band\" x=\"" + num(x0) + "\" y=\"" + num(l_.heights.top) + "\" width=\"" +
            num(x1 - x0) + "\" height=\"" + num(l_.speeds.bottom - l_.heights.top) + "\"><title>" + words +
            "</title></rect>\n";
-    out += "<path class=\"slowdown-speed\" d=\"M" + num(x0) + " " + num(l_.speeds.y(span.value)) + " H" + num(x1) +
-           "\"><title>" + words + "</title></path>\n";
+    // A notch down from the line's limit to the slowdown's speed and back.
+    const double limit = l_.speeds.y(limit_at(span.from)), speed = l_.speeds.y(span.value);
+    out += "<path class=\"slowdown-speed\" d=\"M" + num(x0) + " " + num(limit) + " V" + num(speed) + " H" + num(x1) +
+           " V" + num(limit) + "\"><title>" + words + "</title></path>\n";
   }
   return out;
 }
