@@ -35,8 +35,6 @@ std::string fine(double value) {
   return buffer;
 }
 
-std::string kilometre_words(int64_t metres) { return kilometre_text(metres); }
-
 // The line record drawn into the box: plan coordinates to zoom-1 pixels.
 class PlanView {
  public:
@@ -176,6 +174,14 @@ void place_at_step(LabelPlacer& placer, Point anchor, const std::string& words, 
   label->leader.push_back({far, 0, 0, end.x - z.x, end.y - z.y});
 }
 
+// The labels of the stations and of the kilometre marks, placed for every zoom step.
+struct PlanLabels {
+  std::vector<PlacedLabel> stations;
+  std::vector<int64_t> marks;  // kilometre marks, in metres
+  std::vector<PlacedLabel> km;
+  std::vector<std::vector<StepPlace>> km_shown;
+};
+
 class PlanDrawing {
  public:
   PlanDrawing(const PlanView& view, const LineScene& scene)
@@ -185,6 +191,7 @@ class PlanDrawing {
  private:
   std::string world() const;
   std::string marks(const std::vector<SceneMark>& list, const char* cls, const char* words, double size) const;
+  PlanLabels place_labels() const;
   std::string labels() const;
   std::string furniture() const;
 
@@ -201,8 +208,8 @@ std::string PlanDrawing::world() const {
   for (const SceneSpan& span : scene_.mountains) {
     if (span.from > last) continue;
     out += "<path class=\"mountain\" d=\"" + view_.path(std::max<int64_t>(0, span.from), std::min(last, span.to), step) +
-           "\"><title>mountain stretch, type " + to_string(span.value) + ", " + kilometre_words(span.from) + " to " +
-           kilometre_words(span.to) + "</title></path>\n";
+           "\"><title>mountain stretch, type " + to_string(span.value) + ", " + kilometre_text(span.from) + " to " +
+           kilometre_text(span.to) + "</title></path>\n";
   }
   // The track to the line's end, then the run-out of the cells past it, dashed.
   out += "<path class=\"track\" d=\"" + view_.path(0, line_end, step) + "\"/>\n";
@@ -215,7 +222,7 @@ std::string PlanDrawing::world() const {
     out += "<path class=\"slowdown\" d=\"" +
            view_.path(std::max<int64_t>(0, span.from), std::clamp<int64_t>(span.to, 0, last), std::max<int64_t>(1, step / 4)) +
            "\"><title>slowdown " + to_string(span.value) + " km/h over " + metres_words(span.to - span.from) + ", " +
-           kilometre_words(span.from) + " to " + kilometre_words(span.to) + "</title></path>\n";
+           kilometre_text(span.from) + " to " + kilometre_text(span.to) + "</title></path>\n";
   }
   return out + "</g>\n";
 }
@@ -230,18 +237,19 @@ std::string PlanDrawing::marks(const std::vector<SceneMark>& list, const char* c
                                   ? "<circle class=\"signal\" r=\"" + num(size / 2) + "\""
                                   : "<rect class=\"" + std::string(cls) + "\" x=\"" + num(-size / 2) + "\" y=\"" +
                                         num(-size / 2) + "\" width=\"" + num(size) + "\" height=\"" + num(size) + "\"";
-    out += shape + zoom_attributes(p, {}) + "><title>" + words + ", " + kilometre_words(mark.position) + "\n" +
+    out += shape + zoom_attributes(p, {}) + "><title>" + words + ", " + kilometre_text(mark.position) + "\n" +
            xml_text(mark.text) + "</title>" + (std::string(cls) == "signal" ? "</circle>\n" : "</rect>\n");
   }
   return out + "</g>\n";
 }
 
-std::string PlanDrawing::labels() const {
-  std::vector<PlacedLabel> stations(scene_.stations.size());
+PlanLabels PlanDrawing::place_labels() const {
+  PlanLabels placed;
   std::vector<int64_t> ticks;
-  const std::vector<int64_t> marks = kilometre_marks(std::min(scene_.line_length, view_.last()), &ticks);
-  std::vector<PlacedLabel> km(marks.size());
-  std::vector<std::vector<StepPlace>> km_shown(marks.size());
+  placed.marks = kilometre_marks(std::min(scene_.line_length, view_.last()), &ticks);
+  placed.stations.resize(scene_.stations.size());
+  placed.km.resize(placed.marks.size());
+  placed.km_shown.resize(placed.marks.size());
   for (size_t k = 0; k < kZoomStepCount; ++k) {
     const double s = kZoomSteps[k];
     LabelPlacer placer = step_placer(view_, scene_, furniture_, s);
@@ -249,26 +257,35 @@ std::string PlanDrawing::labels() const {
     for (size_t i = 0; i < scene_.stations.size(); ++i) {
       if (!view_.at(scene_.stations[i].position, &p)) continue;
       place_at_step(placer, {round_tenth(p.x), round_tenth(p.y)}, scene_.stations[i].name, kStationFont,
-                    kStationLabelRing, kStationRings, true, s, &stations[i]);
+                    kStationLabelRing, kStationRings, true, s, &placed.stations[i]);
     }
-    for (size_t i = 0; i < marks.size(); ++i) {
-      const bool shown = marks[i] % ticks[k] == 0 && view_.at(marks[i], &p);
-      km_shown[i].push_back({shown});
+    for (size_t i = 0; i < placed.marks.size(); ++i) {
+      const bool shown = placed.marks[i] % ticks[k] == 0 && view_.at(placed.marks[i], &p);
+      placed.km_shown[i].push_back({shown});
       if (!shown) {
-        km[i].text.push_back({});
-        km[i].leader.push_back({});
+        placed.km[i].text.push_back({});
+        placed.km[i].leader.push_back({});
         continue;
       }
-      place_at_step(placer, {round_tenth(p.x), round_tenth(p.y)}, to_string(marks[i] / 1000), kKmFont, 3, 2, false,
-                    s, &km[i]);
+      place_at_step(placer, {round_tenth(p.x), round_tenth(p.y)}, to_string(placed.marks[i] / 1000), kKmFont, 3, 2,
+                    false, s, &placed.km[i]);
     }
   }
+  return placed;
+}
+
+std::string PlanDrawing::labels() const {
+  const PlanLabels placed = place_labels();
+  const std::vector<int64_t>& marks = placed.marks;
+  const std::vector<PlacedLabel>& km = placed.km;
+  const std::vector<std::vector<StepPlace>>& km_shown = placed.km_shown;
+  const std::vector<PlacedLabel>& stations = placed.stations;
   std::string out = "<g class=\"kilometres\">\n";
   for (size_t i = 0; i < marks.size(); ++i) {
     Point p;
     if (!view_.at(marks[i], &p)) continue;
     out += "<circle class=\"km-mark\" r=\"1.8\"" + zoom_attributes(p, km_shown[i]) + "><title>" +
-           kilometre_words(marks[i]) + "</title></circle>\n";
+           kilometre_text(marks[i]) + "</title></circle>\n";
     out += "<text class=\"km-label\"" + zoom_attributes(p, km[i].text) + ">" + to_string(marks[i] / 1000) +
            "</text>\n";
   }
@@ -279,7 +296,7 @@ std::string PlanDrawing::labels() const {
     if (!view_.at(station.position, &p)) continue;
     const std::string times = timing_text(station);
     out += "<circle class=\"station\" r=\"" + num(kStationRadius) + "\"" + zoom_attributes(p, {}) + "><title>" +
-           xml_text(station.name) + ", " + kilometre_words(station.position) + (times.empty() ? "" : "\n" + times) +
+           xml_text(station.name) + ", " + kilometre_text(station.position) + (times.empty() ? "" : "\n" + times) +
            "</title></circle>\n";
     out += leader_element(p, stations[i].leader);
     out += "<text class=\"station-label\"" + zoom_attributes(p, stations[i].text) + ">" + xml_text(station.name) +

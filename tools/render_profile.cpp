@@ -75,6 +75,9 @@ class ProfileDrawing {
   double limit_at(int64_t position) const;  // the line's speed limit there, km/h
   std::string height_band() const;
   std::string height_axis() const;  // outside the plot
+  // A rectangle over a span of the line between two heights, at least `least_width` wide.
+  std::string span_rect(const char* cls, const SceneSpan& span, double top, double bottom, double least_width,
+                        const std::string& title) const;
   std::string gradient_rects() const;
   std::string gradient_labels() const;
   std::string tunnel_bars() const;
@@ -145,15 +148,20 @@ std::string ProfileDrawing::height_axis() const {
   return out + "</g>\n";
 }
 
+std::string ProfileDrawing::span_rect(const char* cls, const SceneSpan& span, double top, double bottom,
+                                      double least_width, const std::string& title) const {
+  const double x0 = x(static_cast<double>(span.from)), x1 = x(static_cast<double>(std::min(span.to, axis_.extent)));
+  return "<rect class=\"" + std::string(cls) + "\" x=\"" + num(x0) + "\" y=\"" + num(top) + "\" width=\"" +
+         num(std::max(x1 - x0, least_width)) + "\" height=\"" + num(bottom - top) + "\"><title>" + title +
+         "</title></rect>\n";
+}
+
 std::string ProfileDrawing::gradient_rects() const {
   std::string out = "<g class=\"gradients\">\n";
   for (const SceneSpan& span : scene_.gradients) {
     if (span.from >= axis_.extent) break;
-    const double x0 = x(static_cast<double>(span.from)), x1 = x(static_cast<double>(std::min(span.to, axis_.extent)));
     const char* cls = span.value > 0 ? "rise" : span.value < 0 ? "fall" : "level";
-    out += "<rect class=\"" + std::string(cls) + "\" x=\"" + num(x0) + "\" y=\"" + num(l_.gradient_top) +
-           "\" width=\"" + num(std::max(x1 - x0, 0.1)) + "\" height=\"" + num(l_.gradient_bottom - l_.gradient_top) +
-           "\"><title>" + gradient_words(span) + "</title></rect>\n";
+    out += span_rect(cls, span, l_.gradient_top, l_.gradient_bottom, 0.1, gradient_words(span));
   }
   return out + "</g>\n";
 }
@@ -179,11 +187,9 @@ std::string ProfileDrawing::tunnel_bars() const {
   std::string out = "<g class=\"mountains\">\n";
   for (const SceneSpan& span : scene_.mountains) {
     if (span.from >= axis_.extent) continue;
-    const double x0 = x(static_cast<double>(span.from)), x1 = x(static_cast<double>(std::min(span.to, axis_.extent)));
-    out += "<rect class=\"mountain-band\" x=\"" + num(x0) + "\" y=\"" + num(l_.tunnel_top) + "\" width=\"" +
-           num(std::max(x1 - x0, 0.5)) + "\" height=\"" + num(l_.tunnel_bottom - l_.tunnel_top) +
-           "\"><title>mountain stretch, type " + to_string(span.value) + ", " + kilometre_text(span.from) + " to " +
-           kilometre_text(span.to) + ", " + metres_words(span.to - span.from) + "</title></rect>\n";
+    out += span_rect("mountain-band", span, l_.tunnel_top, l_.tunnel_bottom, 0.5,
+                     "mountain stretch, type " + to_string(span.value) + ", " + kilometre_text(span.from) + " to " +
+                         kilometre_text(span.to) + ", " + metres_words(span.to - span.from));
   }
   return out + "</g>\n";
 }
