@@ -20,7 +20,9 @@ set(SCENARIO_CMAKE_DIR ${CMAKE_INSTALL_LIBDIR}/cmake/scenario_compiler)
 
 if(TARGET scenario_build)
   install(TARGETS scenario_build scenario_tool RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR} COMPONENT programs)
-  install(FILES ${PROJECT_SOURCE_DIR}/doc/scenario_tool.1 DESTINATION ${CMAKE_INSTALL_MANDIR}/man1 COMPONENT programs)
+  # The manual page carries the project's version in its footer.
+  configure_file(${PROJECT_SOURCE_DIR}/doc/scenario_tool.1.in ${PROJECT_BINARY_DIR}/scenario_tool.1 @ONLY)
+  install(FILES ${PROJECT_BINARY_DIR}/scenario_tool.1 DESTINATION ${CMAKE_INSTALL_MANDIR}/man1 COMPONENT programs)
   install(FILES ${PROJECT_SOURCE_DIR}/tools/scenario_tool.bash-completion
           DESTINATION ${CMAKE_INSTALL_DATAROOTDIR}/bash-completion/completions RENAME scenario_tool
           COMPONENT programs)
