@@ -50,12 +50,12 @@ class InstalledTree : public ::testing::Test {
 
 TEST_F(InstalledTree, HoldsTheProgramsTheirDocumentsTheLibraryAndItsPackage) {
   const std::string lib = SCENARIO_INSTALL_LIBDIR;
-  for (const std::string& path : std::vector<std::string>{"bin/scenario_build", "bin/scenario_tool", "share/man/man1/scenario_tool.1",
-                                  "share/bash-completion/completions/scenario_tool",
-                                  "share/doc/scenario-compiler/README.md", "include/scenario/compile.h",
-                                  lib + "/libscenario_core.a", lib + "/cmake/scenario_compiler/scenario_compilerConfig.cmake",
-                                  lib + "/cmake/scenario_compiler/scenario_compilerConfigVersion.cmake",
-                                  lib + "/cmake/scenario_compiler/scenario_compilerTargets.cmake"}) {
+  const std::string package = lib + "/cmake/scenario_compiler/";
+  for (const std::string& path : std::vector<std::string>{
+           "bin/scenario_build", "bin/scenario_tool", "share/man/man1/scenario_tool.1",
+           "share/bash-completion/completions/scenario_tool", "share/doc/scenario-compiler/README.md",
+           "include/scenario/compile.h", lib + "/libscenario_core.a", package + "scenario_compilerConfig.cmake",
+           package + "scenario_compilerConfigVersion.cmake", package + "scenario_compilerTargets.cmake"}) {
     EXPECT_TRUE(exists(prefix + "/" + path)) << path;
   }
   // Only the public interface is installed: the library's inner headers stay inside.
@@ -183,30 +183,30 @@ TEST_F(InstalledTree, EmbedExampleBuildsAgainstTheInstalledPackage) {
 // tests nor programs (which would need GoogleTest, CLI11 and nlohmann-json).
 TEST(Subproject, AddSubdirectoryGivesScenarioCoreAndBuildsNoTests) {
   TempFolder folder;
-  write_whole_file(folder.file("CMakeLists.txt"),
-                   "cmake_minimum_required(VERSION 3.20)\n"
-                   "project(consumer LANGUAGES CXX)\n"
-                   "add_subdirectory(\"" + kSource + "\" scenario)\n"
-                   "if(NOT TARGET scenario::core)\n"
-                   "  message(FATAL_ERROR \"no scenario::core\")\n"
-                   "endif()\n"
-                   "foreach(target scenario_test_support compile_test scenario_build scenario_tool)\n"
-                   "  if(TARGET ${target})\n"
-                   "    message(FATAL_ERROR \"the subproject made ${target}\")\n"
-                   "  endif()\n"
-                   "endforeach()\n"
-                   "add_executable(consumer consumer.cpp)\n"
-                   "target_link_libraries(consumer PRIVATE scenario::core)\n");
-  write_whole_file(folder.file("consumer.cpp"),
-                   "#include <iostream>\n"
-                   "#include \"scenario/compile.h\"\n"
-                   "int main() {\n"
-                   "  scenario::CompileRequest request;\n"
-                   "  request.line_description = \"[generale]\\r\\nlunghezza percorso, 10000\\r\\n[curve]\\r\\n[fine]\\r\\n\";\n"
-                   "  request.train_description = \"[generale]\\r\\nvelocita, 0, 100\\r\\naderenza, 0, 90\\r\\n[fine]\\r\\n\";\n"
-                   "  const scenario::CompiledScenario compiled = scenario::compile_scenario(request);\n"
-                   "  std::cout << compiled.track_cells.size() << \" \" << compiled.error.code << \"\\n\";\n"
-                   "}\n");
+  write_whole_file(folder.file("CMakeLists.txt"), "cmake_minimum_required(VERSION 3.20)\n"
+                                                  "project(consumer LANGUAGES CXX)\n"
+                                                  "add_subdirectory(\"" + kSource + "\" scenario)\n" + R"(
+if(NOT TARGET scenario::core)
+  message(FATAL_ERROR "no scenario::core")
+endif()
+foreach(target scenario_test_support compile_test scenario_build scenario_tool)
+  if(TARGET ${target})
+    message(FATAL_ERROR "the subproject made ${target}")
+  endif()
+endforeach()
+add_executable(consumer consumer.cpp)
+target_link_libraries(consumer PRIVATE scenario::core)
+)");
+  write_whole_file(folder.file("consumer.cpp"), R"(#include <iostream>
+#include "scenario/compile.h"
+int main() {
+  scenario::CompileRequest request;
+  request.line_description = "[generale]\r\nlunghezza percorso, 10000\r\n[curve]\r\n[fine]\r\n";
+  request.train_description = "[generale]\r\nvelocita, 0, 100\r\naderenza, 0, 90\r\n[fine]\r\n";
+  const scenario::CompiledScenario compiled = scenario::compile_scenario(request);
+  std::cout << compiled.track_cells.size() << " " << compiled.error.code << "\n";
+}
+)");
   std::string output;
   ASSERT_EQ(configure_and_build(folder.path(), folder.file("build"), "", &output), 0) << output;
   // A line of 10000 m is cells 0 to near((10000 + 7000) / 50) = 340, 15 bytes each.

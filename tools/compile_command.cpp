@@ -120,7 +120,8 @@ CLI::App* add_compile_command(CLI::App& app, CompileOptions* options) {
       ->type_name("NAME")->capture_default_str()->check(file_name_part());
   command->add_option("--train-number", options->train_number, "the train number")
       ->type_name("NUM")->capture_default_str()->check(file_name_part());
-  command->add_flag_callback("--no-plan", [options] { options->plan = false; }, "do not build or write the line record");
+  command->add_flag_callback(
+      "--no-plan", [options] { options->plan = false; }, "do not build or write the line record");
   command->add_flag("-v,--verbose", options->verbose, "tell what was read and written and how long each phase took");
   command->footer(kCompileFooter);
   return command;

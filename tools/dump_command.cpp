@@ -27,7 +27,8 @@ constexpr const char* kDumpFooter =
 // The reason a file's name does not say its kind, or "".
 std::string unknown_kind_reason(const std::string& path) {
   if (compiled_file_kind(path) != CompiledFileKind::kUnknown) return "";
-  return "cannot tell the kind of '" + path + "' from its name: expected LINE_linea.dat, LINE_TRAIN.sim or LINE_TRAIN.dat";
+  return "cannot tell the kind of '" + path +
+         "' from its name: expected LINE_linea.dat, LINE_TRAIN.sim or LINE_TRAIN.dat";
 }
 
 // The reason a --step value is refused, or "".

@@ -46,7 +46,8 @@ Status write_output(const std::string& folder, const char* name, const std::stri
 }  // namespace
 
 CLI::App* add_render_command(CLI::App& app, RenderOptions* options) {
-  CLI::App* command = app.add_subcommand("render", "draw a compiled scenario as an HTML page with SVG plan and profile");
+  CLI::App* command =
+      app.add_subcommand("render", "draw a compiled scenario as an HTML page with SVG plan and profile");
   command->add_option("--dat", options->dat, "the track cells, LINE_TRAIN.dat")
       ->type_name("FILE")->required()->check(non_empty_value());
   command->add_option("--sim", options->sim, "the scenario record, LINE_TRAIN.sim")
