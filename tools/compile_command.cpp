@@ -33,15 +33,12 @@ constexpr const char* kCompileFooter =
     "written when a track model was built); 2 a fatal report (\" Errore n. 1250\" or \"1251\"), no\n"
     "file written; 3 a file could not be read or written; 64 bad usage.";
 
-// A name becomes part of file names in DIR: it must not be empty or lead elsewhere.
+// A name becomes part of file names in DIR: it must not lead elsewhere.
 CLI::Validator file_name_part() {
   return CLI::Validator(
       [](const std::string& name) {
-        if (name.empty()) return std::string("needs a value");
-        if (name.find_first_of(std::string("/\\\0", 3)) != std::string::npos) {
-          return "'" + name + "' must not hold a path separator";
-        }
-        return std::string();
+        if (name.find_first_of(std::string("/\\\0", 3)) == std::string::npos) return std::string();
+        return "'" + name + "' must not hold a path separator";
       },
       "", "file name part");
 }
@@ -117,9 +114,9 @@ CLI::App* add_compile_command(CLI::App& app, CompileOptions* options) {
   command->add_option("--out", options->out, "where the compiled files go (made when missing)")
       ->type_name("DIR")->required()->check(non_empty_value());
   command->add_option("--line-name", options->line_name, "the line name")
-      ->type_name("NAME")->capture_default_str()->check(file_name_part());
+      ->type_name("NAME")->capture_default_str()->check(non_empty_value())->check(file_name_part());
   command->add_option("--train-number", options->train_number, "the train number")
-      ->type_name("NUM")->capture_default_str()->check(file_name_part());
+      ->type_name("NUM")->capture_default_str()->check(non_empty_value())->check(file_name_part());
   command->add_flag_callback(
       "--no-plan", [options] { options->plan = false; }, "do not build or write the line record");
   command->add_flag("-v,--verbose", options->verbose, "tell what was read and written and how long each phase took");
