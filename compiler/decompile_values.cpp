@@ -1,0 +1,95 @@
+#include "compiler/decompile_values.h"
+
+#include <cstdlib>
+
+namespace scenario {
+namespace {
+
+// The remainder of value / divisor in 0..divisor - 1, for a divisor above 0.
+int64_t floor_mod(int64_t value, int64_t divisor) { return ((value % divisor) + divisor) % divisor; }
+int64_t floor_div(int64_t value, int64_t divisor) { return (value - floor_mod(value, divisor)) / divisor; }
+
+constexpr int64_t kApproachIndex = 4;  // the cell 8 before a signal carries side * 10 + 4
+// 5 * 77 == 385 == 1 (mod 128): the inverse of 5 modulo 128, to solve side * 10 == r (mod 256).
+constexpr int64_t kInverseOfFive = 77;
+constexpr int64_t kSideCodePeriod = 128;
+constexpr int32_t kSignalTimeSide = 2;     // only a signal with sx 2 keeps a time
+constexpr int32_t kRaisedTempoFrom = 1;    // tempo 1..100 is stored as 101, so a stored time in
+constexpr int32_t kRaisedTempoTo = 100;    // that range needs tempo + 256 (same low eight bits)
+
+bool names_side(int64_t side, uint8_t approach_code) {
+  return ((side * 10 + kApproachIndex) & 0xFF) == approach_code;
+}
+
+// A side code that the approach code names and that leaves value_d - side a multiple of 10, the
+// one nearest to 0. Returns false when there is none.
+bool side_from_approach(int64_t value_d, uint8_t approach_code, int64_t* side) {
+  const int64_t tens = (int64_t{approach_code} - kApproachIndex) & 0xFF;  // side * 10 mod 256
+  if (tens % 2 != 0) return false;
+  const int64_t base = (tens / 2) * kInverseOfFive % kSideCodePeriod;
+  bool found = false;
+  for (int64_t j = -5; j <= 5; ++j) {
+    const int64_t candidate = base + kSideCodePeriod * j;
+    if (floor_mod(value_d - candidate, 10) != 0 || !names_side(candidate, approach_code)) continue;
+    if (!found || std::llabs(candidate) < std::llabs(*side)) *side = candidate;
+    found = true;
+  }
+  return found;
+}
+
+}  // namespace
+
+TensAndUnit split_tens(int64_t value) {
+  return TensAndUnit{static_cast<int32_t>(floor_div(value, 10)), static_cast<int32_t>(floor_mod(value, 10))};
+}
+
+BoardSpeeds split_board_speed(int16_t value) {
+  return BoardSpeeds{static_cast<int32_t>(floor_div(value, 20)), static_cast<int32_t>(floor_mod(value, 20) * 5)};
+}
+
+DepartureTime split_departure_time(int32_t seconds) {
+  const int32_t within_hour = seconds % 3600;
+  return DepartureTime{seconds / 3600, within_hour / 60, within_hour % 60};
+}
+
+bool unpack_signal(const TrackCell& signal, uint8_t farthest_approach_code, SignalRecord* record) {
+  const int64_t value_d = signal.value_d;
+  int64_t side = floor_mod(value_d, 10);
+  bool consistent = names_side(side, farthest_approach_code);
+  if (!consistent) consistent = side_from_approach(value_d, farthest_approach_code, &side);
+
+  record->rapp = static_cast<int32_t>((value_d - side) / 10);
+  if (signal.signal_time != 0) {
+    record->sx = kSignalTimeSide;
+  } else {
+    record->sx = static_cast<int32_t>(floor_div(side, 3));
+  }
+  record->dx = static_cast<int32_t>(side - 3 * int64_t{record->sx});
+  const TensAndUnit a = split_tens(signal.value_a);
+  const TensAndUnit b = split_tens(signal.value_b);
+  const TensAndUnit c = split_tens(signal.value_c);
+  record->s1 = a.tens;
+  record->d1 = a.unit;
+  record->s2 = b.tens;
+  record->d2 = b.unit;
+  record->s3 = c.tens;
+  record->d3 = c.unit;
+  const int32_t time = signal.signal_time;
+  record->tempo = 0;
+  if (record->sx == kSignalTimeSide) {
+    record->tempo = time >= kRaisedTempoFrom && time <= kRaisedTempoTo ? time + 256 : time;
+  }
+  return consistent;
+}
+
+std::string text_as_read(std::string_view text) {
+  auto is_blank = [](char c) { return c == ' ' || c == '\t'; };
+  size_t end = text.find_first_of(",\r\n");
+  if (end == std::string_view::npos) end = text.size();
+  size_t begin = 0;
+  while (begin < end && is_blank(text[begin])) ++begin;
+  while (end > begin && is_blank(text[end - 1])) --end;
+  return std::string(text.substr(begin, end - begin));
+}
+
+}  // namespace scenario
