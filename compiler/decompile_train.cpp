@@ -1,5 +1,6 @@
 #include "compiler/decompile_train.h"
 
+#include <algorithm>
 #include <limits>
 #include <string>
 #include <utility>
@@ -20,6 +21,7 @@ constexpr int64_t kWarningFirstStart = 32;   // the first start cell whose simpl
 constexpr int64_t kWarningEdgeStart = 31;    // 1500 m exactly; at 1520 m it gets a warning board
 constexpr int32_t kWarningEdgePosition = 1520;
 constexpr int64_t kPrewarningCells = 4;
+constexpr int32_t kHalfCell = 25;
 constexpr int64_t kFarthestApproachCell = 8;  // a signal's approach codes reach 8 cells back
 constexpr int16_t kPostProcessingValue = 180;
 constexpr int32_t kShortStationEnd = 150;
@@ -166,7 +168,6 @@ class SlowdownCells {
     const bool warned = warning >= 0 && at(cells_, warning).kind == kSlowdownWarning;
     if (start == kWarningEdgeStart && warned) record.x = kWarningEdgePosition;
     record.v = first.value_a;
-    record.l = std::max(0, marker_position(end) - record.x);
     record.f_tt = first.value_c;
     record.d_v = first.value_b;
     if (record.x > kWarningFrom) {
@@ -175,20 +176,30 @@ class SlowdownCells {
       } else {
         findings_.add(cell_place(start), "a slowdown start beyond 1500 m without its warning board 24 cells before it");
       }
-      record.f_ta = prewarned(warning) ? 1 : 0;
+      // The pre-warning cells end on the cell before the warning board; 25 m earlier, with an even
+      // start cell, the halves round apart and they end two cells before it.
+      int64_t last_prewarning = warning - 1;
+      bool prewarned = prewarned_from(last_prewarning);
+      if (!prewarned && start % 2 == 0 && prewarned_from(warning - 2)) {
+        last_prewarning = warning - 2;
+        record.x -= kHalfCell;
+        prewarned = true;
+      }
+      record.f_ta = prewarned ? 1 : 0;
+      if (prewarned && record.d_v == 0 && at(cells_, last_prewarning).value_b != 0) record.d_v = 0x10000;
     }
-    if (record.f_ta != 0 && record.d_v == 0 && at(cells_, warning - 1).value_b != 0) record.d_v = 0x10000;
+    record.l = std::max(0, marker_position(end) - record.x);
     train_.slowdowns.push_back(record);
   }
 
-  // Whether the four cells before the warning board hold the pre-warning values 1, 2, 3, 4.
-  bool prewarned(int64_t warning) {
-    if (warning - kPrewarningCells < 0) return false;
+  // Whether the cell `last` and the three before it hold the pre-warning values 1, 2, 3, 4.
+  bool prewarned_from(int64_t last) {
+    if (last - (kPrewarningCells - 1) < 0) return false;
     for (int64_t j = 0; j < kPrewarningCells; ++j) {
-      const TrackCell& cell = at(cells_, warning - 1 - j);
+      const TrackCell& cell = at(cells_, last - j);
       if (cell.kind != kSlowdownPrewarning || cell.value_a != j + 1) return false;
     }
-    for (int64_t j = 0; j < kPrewarningCells; ++j) explained_[static_cast<size_t>(warning - 1 - j)] = true;
+    for (int64_t j = 0; j < kPrewarningCells; ++j) explained_[static_cast<size_t>(last - j)] = true;
     return true;
   }
 

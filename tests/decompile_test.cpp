@@ -5,6 +5,7 @@
 #include <string>
 
 #include "tests/compiled_scenario.h"
+#include "tests/scenario_generator.h"
 
 namespace scenario {
 namespace {
@@ -33,6 +34,33 @@ TEST(DecompileTest, EmbeddedScenarioRoundTrip) {
     EXPECT_TRUE(again.track_cells == original.track_cells);
     EXPECT_TRUE(again.scenario_record == original.scenario_record);
     EXPECT_TRUE(again.line_record == original.line_record);
+  }
+}
+
+// Compiles, decompiles, compiles again: the same bytes, no finding, and decompiling the second
+// compile gives the same descriptions again.
+TEST(DecompileTest, GeneratedScenariosRoundTrip) {
+  for (uint64_t seed = 1; seed <= 300; ++seed) {
+    const testing::GeneratedScenario scenario = testing::generate_scenario(seed);
+    SCOPED_TRACE("seed " + std::to_string(seed) + "\n" + scenario.line + scenario.train);
+    const CompiledFiles original = testing::compile_in_memory(scenario.line, scenario.train, scenario.with_plan);
+    ASSERT_EQ(original.error_code, 0);
+    CompileState files;
+    std::string why;
+    ASSERT_TRUE(testing::decode_files(original, &files, &why)) << why;
+    const DecompileResult result = decompile(files);
+    ASSERT_TRUE(result.exact()) << findings_text(result.findings) << result.descriptions.line << result.descriptions.train;
+    const CompiledFiles again =
+        testing::compile_in_memory(result.descriptions.line, result.descriptions.train, scenario.with_plan);
+    ASSERT_EQ(again.error_code, 0);
+    ASSERT_TRUE(again.track_cells == original.track_cells);
+    ASSERT_TRUE(again.scenario_record == original.scenario_record);
+    ASSERT_TRUE(again.line_record == original.line_record);
+    CompileState files_again;
+    ASSERT_TRUE(testing::decode_files(again, &files_again, &why)) << why;
+    const DecompileResult twice = decompile(files_again);
+    EXPECT_EQ(twice.descriptions.line, result.descriptions.line);
+    EXPECT_EQ(twice.descriptions.train, result.descriptions.train);
   }
 }
 
