@@ -76,6 +76,8 @@ class CurveRuns {
 
  private:
   size_t turn_of(int32_t m, const Step& step) {
+    // Curves and straights run for many metres: the turn of the metre before is tried first.
+    if (step.given_by(kTurns[run_turn_].curvature)) return run_turn_;
     const size_t nearest = nearest_turn(step);
     if (step.given_by(kTurns[nearest].curvature)) return nearest;
     for (size_t i = 0; i < kTurns.size(); ++i) {

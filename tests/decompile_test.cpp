@@ -37,8 +37,8 @@ TEST(DecompileTest, EmbeddedScenarioRoundTrip) {
   }
 }
 
-// Compiles, decompiles, compiles again: the same bytes, no finding, and decompiling the second
-// compile gives the same descriptions again.
+// Compiles, decompiles, compiles again: the same bytes and no finding; and (every third seed)
+// decompiling the second compile gives the same descriptions again.
 TEST(DecompileTest, GeneratedScenariosRoundTrip) {
   for (uint64_t seed = 1; seed <= 300; ++seed) {
     const testing::GeneratedScenario scenario = testing::generate_scenario(seed);
@@ -56,6 +56,7 @@ TEST(DecompileTest, GeneratedScenariosRoundTrip) {
     ASSERT_TRUE(again.track_cells == original.track_cells);
     ASSERT_TRUE(again.scenario_record == original.scenario_record);
     ASSERT_TRUE(again.line_record == original.line_record);
+    if (seed % 3 != 0) continue;
     CompileState files_again;
     ASSERT_TRUE(testing::decode_files(again, &files_again, &why)) << why;
     const DecompileResult twice = decompile(files_again);

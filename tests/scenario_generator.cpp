@@ -30,7 +30,9 @@ class Generator {
   GeneratedScenario run() {
     GeneratedScenario scenario;
     scenario.with_plan = chance(50);
-    length_ = static_cast<int32_t>(chance(90) ? uniform(3000, 40000) : uniform(40000, 130000));
+    const int64_t kind_of_line = uniform(1, 100);
+    length_ = static_cast<int32_t>(kind_of_line <= 85 ? uniform(3000, 25000)
+                                   : kind_of_line <= 95 ? uniform(25000, 60000) : uniform(60000, 130000));
     highest_ = cell_count_for_length(length_);
     taken_.assign(static_cast<size_t>(highest_) + 1, false);
     for (int64_t c = 0; c <= 2; ++c) take(c);

@@ -10,6 +10,7 @@
 
 #include "compiler/status.h"
 #include "tools/compile_command.h"
+#include "tools/decompile_command.h"
 #include "tools/dump_command.h"
 #include "tools/render_command.h"
 
@@ -20,6 +21,7 @@ constexpr const char* kUsage =
     "\n"
     "commands:\n"
     "  compile   compile a line and a train description into the simulator's files\n"
+    "  decompile write the descriptions that compile to a scenario's files, byte for byte\n"
     "  dump      show a compiled .dat, .sim or _linea.dat file as text or JSON\n"
     "  render    draw a compiled scenario as an HTML page with SVG plan and profile\n"
     "\n"
@@ -40,6 +42,7 @@ int main(int argc, char** argv) {
     return scenario::kExitClean;
   }
   if (command == "compile") return scenario::run_compile_command(args);
+  if (command == "decompile") return scenario::run_decompile_command(args);
   if (command == "dump") return scenario::run_dump_command(args);
   if (command == "render") return scenario::run_render_command(args);
   std::cerr << "scenario_tool: unknown command '" << command << "'\n\n" << kUsage;
