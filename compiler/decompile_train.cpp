@@ -17,14 +17,12 @@ using std::to_string;
 constexpr int32_t kSpeedStep = 5;
 constexpr int64_t kWarningCells = 24;        // the warning board stands 1200 m before the start
 constexpr int32_t kWarningFrom = 1500;       // only starts beyond 1500 m get one
-constexpr int64_t kWarningFirstStart = 32;   // the first start cell whose simplest position is beyond 1500 m
 constexpr int64_t kWarningEdgeStart = 31;    // 1500 m exactly; at 1520 m it gets a warning board
 constexpr int32_t kWarningEdgePosition = 1520;
 constexpr int64_t kPrewarningCells = 4;
 constexpr int32_t kHalfCell = 25;
 constexpr int64_t kFarthestApproachCell = 8;  // a signal's approach codes reach 8 cells back
 constexpr int16_t kPostProcessingValue = 180;
-constexpr int32_t kShortStationEnd = 150;
 constexpr int32_t kExtensionLength = 50;
 
 bool is_short_station(int32_t type) { return type == 5 || type == 6; }

@@ -25,7 +25,7 @@ std::string number(int64_t value) { return std::to_string(value); }
 
 class Generator {
  public:
-  explicit Generator(uint64_t seed) : rng_(seed) {}
+  Generator(uint64_t seed, int32_t longest_line) : rng_(seed), longest_line_(std::max(longest_line, 3000)) {}
 
   GeneratedScenario run() {
     GeneratedScenario scenario;
@@ -33,6 +33,7 @@ class Generator {
     const int64_t kind_of_line = uniform(1, 100);
     length_ = static_cast<int32_t>(kind_of_line <= 85 ? uniform(3000, 25000)
                                    : kind_of_line <= 95 ? uniform(25000, 60000) : uniform(60000, 130000));
+    length_ = std::min(length_, longest_line_);
     highest_ = cell_count_for_length(length_);
     taken_.assign(static_cast<size_t>(highest_) + 1, false);
     for (int64_t c = 0; c <= 2; ++c) take(c);
@@ -315,6 +316,7 @@ class Generator {
   }
 
   std::mt19937_64 rng_;
+  const int32_t longest_line_;
   int32_t length_ = 0;
   int64_t highest_ = 0;
   std::vector<bool> taken_;
@@ -323,10 +325,10 @@ class Generator {
 
 }  // namespace
 
-GeneratedScenario generate_scenario(uint64_t seed) {
+GeneratedScenario generate_scenario(uint64_t seed, int32_t longest_line) {
   GeneratedScenario scenario;
   for (uint64_t attempt = 0; attempt < kAttempts; ++attempt) {
-    scenario = Generator(seed * kAttempts + attempt).run();
+    scenario = Generator(seed * kAttempts + attempt, longest_line).run();
     const CompiledFiles compiled = compile_in_memory(scenario.line, scenario.train, false);
     if (compiled.error_code == 0 && compiled.fatal == 0) break;
   }

@@ -28,8 +28,12 @@ struct GeneratedScenario {
   uint64_t seed = 0;
 };
 
-// The scenario of `seed`: in one build, the same seed always gives the same scenario.
-GeneratedScenario generate_scenario(uint64_t seed);
+// The longest line the generator draws by default.
+inline constexpr int32_t kLongestGeneratedLine = 130000;
+
+// The scenario of `seed`, its line at most `longest_line` m long (at least 3000): in one build,
+// the same seed and bound always give the same scenario.
+GeneratedScenario generate_scenario(uint64_t seed, int32_t longest_line = kLongestGeneratedLine);
 
 }  // namespace scenario::testing
 
