@@ -5,8 +5,8 @@
 // decompile_plan.h) and the train description (decompile_train.h) from the decoded files, writes
 // them in the writer's layout (decompile_writer.h), and proves them by compiling them in memory
 // (decompile_verify.h). What the post-processing adds to the cells is not written as records, the
-// compile lays it again; a point of kind 12 with 180 that it does not lay again becomes a cut-off
-// record, found by compiling the cells (without the plan) up to kCutOffRounds times.
+// compile lays it again; the points of 180 it needs as records are found by compiling the cells
+// (decompile_cut_offs.h).
 //
 // The result is exact when there is no finding: compiling the two descriptions (with the plan
 // exactly when the files had one) gives the files byte for byte, cleanly. Otherwise the findings
@@ -29,9 +29,6 @@ struct DecompileResult {
 
   bool exact() const { return findings.empty(); }
 };
-
-// Compiles of the cells that may add cut-off records, at most.
-inline constexpr int kCutOffRounds = 3;
 
 // `files` holds the decoded files (adopt_decoded): cells, station table, the plan when the line
 // record was given (allocated), and in line_name and train_number the names the descriptions are

@@ -65,6 +65,14 @@ std::string differs(const std::string& field, const std::string& in_file, const 
   return field + " is " + in_file + " in the file, " + compiled + " from the description";
 }
 
+// A name between quotes, in UTF-8 for the terminal.
+std::string quoted(const std::string& cp1252) {
+  std::string text = "'";
+  text += cp1252_to_utf8(cp1252);
+  text += '\'';
+  return text;
+}
+
 std::string more(size_t count, const char* what) {
   return count > 1 ? " (and " + to_string(count - 1) + " more " + what + " differ)" : "";
 }
@@ -97,7 +105,7 @@ void compare_entries(const ScenarioRecord& compiled, const ScenarioRecord& files
     if (compiled[k] == files[k]) continue;
     if (compiled[k].name != files[k].name) {
       findings.add(entry_place(static_cast<int64_t>(k)),
-                   differs("the name", "'" + cp1252_to_utf8(files[k].name) + "'", "'" + cp1252_to_utf8(compiled[k].name) + "'"));
+                   differs("the name", quoted(files[k].name), quoted(compiled[k].name)));
       return;
     }
     for (const EntryField& field : kEntryFields) {

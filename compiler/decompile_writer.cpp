@@ -21,7 +21,10 @@ std::string right(int64_t value, int width) {
 // A record of right-aligned values: the keyword, then each value after a comma in its width.
 std::string aligned(const char* keyword, std::initializer_list<std::pair<int64_t, int>> values) {
   std::string line = keyword;
-  for (const auto& [value, width] : values) line += "," + right(value, width);
+  for (const auto& [value, width] : values) {
+    line += ',';
+    line += right(value, width);
+  }
   return line;
 }
 

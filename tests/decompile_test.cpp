@@ -82,6 +82,28 @@ TEST(DecompileTest, GeneratedScenariosRoundTrip) {
   }
 }
 
+// A cut-off record of 180 where the post-processing would put a point takes that cell from it, and
+// the points after it inside the slowdown move: the decompile tells the rules' points from records.
+TEST(DecompileTest, RecordsOfOneHundredEightyAreToldFromThePostProcessingPoints) {
+  // A slowdown of 50 km/h from cell 101 to cell 141: the rules put points on 109, 117, 125, 133.
+  const std::string line = "[generale]\r\nlunghezza percorso, 10000\r\n[curve]\r\n[fine]\r\n";
+  for (const char* records : {"", "abbattimento, 5850, 180\r\n", "abbattimento, 5800, 180\r\n",
+                              "abbattimento, 5850, 180\r\nabbattimento, 5800, 180\r\n",
+                              "abbattimento, 5850, 180\r\nabbattimento, 6250, 180\r\n"}) {
+    SCOPED_TRACE(records);
+    const std::string train = std::string("[generale]\r\nvelocita, 0, 100\r\naderenza, 0, 90\r\n") +
+                              "rallentamento, 5000, 50, 2000, 0, 0, 0\r\n" + records + "[fine]\r\n";
+    const CompiledFiles original = testing::compile_in_memory(line, train, false);
+    ASSERT_EQ(original.error_code, 0);
+    CompileState files;
+    std::string why;
+    ASSERT_TRUE(testing::decode_files(original, &files, &why)) << why;
+    const DecompileResult result = decompile(files);
+    EXPECT_TRUE(result.exact()) << findings_text(result.findings) << result.descriptions.train;
+    expect_same_files(result.descriptions, files);
+  }
+}
+
 // The embedded descriptions come back as the program writes them, line for line (the curve rows
 // aside: curves written back to back with one class and side would come back as one).
 TEST(DecompileTest, EmbeddedScenarioComesBackAsWritten) {

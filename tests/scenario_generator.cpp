@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <array>
+#include <initializer_list>
 #include <random>
 #include <string_view>
 #include <vector>
@@ -22,6 +23,19 @@ constexpr std::array<std::string_view, 7> kStationNames = {
     "MORVELLA C.LE", "SAN VITORE", "Ronco Alto", "FORNACI DI LEVA", "Sorvalda-Bassa", "CITT\xC0 N.", "Q"};
 
 std::string number(int64_t value) { return std::to_string(value); }
+
+// A record line: the keyword, then each value after a comma and a blank. The values of a braced
+// list are evaluated in order, so the draws that make them come in the same order with every
+// compiler.
+std::string record(std::string_view keyword, std::initializer_list<std::string> values) {
+  std::string line(keyword);
+  for (const std::string& value : values) {
+    line += ", ";
+    line += value;
+  }
+  line += "\r\n";
+  return line;
+}
 
 class Generator {
  public:
@@ -95,15 +109,16 @@ class Generator {
       const int64_t first = zero ? 0 : 50 * uniform(0, 4000);
       const int64_t second = zero ? 0 : 50 * uniform(0, 4000);
       const int64_t flag = zero ? 0 : uniform(0, 2);
-      text += std::string("progressiva chilometrica ") + name + ", " + number(first) + ", " + number(second) + ", " +
-              number(flag) + "\r\n";
+      text += record(std::string("progressiva chilometrica ") + name, {number(first), number(second), number(flag)});
     }
-    text += "sfondo uno, " + number(uniform(0, 9)) + "\r\nsfondo due, " + number(uniform(0, 200000)) +
-            "\r\nsfondo tre, " + number(uniform(-5, 200000)) + "\r\n";
+    text += record("sfondo uno", {number(uniform(0, 9))});
+    text += record("sfondo due", {number(uniform(0, 200000))});
+    text += record("sfondo tre", {number(uniform(-5, 200000))});
     const bool repeated = chance(50);
     const int64_t to = repeated && chance(80) ? 50 * uniform(1, 3000) : 0;
-    text += std::string("ripetizione segnali ") + (chance(50) ? "4" : "9") + " codici, " +
-            number(repeated ? 50 * uniform(0, 3000) : 0) + ", " + number(to) + "\r\n";
+    const char* codes = chance(50) ? "4" : "9";
+    text += record(std::string("ripetizione segnali ") + codes + " codici",
+                   {number(repeated ? 50 * uniform(0, 3000) : 0), number(to)});
     return text;
   }
 
@@ -113,8 +128,8 @@ class Generator {
     while (true) {
       const int64_t length = chance(50) ? 50 * uniform(1, 24) : uniform(1, 1200);
       if (start + length > length_ - 100) break;
-      text += std::string("curva") + (chance(50) ? "s" : "d") + number(uniform(1, 6)) + ", " + number(start) + ", " +
-              number(length) + "\r\n";
+      const char* side = chance(50) ? "s" : "d";
+      text += record(std::string("curva") + side + number(uniform(1, 6)), {number(start), number(length)});
       start += length + (chance(20) ? 0 : uniform(1, 3000));
     }
     return text;
@@ -125,7 +140,7 @@ class Generator {
     int64_t position = chance(80) ? 0 : uniform(1, 3000);
     while (position <= 50 * (highest_ - 3)) {
       const int64_t value = chance(95) ? uniform(-30, 30) : (chance(50) ? -100 : 155);
-      text += "pendenza, " + number(position) + ", " + number(value) + "\r\n";
+      text += record("pendenza", {number(position), number(value)});
       position += uniform(1, 3000);
     }
     return text;
@@ -139,8 +154,7 @@ class Generator {
       const int64_t end = first + uniform(0, 60);
       if (end > highest_ - 3) break;
       const int64_t tipo = uniform(1, 4) + (chance(60) ? 10 : 0);
-      text += "montagna, " + number(50 * first + jitter()) + ", " + number(50 * (end + 1) + jitter()) + ", " +
-              number(tipo) + "\r\n";
+      text += record("montagna", {number(50 * first + jitter()), number(50 * (end + 1) + jitter()), number(tipo)});
       last = end;
     }
     return text;
@@ -162,9 +176,9 @@ class Generator {
       return number(chance(70) ? 5 * uniform(0, 19) : uniform(0, 150));
     };
     for (int64_t c : cells) {
-      text += "indicatori_vmax, " + number(marker_position(c)) + ", " + number(speed()) + ", " + number(speed()) +
-              ", " + number(speed()) + ", " + number(uniform(0, 3)) + ", " + right_hand() + ", " + right_hand() +
-              ", " + right_hand() + ", " + number(uniform(0, 3)) + "\r\n";
+      text += record("indicatori_vmax", {number(marker_position(c)), number(speed()), number(speed()), number(speed()),
+                                         number(uniform(0, 3)), right_hand(), right_hand(), right_hand(),
+                                         number(uniform(0, 3))});
     }
     return text;
   }
@@ -180,15 +194,20 @@ class Generator {
     std::sort(cells.begin(), cells.end());
     std::string text = "[indicazioni]\r\n";
     for (int64_t c : cells) {
-      text += "cartello_indicatore, " + number(marker_position(c)) + ", " + std::string(pick(kBoardTexts)) + "\r\n";
+      text += record("cartello_indicatore", {number(marker_position(c)), std::string(pick(kBoardTexts))});
     }
     return text;
   }
 
   std::string train_general() {
-    return "[generale]\r\nnumero vetture, " + number(uniform(1, 12)) + "\r\npercentuale massa frenata, " +
-           number(uniform(30, 150)) + "\r\nsabbia, " + number(uniform(0, 200)) + "\r\norologio, " +
-           number(uniform(0, 23)) + " " + number(uniform(0, 59)) + " " + number(uniform(0, 59)) + "\r\n";
+    std::string text = "[generale]\r\n";
+    text += record("numero vetture", {number(uniform(1, 12))});
+    text += record("percentuale massa frenata", {number(uniform(30, 150))});
+    text += record("sabbia", {number(uniform(0, 200))});
+    // The clock's numbers are separated by blanks alone.
+    const std::vector<std::string> clock = {number(uniform(0, 23)), number(uniform(0, 59)), number(uniform(0, 59))};
+    text += record("orologio", {clock[0] + " " + clock[1] + " " + clock[2]});
+    return text;
   }
 
   // Adhesion or speed limits: a record at 0 as a rule, then a few at arbitrary later metres.
@@ -197,7 +216,7 @@ class Generator {
     int64_t position = chance(85) ? 0 : uniform(1, 2000);
     for (int64_t i = uniform(1, speeds ? 12 : 4); i > 0 && position <= 50 * (highest_ - 3); --i) {
       const int64_t value = speeds ? (chance(90) ? 5 * uniform(6, 40) : uniform(1, 250)) : uniform(0, 255);
-      text += std::string(keyword) + ", " + number(position) + ", " + number(value) + "\r\n";
+      text += record(keyword, {number(position), number(value)});
       position += uniform(1, 50 * highest_ / 4);
     }
     return text;
@@ -232,13 +251,12 @@ class Generator {
       previous_end = end;
       cursor = position;
       const bool timed = chance(70);
-      text += "stazione, " + number(position) + ", " + number(type) + ", " + number(platform) + ", " +
-              number(uniform(0, 1)) + ", " + number(uniform(0, 1)) + ", " + number(option_c) + ", " +
-              number(uniform(0, 5)) + ", " + number(uniform(0, 1)) + ", " + number(uniform(0, 1)) + ", " +
-              number(uniform(0, 5)) + ", " + number(uniform(0, 4)) + ", " + number(uniform(0, 1)) + ", " +
-              number(timed ? 30 * uniform(0, 2) : 0) + ", " + number(timed ? uniform(0, 23) : 0) + ", " +
-              number(timed ? uniform(0, 59) : 0) + ", " + number(timed ? uniform(0, 59) : 0) + ", " +
-              std::string(pick(kStationNames)) + "\r\n";
+      text += record("stazione", {number(position), number(type), number(platform), number(uniform(0, 1)),
+                                  number(uniform(0, 1)), number(option_c), number(uniform(0, 5)), number(uniform(0, 1)),
+                                  number(uniform(0, 1)), number(uniform(0, 5)), number(uniform(0, 4)),
+                                  number(uniform(0, 1)), number(timed ? 30 * uniform(0, 2) : 0),
+                                  number(timed ? uniform(0, 23) : 0), number(timed ? uniform(0, 59) : 0),
+                                  number(timed ? uniform(0, 59) : 0), std::string(pick(kStationNames))});
     }
     return text;
   }
@@ -264,8 +282,7 @@ class Generator {
     }
     for (int64_t c : cells) take(c);
     slowdown_end_ = end;
-    return "rallentamento, " + number(x) + ", " + number(v) + ", " + number(l) + ", " + number(uniform(0, 2)) + ", " +
-           number(f_ta) + ", " + number(d_v) + "\r\n";
+    return record("rallentamento", {number(x), number(v), number(l), number(uniform(0, 2)), number(f_ta), number(d_v)});
   }
 
   std::string slowdown_records() {
@@ -295,10 +312,10 @@ class Generator {
     for (int64_t c : cells) {
       static constexpr int64_t kTimes[] = {0, 0, 0, 50, 101, 150, 300};
       const int64_t sx = chance(90) ? uniform(1, 2) : (chance(50) ? 0 : 3);
-      text += "segnale, " + number(marker_position(c)) + ", " + number(sx) + ", " + number(uniform(0, 9)) + ", " +
-              number(uniform(0, 9)) + ", " + number(uniform(0, 9)) + ", " + number(chance(80) ? 0 : uniform(1, 3)) +
-              ", " + number(uniform(0, 2)) + ", " + number(uniform(0, 9)) + ", " + number(uniform(0, 9)) + ", " +
-              number(uniform(0, 9)) + ", " + number(kTimes[uniform(0, 6)]) + "\r\n";
+      text += record("segnale", {number(marker_position(c)), number(sx), number(uniform(0, 9)), number(uniform(0, 9)),
+                                 number(uniform(0, 9)), number(chance(80) ? 0 : uniform(1, 3)), number(uniform(0, 2)),
+                                 number(uniform(0, 9)), number(uniform(0, 9)), number(uniform(0, 9)),
+                                 number(kTimes[uniform(0, 6)])});
     }
     return text;
   }
@@ -310,7 +327,7 @@ class Generator {
       if (c < 0) continue;
       take(c);
       static constexpr int64_t kValues[] = {-5, 0, 60, 120, 180, 250};
-      text += "abbattimento, " + number(fill_position(c)) + ", " + number(kValues[uniform(0, 5)]) + "\r\n";
+      text += record("abbattimento", {number(fill_position(c)), number(kValues[uniform(0, 5)])});
     }
     return text;
   }

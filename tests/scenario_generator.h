@@ -31,8 +31,8 @@ struct GeneratedScenario {
 // The longest line the generator draws by default.
 inline constexpr int32_t kLongestGeneratedLine = 130000;
 
-// The scenario of `seed`, its line at most `longest_line` m long (at least 3000): in one build,
-// the same seed and bound always give the same scenario.
+// The scenario of `seed`, its line at most `longest_line` m long (at least 3000): the same seed
+// and bound always give the same scenario (the draws come in one order with every compiler).
 GeneratedScenario generate_scenario(uint64_t seed, int32_t longest_line = kLongestGeneratedLine);
 
 }  // namespace scenario::testing
