@@ -272,36 +272,76 @@ void recover_speed_boards(const std::vector<TrackCell>& cells, LineDescription& 
 }
 
 // Line-side boards in the order of their entries, 80 downward, which is the order that gives
-// them those entries again.
-void recover_boards(const CompileState& files, LineDescription& line, Findings& findings) {
-  std::vector<std::pair<int32_t, int64_t>> boards;  // entry, cell
-  for (size_t i = 0; i < files.cells.size(); ++i) {
-    const TrackCell& cell = files.cells[i];
-    if (cell.kind != kBoardText) continue;
-    if (cell.value_a < kLowestBoardSlot || cell.value_a > kFirstBoardSlot) {
-      findings.add(cell_place(static_cast<int64_t>(i)), "a line-side board naming entry " + to_string(cell.value_a) +
-                                                            ", outside the boards' entries 2 to 80");
-      continue;
+// them those entries again. A board whose cell a station's stop marker took later (the marker takes
+// any cell) shows only by its entry: between the entries of the boards that show, or below them
+// with a text and no number. It is written on a stop marker's cell, where it is hidden again.
+class Boards {
+ public:
+  Boards(const CompileState& files, LineDescription& line, Findings& findings)
+      : files_(files), line_(line), findings_(findings) {}
+
+  void run() {
+    std::vector<std::pair<int32_t, int64_t>> shown;  // entry, cell
+    for (size_t i = 0; i < files_.cells.size(); ++i) {
+      const TrackCell& cell = files_.cells[i];
+      if (cell.kind == kStopMarker && cell.value_b == 0 && cell.value_c == 0 && cell.value_d == 0) {
+        stop_markers_.push_back(static_cast<int64_t>(i));
+      }
+      if (cell.kind != kBoardText) continue;
+      if (cell.value_a < kLowestBoardSlot || cell.value_a > kFirstBoardSlot) {
+        findings_.add(cell_place(static_cast<int64_t>(i)), "a line-side board naming entry " + to_string(cell.value_a) +
+                                                               ", outside the boards' entries 2 to 80");
+        continue;
+      }
+      shown.emplace_back(cell.value_a, static_cast<int64_t>(i));
     }
-    boards.emplace_back(cell.value_a, static_cast<int64_t>(i));
+    std::stable_sort(shown.begin(), shown.end(), [](const auto& a, const auto& b) { return a.first > b.first; });
+    int32_t next = kFirstBoardSlot;
+    for (const auto& [entry, cell] : shown) {
+      if (entry > next) {
+        findings_.add(cell_place(cell), "a line-side board naming entry " + to_string(entry) +
+                                            ", which a board before it names already");
+        continue;
+      }
+      while (next > entry) hidden(next--);
+      board(entry, cell);
+      next = entry - 1;
+    }
+    // Below the boards that show: entries that hold a text and no number, down to the stations.
+    int32_t lowest = next + 1;
+    for (int32_t k = next; k >= kLowestBoardSlot && !holds_a_number(entry(k)); --k) {
+      if (!entry(k).name.empty()) lowest = k;
+    }
+    while (next >= lowest) hidden(next--);
   }
-  std::sort(boards.begin(), boards.end(), [](const auto& a, const auto& b) { return a.first > b.first; });
-  int32_t expected = kFirstBoardSlot;
-  for (const auto& [entry, cell] : boards) {
-    if (entry != expected) {
-      findings.add(cell_place(cell), "a line-side board naming entry " + to_string(entry) + " where the boards before it leave entry " +
-                                         to_string(expected) + " next");
+
+ private:
+  const StationEntry& entry(int32_t k) const { return files_.station_table[static_cast<size_t>(k)]; }
+
+  void board(int32_t k, int64_t cell) {
+    BoardRecord record{marker_position(cell), text_as_read(entry(k).name)};
+    if (record.text != entry(k).name) {
+      findings_.add(entry_place(k), "the board text holds a comma, a line end, or blanks around it, "
+                                    "which a description's text field cannot hold");
     }
-    expected = entry - 1;
-    const std::string& text = files.station_table[static_cast<size_t>(entry)].name;
-    BoardRecord board{marker_position(cell), text_as_read(text)};
-    if (board.text != text) {
-      findings.add(entry_place(entry), "the board text holds a comma, a line end, or blanks around it, "
-                                       "which a description's text field cannot hold");
-    }
-    line.boards.push_back(std::move(board));
+    line_.boards.push_back(std::move(record));
   }
-}
+
+  void hidden(int32_t k) {
+    if (next_stop_marker_ == stop_markers_.size()) {
+      findings_.add(entry_place(k), "a line-side board's entry that no board cell names, and no station's stop "
+                                    "marker is left to have covered the board");
+      return;
+    }
+    board(k, stop_markers_[next_stop_marker_++]);
+  }
+
+  const CompileState& files_;
+  LineDescription& line_;
+  Findings& findings_;
+  std::vector<int64_t> stop_markers_;  // cells a hidden board may stand on
+  size_t next_stop_marker_ = 0;
+};
 
 }  // namespace
 
@@ -313,7 +353,7 @@ LineDescription recover_line(const CompileState& files, Findings& findings) {
   recover_gradients(files.cells, line);
   MountainRuns(files.cells, line, findings).run();
   recover_speed_boards(files.cells, line);
-  recover_boards(files, line, findings);
+  Boards(files, line, findings).run();
   return line;
 }
 

@@ -14,7 +14,8 @@
 //  - speed indicator boards from cells of kind 6 (and from the values a station's stop marker
 //    left of a board it covered);
 //  - line-side boards from cells of kind 14 and the texts of the entries they name, in the order
-//    of their entries (80 downward), which the compile gives them again.
+//    of their entries (80 downward), which the compile gives them again; a board whose cell a
+//    station's stop marker took shows only by its entry, and is written on a stop marker's cell.
 // Every record is placed at the simplest position that maps to its cell.
 #ifndef SCENARIO_COMPILER_DECOMPILE_LINE_H_
 #define SCENARIO_COMPILER_DECOMPILE_LINE_H_

@@ -91,14 +91,8 @@ StationRecord station_of(const StationEntry& entry, int32_t number, Findings& fi
   return s;
 }
 
-bool holds_a_number(const StationEntry& entry) {
-  StationEntry numbers = entry;
-  numbers.name.clear();
-  return !(numbers == StationEntry());
-}
-
-// Stations fill entries 1 upward, up to the last entry below the boards' that holds a number; an
-// entry above them that holds only a text is a board's that no board cell names.
+// Stations fill entries 1 upward, up to the last entry below the boards' that holds a number (the
+// entries between are the boards', decompile_line.h).
 void recover_stations(const CompileState& files, TrainDescription& train, Findings& findings) {
   int32_t lowest_board = kFirstBoardSlot + 1;
   for (const TrackCell& cell : files.cells) {
@@ -110,11 +104,6 @@ void recover_stations(const CompileState& files, TrainDescription& train, Findin
   }
   for (int32_t k = 1; k <= last; ++k) {
     train.stations.push_back(station_of(files.station_table[static_cast<size_t>(k)], k, findings));
-  }
-  for (int32_t k = last + 1; k < lowest_board; ++k) {
-    if (!files.station_table[static_cast<size_t>(k)].name.empty()) {
-      findings.add(entry_place(k), "a text that no station and no line-side board cell names");
-    }
   }
 }
 

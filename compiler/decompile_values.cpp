@@ -82,6 +82,12 @@ bool unpack_signal(const TrackCell& signal, uint8_t farthest_approach_code, Sign
   return consistent;
 }
 
+bool holds_a_number(const StationEntry& entry) {
+  StationEntry numbers = entry;
+  numbers.name.clear();
+  return !(numbers == StationEntry());
+}
+
 std::string text_as_read(std::string_view text) {
   auto is_blank = [](char c) { return c == ' ' || c == '\t'; };
   size_t end = text.find_first_of(",\r\n");

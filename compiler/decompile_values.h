@@ -71,6 +71,10 @@ DepartureTime split_departure_time(int32_t seconds);
 // Returns false, with the side code taken from value_d alone, when no side code fits both.
 bool unpack_signal(const TrackCell& signal, uint8_t farthest_approach_code, SignalRecord* record);
 
+// Whether a station-table entry holds a number (a station's does; a line-side board's holds only
+// its text).
+bool holds_a_number(const StationEntry& entry);
+
 // The text a description's text field (a station name, a board text) gives back when `text` is
 // written in it: cut at the first comma or line end, without blanks or tabs around it.
 std::string text_as_read(std::string_view text);

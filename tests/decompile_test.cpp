@@ -209,6 +209,20 @@ TEST(DecompileTest, HandEditsThatADescriptionGivesAreExact) {
          for (int i = 200; i < 210; ++i) cell(f, i).montagna_tipo = 200;
        }},
       {"a signal time of 7 (tempo 263)", [](CompileState& f) { cell(f, 51).signal_time = 7; }},
+      {"a line-side board under a stop marker, before the board that shows",
+       [](CompileState& f) {
+         cell(f, 31).value_a = 79;
+         f.station_table[79].name = "(F)";
+         f.station_table[80].name = "(P.L.)";
+       }},
+      {"two boards under stop markers, one of them without a text",
+       [](CompileState& f) {
+         cell(f, 31).value_a = 78;
+         f.station_table[78].name = "(F)";
+         f.station_table[79].name = "(Y)";
+         f.station_table[80].name = "";
+       }},
+      {"a board under a stop marker after the board that shows", [](CompileState& f) { f.station_table[79].name = "(X)"; }},
   };
   for (const Case& c : cases) {
     for (bool with_plan : {false, true}) {
@@ -251,6 +265,11 @@ TEST(DecompileTest, FilesNoDescriptionGivesAreFoundWhereTheyAre) {
        "an approach code that names no side code"},
       {[](CompileState& f) { cell(f, 31).value_a = 1; }, false, "cell 31 (1500 m)",
        "outside the boards' entries 2 to 80"},
+      {[](CompileState& f) {
+         cell(f, 31).value_a = 77;
+         for (size_t k = 77; k <= 80; ++k) f.station_table[k].name = "(F)";
+       },
+       false, "entry 78", "no station's stop marker is left to have covered the board"},
       {[](CompileState& f) { cell(f, 1).value_a = 5120; }, false, "cell 1 (0 m)",
        "value_a is 5120 in the file, 5121 from the description"},
       {[](CompileState& f) { f.station_table[0].name = "X"; }, false, "entry 0",
