@@ -4,6 +4,7 @@
 
 #include "compiler/binary_layout.h"
 #include "compiler/coding.h"
+#include "compiler/header_view.h"
 
 namespace scenario {
 namespace {
@@ -267,8 +268,9 @@ void adopt_decoded(std::vector<TrackCell> cells, const ScenarioRecord& record, L
   state->cells = std::move(cells);
   state->cell_count = state->cells.empty() ? 0 : static_cast<int32_t>(state->cells.size() - 1);
   state->station_table = record;
-  state->line_name = record[kEntryLine].name;
-  state->train_number = record[kEntryRepetition].name;
+  const HeaderView header(record);
+  state->line_name = header.line_name();
+  state->train_number = header.train_number();
   state->write_line_plan = plan.allocated() ? 1 : 0;
   state->plan_length = plan.allocated() ? plan.plan_length() : 0;
   state->plan = std::move(plan);

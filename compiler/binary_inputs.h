@@ -22,6 +22,7 @@
 #include <utility>
 #include <vector>
 
+#include "compiler/rounding.h"
 #include "compiler/track_model.h"
 
 namespace scenario {
@@ -52,7 +53,8 @@ class DecodeResult {
 };
 
 // The most cells a track cells file may hold: those of the longest line the compiler accepts.
-inline constexpr size_t kMaxDecodedCells = 20141;
+inline constexpr size_t kMaxDecodedCells = static_cast<size_t>(kMaxCellCount) + 1;
+static_assert(kMaxDecodedCells == 20141);
 // The longest plan a line record may hold: the longest line plus the cells past its end.
 inline constexpr int32_t kMaxDecodedPlanLength = kMaxLineLength + kCellsPastLineEnd;
 

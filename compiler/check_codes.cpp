@@ -1,6 +1,7 @@
 #include "compiler/check_codes.h"
 
 #include "compiler/cp1252.h"
+#include "compiler/header_view.h"
 
 namespace scenario {
 namespace {
@@ -11,8 +12,8 @@ constexpr const char* kPadding = "aabbccddeeffgghhiillmmnnoo";
 }  // namespace
 
 std::string check_code_text(CompileState& state) {
-  state.current_field = cp1252_lower(state.station_table[kEntryRepetition].name + state.station_table[kEntryLine].name) +
-                        kPadding;
+  const HeaderView header(state.station_table);
+  state.current_field = cp1252_lower(header.train_number() + header.line_name()) + kPadding;
   return state.current_field;
 }
 

@@ -1,8 +1,10 @@
 #include "compiler/compile_driver.h"
 
 #include "compiler/binary_outputs.h"
+#include "compiler/cell_values.h"
 #include "compiler/check_codes.h"
 #include "compiler/field_reader.h"
+#include "compiler/header_view.h"
 #include "compiler/line_parser.h"
 #include "compiler/post_processing.h"
 #include "compiler/train_parser.h"
@@ -12,9 +14,6 @@ namespace {
 
 constexpr int kFatalCell1ValueA = 1250;
 constexpr int kFatalCell1ValueB = 1251;
-constexpr int16_t kHeaderCellMarker = 5121;
-constexpr int16_t kHeaderEntryMarker = 610;
-constexpr size_t kHeaderCell = 1;  // the cell that carries the header values
 
 void record_read_failure(CompileState& state, const FieldReader& reader, const ReadFailure& failure) {
   state.set_error(25);
@@ -26,8 +25,9 @@ void record_read_failure(CompileState& state, const FieldReader& reader, const R
 
 DescriptionFate memorizza_dati(CompileState& state, const Description& line, const Description& train) {
   DescriptionFate fate;
-  state.station_table[kEntryLine].name = state.line_name;
-  state.station_table[kEntryRepetition].name = state.train_number;
+  const HeaderView header(state.station_table);
+  header.line_name() = state.line_name;
+  header.train_number() = state.train_number;
   if (!line.exists) {
     state.set_error(101);
     return fate;
@@ -85,19 +85,19 @@ CompileResult memorizza_percorso(CompileState& state, int32_t flag, const Descri
 
   post_process(state);
 
-  StationEntry& header = state.station_table[kEntryLine];
+  const HeaderView header(state.station_table);
   TrackCell& header_cell = state.cells[kHeaderCell];
-  if (header.group1_a != 0 || header_cell.value_a != 0) {
+  if (header.header_constant() != 0 || header_cell.value_a != 0) {
     result.fatal = kFatalCell1ValueA;
     return result;
   }
-  header.group1_a = kHeaderEntryMarker;
+  header.header_constant() = kHeaderEntryMarker;
   header_cell.value_a = kHeaderCellMarker;
-  if (header.time_seconds != 0 || header_cell.value_b != 0) {
+  if (header.check_code() != 0 || header_cell.value_b != 0) {
     result.fatal = kFatalCell1ValueB;
     return result;
   }
-  header.time_seconds = codice_gara_st(state);
+  header.check_code() = codice_gara_st(state);
   header_cell.value_b = codice_gara_og(state);
 
   result.status = write_outputs(state, names, sink);

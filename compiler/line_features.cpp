@@ -3,24 +3,11 @@
 #include <algorithm>
 #include <limits>
 
+#include "compiler/header_view.h"
 #include "compiler/rounding.h"
 
 namespace scenario {
 namespace {
-
-struct Progression {
-  int32_t first = 0;
-  int32_t second = 0;
-  int32_t flag = 0;
-};
-
-Progression progression_of(const StationEntry& entry) { return {entry.area_start, entry.area_end, entry.position}; }
-
-void store_progression(StationEntry& entry, const Progression& progression) {
-  entry.area_start = progression.first;
-  entry.area_end = progression.second;
-  entry.position = progression.flag;
-}
 
 // Gap, in metres, up to which a stretch counts as continuing the one before it.
 constexpr int64_t kAdjacentStretchGap = 150;
@@ -38,10 +25,10 @@ bool fits_int16(int64_t value) {
 }  // namespace
 
 bool progressive_ordina(CompileState& state) {
-  StationEntry* entries = &state.station_table[kEntryProgressionTre];  // 81, 82, 83
-  const Progression uno = progression_of(state.station_table[kEntryProgressionUno]);
-  const Progression due = progression_of(state.station_table[kEntryProgressionDue]);
-  const Progression tre = progression_of(state.station_table[kEntryProgressionTre]);
+  const HeaderView header(state.station_table);
+  const Progression uno = header.progression(ProgressionSlot::kUno);
+  const Progression due = header.progression(ProgressionSlot::kDue);
+  const Progression tre = header.progression(ProgressionSlot::kTre);
   const Progression zero;
 
   Progression ordered[3];
@@ -85,7 +72,7 @@ bool progressive_ordina(CompileState& state) {
         progression.second = static_cast<int32_t>(shifted);
       }
     }
-    store_progression(entries[i], progression);
+    header.set_progression(kProgressionSlots[i], progression);
   }
   return in_range;
 }

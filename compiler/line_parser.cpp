@@ -3,6 +3,8 @@
 #include <string>
 #include <string_view>
 
+#include "compiler/cell_values.h"
+#include "compiler/header_view.h"
 #include "compiler/line_features.h"
 #include "compiler/rounding.h"
 
@@ -12,7 +14,6 @@ namespace {
 // In the general section up to this many dash fields in a row are passed over; in the body, two.
 constexpr int kGeneralDashSkips = 10;
 constexpr int64_t kRangeReach = 100;      // a record at p is refused when (p + 100) / 50 > N
-constexpr int64_t kGradientOffset = 100;  // gradients are stored plus 100 in one byte
 constexpr int32_t kPlanLimit = 1000000;   // the plan never runs past this metre
 constexpr int32_t kRepetitionStep = 50;
 constexpr int kLowestBoardSlot = 2;       // entry 1 stays for the first station
@@ -120,11 +121,11 @@ LinePhaseEnd LineParser::run() {
 }
 
 LineParser::Step LineParser::general_record(const std::string& field, const FieldPosition& keyword) {
-  ScenarioRecord& table = state_.station_table;
+  const HeaderView header(state_.station_table);
 
   if (contains_nocase(field, "percorso") && contains_nocase(field, "lunghezza")) {
     const int32_t length = reader_.read_long();
-    table[kEntryTrain].area_end = length;
+    header.line_length() = length;
     if (length < 0 || length > kMaxLineLength) {
       fail(1, keyword);
       return Step::kStop;
@@ -132,40 +133,39 @@ LineParser::Step LineParser::general_record(const std::string& field, const Fiel
     state_.allocate_model(length);
   }
 
-  auto read_progression = [this](StationEntry& entry) {
-    entry.area_start = reader_.read_long();
-    entry.area_end = reader_.read_long();
-    entry.position = reader_.read_long();
+  auto read_progression = [&](ProgressionSlot slot) {
+    header.progression_first(slot) = reader_.read_long();
+    header.progression_second(slot) = reader_.read_long();
+    header.progression_flag(slot) = reader_.read_long();
   };
-  if (contains(field, "tre") && contains(field, "progressiva")) read_progression(table[kEntryProgressionTre]);
-  if (contains(field, "due") && contains(field, "progressiva")) read_progression(table[kEntryProgressionDue]);
-  if (contains(field, "uno") && contains(field, "progressiva")) read_progression(table[kEntryProgressionUno]);
+  if (contains(field, "tre") && contains(field, "progressiva")) read_progression(ProgressionSlot::kTre);
+  if (contains(field, "due") && contains(field, "progressiva")) read_progression(ProgressionSlot::kDue);
+  if (contains(field, "uno") && contains(field, "progressiva")) read_progression(ProgressionSlot::kUno);
 
-  if (contains(field, "sfondo") && contains(field, "uno")) table[kEntryLine].area_start = reader_.read_long();
-  if (contains(field, "sfondo") && contains(field, "due")) table[kEntryLine].position = reader_.read_long();
-  if (contains(field, "sfondo") && contains(field, "tre")) table[kEntryLine].area_end = reader_.read_long();
+  if (contains(field, "sfondo") && contains(field, "uno")) header.background_one() = reader_.read_long();
+  if (contains(field, "sfondo") && contains(field, "due")) header.background_two() = reader_.read_long();
+  if (contains(field, "sfondo") && contains(field, "tre")) header.background_three() = reader_.read_long();
 
   if (contains(field, "segnali") && contains(field, "ripetizione")) {
-    StationEntry& repetition = table[kEntryRepetition];
-    repetition.area_start = reader_.read_long();
-    repetition.area_end = reader_.read_long();
-    if (repetition.area_start % kRepetitionStep != 0) {
+    header.repetition_from() = reader_.read_long();
+    header.repetition_to() = reader_.read_long();
+    if (header.repetition_from() % kRepetitionStep != 0) {
       fail(3, keyword);
       return Step::kStop;
     }
-    if (repetition.area_end % kRepetitionStep != 0) {
+    if (header.repetition_to() % kRepetitionStep != 0) {
       fail(4, keyword);
       return Step::kStop;
     }
     if (contains_nocase(field, "4")) {
-      repetition.position = 4;
+      header.repetition_codes() = 4;
     } else if (contains_nocase(field, "9")) {
-      repetition.position = 9;
+      header.repetition_codes() = 9;
     } else {
       fail(5, keyword);
       return Step::kStop;
     }
-    if (repetition.area_end == 0) repetition.position = 0;
+    if (header.repetition_to() == 0) header.repetition_codes() = 0;
   }
   return Step::kGoOn;
 }
@@ -259,7 +259,7 @@ LineParser::Step LineParser::body_record(const std::string& field, const FieldPo
 void LineParser::fill_gradients_until(int64_t cell) {
   // Writes at least one cell, even when the cursor is already at `cell` or beyond; never past
   // the last cell.
-  const uint8_t stored = static_cast<uint8_t>((int64_t{previous_gradient_} + kGradientOffset) & 0xFF);
+  const uint8_t stored = gradient_byte(previous_gradient_);
   const int64_t cell_limit = static_cast<int64_t>(state_.cells.size());
   do {
     if (gradient_cursor_ < cell_limit) state_.cells[static_cast<size_t>(gradient_cursor_)].gradient = stored;

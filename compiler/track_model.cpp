@@ -1,7 +1,5 @@
 #include "compiler/track_model.h"
 
-#include "compiler/rounding.h"
-
 namespace scenario {
 
 const char* cell_kind_name(uint8_t kind) {
@@ -68,7 +66,7 @@ void CompileState::clear_station_table() {
 
 void CompileState::allocate_model(int32_t line_length) {
   plan_length = line_length + kCellsPastLineEnd;
-  cell_count = static_cast<int32_t>(near(plan_length, CELL_LENGTH));
+  cell_count = static_cast<int32_t>(cell_count_for_length(line_length));
   cells.assign(static_cast<size_t>(cell_count) + 1, TrackCell());
   if (write_line_plan != 0) {
     plan.allocate(plan_length);

@@ -18,6 +18,8 @@
 #include <string>
 #include <vector>
 
+#include "compiler/rounding.h"
+
 namespace scenario {
 
 // Cell kind codes (TrackCell::kind). 7, 8 and 9 are not used.
@@ -91,10 +93,6 @@ inline constexpr int kEntryProgressionUno = 83;
 inline constexpr int kEntryTrain = 84;           // braked mass %, line length, number of cars
 inline constexpr int kEntryLine = 85;            // backgrounds, line name, 610, second check code
 inline constexpr int kEntryRepetition = 86;      // signal repetition, train number, sand, clock
-
-// The longest line the compiler accepts, in metres, and the cells that run past its end.
-inline constexpr int32_t kMaxLineLength = 1000000;
-inline constexpr int32_t kCellsPastLineEnd = 7000;
 
 // The plan of the line, two coordinates per metre 0 to plan_length.
 //

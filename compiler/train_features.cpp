@@ -1,5 +1,6 @@
 #include "compiler/train_features.h"
 
+#include "compiler/cell_values.h"
 #include "compiler/rounding.h"
 
 namespace scenario {
@@ -52,15 +53,12 @@ bool memo_segnale(CompileState& state, SignalRecord& record) {
   if (!placeable(state, c)) return refuse(state, kErrorSignalTaken, c, "the signal lies beyond the last cell");
   TrackCell& signal = cell_at(state, c);
   signal.kind = kSignal;
-  const int64_t side_code = int64_t{record.sx} * 3 + record.dx;
-  signal.value_d = low16(int64_t{record.rapp} * 10 + side_code);
-  signal.value_a = low16(int64_t{record.s1} * 10 + record.d1);
-  signal.value_b = low16(int64_t{record.s2} * 10 + record.d2);
-  signal.value_c = low16(int64_t{record.s3} * 10 + record.d3);
+  pack_signal(record, signal);
+  const int64_t side = side_code(record.sx, record.dx);
   if (record.tempo >= kTempoRaisedFrom && record.tempo <= kTempoRaisedTo) record.tempo = kTempoRaised;
   signal.signal_time = record.sx == 2 ? low8(record.tempo) : 0;
   for (int64_t k = 1; k <= kApproachCells; ++k) {
-    cell_at(state, c - kApproachSpacing * k).approach_code = low8(side_code * 10 + k);
+    cell_at(state, c - kApproachSpacing * k).approach_code = approach_code(side, k);
   }
   return true;
 }

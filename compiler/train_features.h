@@ -14,24 +14,10 @@
 
 #include <cstdint>
 
+#include "compiler/cell_values.h"
 #include "compiler/track_model.h"
 
 namespace scenario {
-
-// The eleven values of a "segnale" record, in file order.
-struct SignalRecord {
-  int32_t posizione = 0;  // metres
-  int32_t sx = 0;
-  int32_t s1 = 0;
-  int32_t s2 = 0;
-  int32_t s3 = 0;
-  int32_t rapp = 0;
-  int32_t dx = 0;
-  int32_t d1 = 0;
-  int32_t d2 = 0;
-  int32_t d3 = 0;
-  int32_t tempo = 0;
-};
 
 // The six values of a "rallentamento" record, in file order.
 struct SlowdownRecord {

@@ -5,6 +5,8 @@
 #include <string>
 #include <utility>
 
+#include "compiler/cell_values.h"
+#include "compiler/header_view.h"
 #include "compiler/rounding.h"
 #include "compiler/train_features.h"
 
@@ -15,7 +17,6 @@ constexpr int64_t kRangeReach = 100;         // a record at p is refused when (p
 constexpr int64_t kStationRangeReach = 800;  // a station at p when (p + 800) / 50 > N
 constexpr int32_t kStationStep = 50;         // station positions are multiples of 50 m
 constexpr int32_t kPlatformStep = 100;       // platform lengths are multiples of 100 m
-constexpr int64_t kSpeedStep = 5;            // speed limits are stored in steps of 5 km/h
 constexpr int32_t kProgressionStep = 50;
 constexpr int64_t kStationSpacing = 350;     // least gap between two stations' areas
 constexpr int64_t kShortStationEnd = 150;    // types 5 and 6 end this far after their position
@@ -122,11 +123,11 @@ void TrainParser::run() {
 // The keyword tests, each applied to the same field in this order; every one that matches reads
 // its values.
 TrainParser::Step TrainParser::record(const std::string& field, const FieldPosition& keyword) {
-  ScenarioRecord& table = state_.station_table;
+  const HeaderView header(state_.station_table);
   if (contains_nocase(field, "frenata") && contains_nocase(field, "massa")) {
-    table[kEntryTrain].area_start = reader_.read_long();
+    header.braked_mass_percentage() = reader_.read_long();
   }
-  if (contains_nocase(field, "vetture")) table[kEntryTrain].position = reader_.read_long();
+  if (contains_nocase(field, "vetture")) header.number_of_cars() = reader_.read_long();
   if (contains_nocase(field, "velocit")) {
     if (const Step step = speed_limit(keyword); step != Step::kGoOn) return step;
   }
@@ -134,12 +135,11 @@ TrainParser::Step TrainParser::record(const std::string& field, const FieldPosit
     if (const Step step = adhesion(keyword); step != Step::kGoOn) return step;
   }
   if (contains_nocase(field, "orologio")) {
-    StationEntry& clock = table[kEntryRepetition];
-    clock.group2_a = reader_.read_short();
-    clock.group2_b = reader_.read_short();
-    clock.group2_c = reader_.read_short();
+    header.clock_hours() = reader_.read_short();
+    header.clock_minutes() = reader_.read_short();
+    header.clock_seconds() = reader_.read_short();
   }
-  if (contains_nocase(field, "sabbia")) table[kEntryRepetition].group1_a = reader_.read_short();
+  if (contains_nocase(field, "sabbia")) header.sand() = reader_.read_short();
   if (contains_nocase(field, "segnale")) {
     if (const Step step = signal(keyword); step != Step::kGoOn) return step;
   }
@@ -161,8 +161,8 @@ TrainParser::Step TrainParser::speed_limit(const FieldPosition& keyword) {
   const int32_t position = reader_.read_long();
   const int32_t speed = reader_.read_long();
   if (beyond(position, kRangeReach, keyword)) return Step::kEndOfPhase;
-  const int64_t speed_code = near(speed, kSpeedStep);
-  if (speed_code < 0 || speed_code > 255) {
+  const int64_t speed_code = speed_steps(speed);
+  if (!fits_speed_limit(speed_code)) {
     throw ReadFailure{"the speed limit " + std::to_string(speed) + " km/h is outside 0 to 1277 km/h"};
   }
   const int64_t n = fill_cell_of_position(position);
@@ -352,9 +352,10 @@ void TrainParser::finish() {
     ++adhesion_fill_;
   } while (adhesion_fill_ < fill_to);
 
-  for (int entry : {kEntryProgressionTre, kEntryProgressionDue, kEntryProgressionUno}) {
-    const StationEntry& progression = state_.station_table[static_cast<size_t>(entry)];
-    if (progression.area_start % kProgressionStep != 0 || progression.area_end % kProgressionStep != 0) {
+  const HeaderView header(state_.station_table);
+  for (const ProgressionSlot slot : kProgressionSlots) {
+    const Progression progression = header.progression(slot);
+    if (progression.first % kProgressionStep != 0 || progression.second % kProgressionStep != 0) {
       state_.set_error(kErrorProgression);
       state_.error_place = SourcePlace();
       state_.error_detail.clear();

@@ -118,6 +118,17 @@ TEST(DecodeScenarioRecord, ReadsTheFirstStationOfTheEmbeddedTrain) {
   EXPECT_EQ(record[86], StationEntry());
 }
 
+// option_c is read from before option_b: two different values show the order.
+TEST(DecodeScenarioRecord, ReadsOptionCBeforeOptionB) {
+  std::string bytes = std::string(87 * 34, '\0');
+  bytes[34 + 28] = 0x0C;
+  bytes[34 + 29] = 0x0B;
+  ScenarioRecord record;
+  ASSERT_TRUE(decode_scenario_record(bytes, &record).ok());
+  EXPECT_EQ(record[1].option_c, 0x0C);
+  EXPECT_EQ(record[1].option_b, 0x0B);
+}
+
 TEST(DecodeScenarioRecord, RefusesTruncatedAndOverlongFilesAtTheBrokenEntry) {
   const std::string whole = record_with_first_station();
   struct Case {
@@ -209,6 +220,25 @@ TEST(DecodeLinePlan, ReadsTheShapeTheLineParserLeaves) {
   EXPECT_EQ(plan.x(2), -0.002);
   EXPECT_EQ(plan.y(2), 2.5);
   EXPECT_EQ(plan.y(1), 1.0);
+}
+
+// The model can hold a plan computed up to its very last metre: no empty element at the end.
+TEST(DecodeLinePlan, AcceptsDoublesUpToTheLastMetre) {
+  std::string bytes;
+  for (int half = 0; half < 2; ++half) {
+    put_element(bytes, E::kInt16, 0);
+    put_element(bytes, E::kInt16, half);
+    for (int metre = 2; metre <= 4; ++metre) put_element(bytes, E::kDouble, 10.0 * half + metre);
+  }
+  LinePlan plan;
+  const DecodeResult result = decode_line_plan(bytes, &plan);
+  ASSERT_TRUE(result.ok()) << result.ToString();
+  EXPECT_EQ(plan.plan_length(), 4);
+  EXPECT_EQ(plan.next_metre(), 5);
+  EXPECT_EQ(plan.element_kind(4), E::kDouble);
+  EXPECT_EQ(plan.x(4), 4.0);
+  EXPECT_EQ(plan.y(4), 14.0);
+  EXPECT_EQ(encode_line_plan(plan), bytes);
 }
 
 TEST(DecodeLinePlan, AnEmptyFileIsAnUnsizedPlanAndAllEmptyElementsAnUnstartedOne) {

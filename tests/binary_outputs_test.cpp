@@ -81,6 +81,18 @@ TEST(BinaryOutputsTest, ScenarioRecordEntries) {
   EXPECT_EQ(entry86 + 34 + 5, record.size());
 }
 
+// option_c stands before option_b on disk: two different values show the order.
+TEST(BinaryOutputsTest, OptionCIsWrittenBeforeOptionB) {
+  CompileState state;
+  StationEntry& station = state.station_table[1];
+  station.name = "AB";
+  station.option_b = 0x0B;
+  station.option_c = 0x0C;
+  const std::string record = encode_scenario_record(state);
+  const size_t entry1 = 34;
+  EXPECT_EQ(record.substr(entry1 + 28 + 2, 2), bytes({0x0C, 0x0B}));
+}
+
 TEST(BinaryOutputsTest, AnEmptyEntryIs34Bytes) {
   CompileState state;
   const std::string record = encode_scenario_record(state);

@@ -131,6 +131,29 @@ TEST(MemoMontagnaTest, MarkersEveryFourthFreeCellOfAMarkedStretchOnly) {
   EXPECT_EQ(state.cells[410].montagna_tipo, 2);
 }
 
+// Marking begins above type 10: a stretch of type exactly 10 keeps that type and gets no marker.
+TEST(MemoMontagnaTest, OnlyTypesAbove10AreMarked) {
+  const struct {
+    int32_t tipo;
+    int32_t tipo_after;
+    int32_t flag;
+    bool markers;
+  } cases[] = {{10, 10, 0, false}, {11, 1, 1, true}, {9, 9, 0, false}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.tipo);
+    CompileState state = line_model();
+    int32_t tipo = c.tipo;
+    memo_montagna(state, 5050, 6000, tipo);  // cells 101 to 119
+    EXPECT_EQ(tipo, c.tipo_after);
+    EXPECT_EQ(state.montagna_flag, c.flag);
+    for (int i = 101; i <= 119; ++i) {
+      EXPECT_EQ(state.cells[static_cast<size_t>(i)].montagna_tipo, c.tipo_after) << i;
+      const bool marker = c.markers && (i - 100) % 4 == 0;
+      EXPECT_EQ(state.cells[static_cast<size_t>(i)].kind, marker ? kMontagnaMarker : kEmpty) << i;
+    }
+  }
+}
+
 TEST(MemoMontagnaTest, AdjacencyUpToAGapOf150Metres) {
   const struct {
     int32_t gap;

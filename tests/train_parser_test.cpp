@@ -192,6 +192,31 @@ TEST_F(TrainParserTest, OriginStationGetsItsEntryStopMarkerAndApproachBoards) {
   EXPECT_EQ(cell(15).approach_code, 0);
 }
 
+TEST_F(TrainParserTest, DepartureTimeCountsHoursMinutesAndSeconds) {
+  parse(file("stazione, 0, 7, 800, 1, 0, 0, 4,1,0, 2,1,1, 1, 19,20,30, MORVELLA C.LE\r\n"));
+  EXPECT_EQ(entry(1).time_seconds, 69630);
+}
+
+// Approach boards go only on cells above 1: near the line's start the farthest ones are left out.
+TEST_F(TrainParserTest, ApproachBoardsAreSetOnlyAboveCell1) {
+  struct Case {
+    const char* record;
+    int stop_cell;
+    uint8_t codes[5];  // approach codes of cells 0 to 4
+  };
+  for (const Case& c : std::vector<Case>{
+           {"stazione, 200, 11, 100, 0, 0, 0, 0,0,0, 0,0,0, 0, 0,0,0, Presto", 4, {0, 0, 82, 81, 0}},
+           {"stazione, 200, 7, 100, 0, 0, 0, 0,0,0, 0,0,0, 0, 0,0,0, Presto", 5, {0, 0, 83, 82, 81}},
+       }) {
+    SCOPED_TRACE(c.record);
+    state = CompileState();
+    parse(file(std::string(c.record) + "\r\n"));
+    ASSERT_EQ(state.ErrorCode, 0);
+    EXPECT_EQ(cell(c.stop_cell).kind, kStopMarker);
+    for (int i = 0; i <= 4; ++i) EXPECT_EQ(cell(i).approach_code, c.codes[i]) << i;
+  }
+}
+
 TEST_F(TrainParserTest, ExtentAndOptionsByType) {
   struct Case {
     const char* record;

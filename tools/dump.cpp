@@ -5,7 +5,9 @@
 #include <cstdio>
 #include <set>
 
+#include "compiler/cell_values.h"
 #include "compiler/cp1252.h"
+#include "compiler/header_view.h"
 
 namespace scenario {
 namespace {
@@ -107,7 +109,7 @@ std::string value_meaning(size_t cell_index, const TrackCell& cell, int value_nu
       default: break;
     }
   }
-  if (cell_index == 1 && cell.kind == kEmpty) {
+  if (cell_index == kHeaderCell && cell.kind == kEmpty) {
     if (value_number == 0) return "header constant";
     if (value_number == 1) return "first check code";
   }
@@ -120,8 +122,8 @@ std::string kind_text(uint8_t kind) {
 }
 
 std::string stretch_text(const TrackCell& cell) {
-  return "stretch speed_limit " + to_string(cell.speed_limit) + " (" + to_string(cell.speed_limit * 5) +
-         " km/h), gradient " + to_string(cell.gradient) + " (" + signed_text(cell.gradient - 100) +
+  return "stretch speed_limit " + to_string(cell.speed_limit) + " (" + to_string(speed_kmh(cell.speed_limit)) +
+         " km/h), gradient " + to_string(cell.gradient) + " (" + signed_text(gradient_per_mille(cell.gradient)) +
          " per mille), adhesion " + to_string(cell.adhesion) + ", montagna_tipo " + to_string(cell.montagna_tipo);
 }
 
@@ -255,36 +257,34 @@ const char* entry_role_name(EntryRole role) {
 }
 
 std::vector<HeaderValue> header_values(const ScenarioRecord& record) {
+  const HeaderView header(record);
   std::vector<HeaderValue> values;
   const char* progression_names[3] = {"kilometric progression tre", "kilometric progression due",
                                       "kilometric progression uno"};
-  for (int p = 0; p < 3; ++p) {
-    const int index = kEntryProgressionTre + p;
-    const StationEntry& entry = record[static_cast<size_t>(index)];
-    values.push_back({index, "area_start, area_end, position", progression_names[p],
-                      "first " + metres_text(entry.area_start) + ", second " + metres_text(entry.area_end) +
-                          ", third " + to_string(entry.position)});
+  for (const ProgressionSlot slot : kProgressionSlots) {
+    const Progression progression = header.progression(slot);
+    values.push_back({progression_entry(slot), "area_start, area_end, position",
+                      progression_names[static_cast<int>(slot)],
+                      "first " + metres_text(progression.first) + ", second " + metres_text(progression.second) +
+                          ", third " + to_string(progression.flag)});
   }
-  const StationEntry& train = record[kEntryTrain];
-  values.push_back({kEntryTrain, "area_start", "braked mass percentage", to_string(train.area_start)});
-  values.push_back({kEntryTrain, "area_end", "line length", metres_text(train.area_end)});
-  values.push_back({kEntryTrain, "position", "number of cars", to_string(train.position)});
-  const StationEntry& line = record[kEntryLine];
-  values.push_back({kEntryLine, "area_start", "background one", to_string(line.area_start)});
-  values.push_back({kEntryLine, "position", "background two", to_string(line.position)});
-  values.push_back({kEntryLine, "area_end", "background three", to_string(line.area_end)});
-  values.push_back({kEntryLine, "name", "line name", quoted_name(line.name)});
-  values.push_back({kEntryLine, "group1_a", "header constant", to_string(line.group1_a)});
-  values.push_back({kEntryLine, "time_seconds", "check code", to_string(line.time_seconds)});
-  const StationEntry& repetition = record[kEntryRepetition];
-  values.push_back({kEntryRepetition, "area_start", "signal repetition from", metres_text(repetition.area_start)});
-  values.push_back({kEntryRepetition, "area_end", "signal repetition to", metres_text(repetition.area_end)});
-  values.push_back({kEntryRepetition, "position", "signal repetition codes", to_string(repetition.position)});
-  values.push_back({kEntryRepetition, "name", "train number", quoted_name(repetition.name)});
-  values.push_back({kEntryRepetition, "group1_a", "sand", to_string(repetition.group1_a)});
+  values.push_back({kEntryTrain, "area_start", "braked mass percentage", to_string(header.braked_mass_percentage())});
+  values.push_back({kEntryTrain, "area_end", "line length", metres_text(header.line_length())});
+  values.push_back({kEntryTrain, "position", "number of cars", to_string(header.number_of_cars())});
+  values.push_back({kEntryLine, "area_start", "background one", to_string(header.background_one())});
+  values.push_back({kEntryLine, "position", "background two", to_string(header.background_two())});
+  values.push_back({kEntryLine, "area_end", "background three", to_string(header.background_three())});
+  values.push_back({kEntryLine, "name", "line name", quoted_name(header.line_name())});
+  values.push_back({kEntryLine, "group1_a", "header constant", to_string(header.header_constant())});
+  values.push_back({kEntryLine, "time_seconds", "check code", to_string(header.check_code())});
+  values.push_back({kEntryRepetition, "area_start", "signal repetition from", metres_text(header.repetition_from())});
+  values.push_back({kEntryRepetition, "area_end", "signal repetition to", metres_text(header.repetition_to())});
+  values.push_back({kEntryRepetition, "position", "signal repetition codes", to_string(header.repetition_codes())});
+  values.push_back({kEntryRepetition, "name", "train number", quoted_name(header.train_number())});
+  values.push_back({kEntryRepetition, "group1_a", "sand", to_string(header.sand())});
   values.push_back({kEntryRepetition, "group2_a, group2_b, group2_c", "start clock",
-                    two_digits(repetition.group2_a) + ":" + two_digits(repetition.group2_b) + ":" +
-                        two_digits(repetition.group2_c)});
+                    two_digits(header.clock_hours()) + ":" + two_digits(header.clock_minutes()) + ":" +
+                        two_digits(header.clock_seconds())});
   return values;
 }
 
@@ -332,8 +332,9 @@ std::string dump_track_cells_json(const std::vector<TrackCell>& cells) {
            to_string(c.value_c) + ", \"value_d\": " + to_string(c.value_d) + ", \"signal_time\": " +
            to_string(c.signal_time) + ", \"approach_code\": " + to_string(c.approach_code) +
            ", \"montagna_tipo\": " + to_string(c.montagna_tipo) + ", \"speed_limit\": " + to_string(c.speed_limit) +
-           ", \"speed_limit_kmh\": " + to_string(c.speed_limit * 5) + ", \"gradient\": " + to_string(c.gradient) +
-           ", \"gradient_per_mille\": " + to_string(c.gradient - 100) + ", \"adhesion\": " + to_string(c.adhesion) +
+           ", \"speed_limit_kmh\": " + to_string(speed_kmh(c.speed_limit)) + ", \"gradient\": " +
+           to_string(c.gradient) + ", \"gradient_per_mille\": " + to_string(gradient_per_mille(c.gradient)) +
+           ", \"adhesion\": " + to_string(c.adhesion) +
            "}";
   }
   return out + (cells.empty() ? "]\n}\n" : "\n  ]\n}\n");

@@ -23,15 +23,13 @@
 #include <string_view>
 #include <vector>
 
+#include "compiler/cell_values.h"
 #include "compiler/track_model.h"
 
 namespace scenario {
 
 // "Km 1+452" for 1452 m, "Km -0+050" for -50 m.
 std::string kilometre_text(int64_t metres);
-
-// The position of cell i in metres: 50 * (i - 1).
-inline int64_t cell_metres(int64_t cell_index) { return 50 * (cell_index - 1); }
 
 // "19:20:00" for 69600 seconds; times of a day or more keep counting hours ("25:00:00").
 std::string clock_text(int64_t seconds);
