@@ -9,6 +9,7 @@
 #include "compiler/decompile_fills.h"
 #include "compiler/decompile_plan.h"
 #include "compiler/decompile_values.h"
+#include "compiler/header_view.h"
 #include "compiler/line_features.h"
 #include "compiler/rounding.h"
 
@@ -17,7 +18,6 @@ namespace {
 
 using std::to_string;
 
-constexpr int32_t kGradientOffset = 100;
 constexpr int32_t kProgressionFlagShift = 100;
 constexpr int32_t kMarkedTypeOffset = 10;
 constexpr int32_t kAdjacentStretchType = 3;
@@ -32,7 +32,7 @@ constexpr int32_t kLowestBoardSlot = 2;
 
 // The line length: entry 84's when the cell count agrees with it, else the one the cells give.
 int32_t recover_length(const CompileState& files, Findings& findings) {
-  const int32_t stored = header_line_length(files.station_table);
+  const int32_t stored = HeaderView(files.station_table).line_length();
   const int64_t highest_cell = static_cast<int64_t>(files.cells.size()) - 1;
   const bool in_range = stored >= 0 && stored <= kMaxLineLength;
   if (in_range && cell_count_for_length(stored) == highest_cell) return stored;
@@ -49,34 +49,25 @@ int32_t recover_length(const CompileState& files, Findings& findings) {
 // The three progressions as written, in an order that progressive_ordina turns back into entries
 // 81 to 83: each order of the three stored triples is tried, the flag's 100 m taken off first.
 void recover_progressions(const ScenarioRecord& record, LineDescription& line, Findings& findings) {
-  std::array<ProgressionRecord, 3> written;
-  for (size_t i = 0; i < 3; ++i) {
-    const StationEntry& entry = record[kEntryProgressionTre + i];
-    int64_t second = entry.area_end;
-    if (entry.position == 1 && second - kProgressionFlagShift >= std::numeric_limits<int32_t>::min()) {
-      second -= kProgressionFlagShift;
+  const HeaderView stored(record);
+  std::array<Progression, 3> written;
+  for (ProgressionSlot slot : kProgressionSlots) {
+    Progression p = stored.progression(slot);
+    if (p.flag == 1 && int64_t{p.second} - kProgressionFlagShift >= std::numeric_limits<int32_t>::min()) {
+      p.second -= kProgressionFlagShift;
     }
-    written[i] = ProgressionRecord{entry.area_start, static_cast<int32_t>(second), entry.position};
+    written[static_cast<size_t>(slot)] = p;
   }
-  std::array<size_t, 3> order = {0, 1, 2};  // uno, due, tre taken from entries 81 + order[i]
+  std::array<size_t, 3> order = {0, 1, 2};  // uno, due, tre written as the entries 81 + order[i] hold
   do {
     CompileState scratch;
-    auto store = [&scratch](int entry, const ProgressionRecord& p) {
-      scratch.station_table[static_cast<size_t>(entry)].area_start = p.first;
-      scratch.station_table[static_cast<size_t>(entry)].area_end = p.second;
-      scratch.station_table[static_cast<size_t>(entry)].position = p.flag;
-    };
-    store(kEntryProgressionUno, written[order[0]]);
-    store(kEntryProgressionDue, written[order[1]]);
-    store(kEntryProgressionTre, written[order[2]]);
+    const HeaderView read(scratch.station_table);
+    read.set_progression(ProgressionSlot::kUno, written[order[0]]);
+    read.set_progression(ProgressionSlot::kDue, written[order[1]]);
+    read.set_progression(ProgressionSlot::kTre, written[order[2]]);
     progressive_ordina(scratch);
     bool same = true;
-    for (int entry = kEntryProgressionTre; entry <= kEntryProgressionUno; ++entry) {
-      const StationEntry& got = scratch.station_table[static_cast<size_t>(entry)];
-      const StationEntry& want = record[static_cast<size_t>(entry)];
-      same = same && got.area_start == want.area_start && got.area_end == want.area_end &&
-             got.position == want.position;
-    }
+    for (ProgressionSlot slot : kProgressionSlots) same = same && read.progression(slot) == stored.progression(slot);
     if (same) {
       line.uno = written[order[0]];
       line.due = written[order[1]];
@@ -93,12 +84,13 @@ void recover_progressions(const ScenarioRecord& record, LineDescription& line, F
 
 void recover_general(const ScenarioRecord& record, LineDescription& line, Findings& findings) {
   recover_progressions(record, line, findings);
-  line.sfondo_uno = header_sfondo_uno(record);
-  line.sfondo_due = header_sfondo_due(record);
-  line.sfondo_tre = header_sfondo_tre(record);
-  line.repetition_from = header_repetition_from(record);
-  line.repetition_to = header_repetition_to(record);
-  const int32_t codes = header_repetition_codes(record);
+  const HeaderView header(record);
+  line.sfondo_uno = header.background_one();
+  line.sfondo_due = header.background_two();
+  line.sfondo_tre = header.background_three();
+  line.repetition_from = header.repetition_from();
+  line.repetition_to = header.repetition_to();
+  const int32_t codes = header.repetition_codes();
   line.repetition_codes = codes == 9 ? 9 : 4;
   const bool consistent = line.repetition_to == 0 ? codes == 0 : (codes == 4 || codes == 9);
   if (!consistent) {
@@ -110,7 +102,7 @@ void recover_general(const ScenarioRecord& record, LineDescription& line, Findin
 
 void recover_gradients(const std::vector<TrackCell>& cells, LineDescription& line) {
   for (const FillRecord& fill : recover_fill(cells, &TrackCell::gradient)) {
-    line.gradients.push_back(PositionValue{fill.position, int32_t{fill.stored} - kGradientOffset});
+    line.gradients.push_back(PositionValue{fill.position, gradient_per_mille(fill.stored)});
   }
 }
 

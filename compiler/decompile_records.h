@@ -16,16 +16,10 @@
 #include <string>
 #include <vector>
 
+#include "compiler/header_view.h"
 #include "compiler/train_features.h"
 
 namespace scenario {
-
-// A kilometric progression record's three values, as written.
-struct ProgressionRecord {
-  int32_t first = 0;
-  int32_t second = 0;
-  int32_t flag = 0;
-};
 
 // A curve record: "curva" + side ('s' left, 'd' right) + class digit, start and length in metres.
 struct CurveRecord {
@@ -68,9 +62,9 @@ struct BoardRecord {
 
 struct LineDescription {
   int32_t length = 0;
-  ProgressionRecord uno;
-  ProgressionRecord due;
-  ProgressionRecord tre;
+  Progression uno;  // each as its record is written (before ordering)
+  Progression due;
+  Progression tre;
   int32_t sfondo_uno = 0;
   int32_t sfondo_due = 0;
   int32_t sfondo_tre = 0;

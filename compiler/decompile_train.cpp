@@ -8,13 +8,13 @@
 
 #include "compiler/decompile_fills.h"
 #include "compiler/decompile_values.h"
+#include "compiler/header_view.h"
 
 namespace scenario {
 namespace {
 
 using std::to_string;
 
-constexpr int32_t kSpeedStep = 5;
 constexpr int64_t kWarningCells = 24;        // the warning board stands 1200 m before the start
 constexpr int32_t kWarningFrom = 1500;       // only starts beyond 1500 m get one
 constexpr int64_t kWarningEdgeStart = 31;    // 1500 m exactly; at 1520 m it gets a warning board
@@ -31,17 +31,18 @@ bool is_origin_station(int32_t type) { return type == 7 || type == 8; }
 const TrackCell& at(const std::vector<TrackCell>& cells, int64_t index) { return cells[static_cast<size_t>(index)]; }
 
 void recover_general(const ScenarioRecord& record, TrainDescription& train) {
-  train.cars = header_cars(record);
-  train.braked_mass = header_braked_mass(record);
-  train.sand = header_sand(record);
-  train.clock_hours = header_clock_hours(record);
-  train.clock_minutes = header_clock_minutes(record);
-  train.clock_seconds = header_clock_seconds(record);
+  const HeaderView header(record);
+  train.cars = header.number_of_cars();
+  train.braked_mass = header.braked_mass_percentage();
+  train.sand = header.sand();
+  train.clock_hours = header.clock_hours();
+  train.clock_minutes = header.clock_minutes();
+  train.clock_seconds = header.clock_seconds();
 }
 
 void recover_stretches(const std::vector<TrackCell>& cells, TrainDescription& train) {
   for (const FillRecord& fill : recover_fill(cells, &TrackCell::speed_limit)) {
-    train.speed_limits.push_back(PositionValue{fill.position, int32_t{fill.stored} * kSpeedStep});
+    train.speed_limits.push_back(PositionValue{fill.position, speed_kmh(fill.stored)});
   }
   for (const FillRecord& fill : recover_fill(cells, &TrackCell::adhesion)) {
     train.adhesion.push_back(PositionValue{fill.position, fill.stored});

@@ -17,20 +17,18 @@ constexpr int32_t kSignalTimeSide = 2;     // only a signal with sx 2 keeps a ti
 constexpr int32_t kRaisedTempoFrom = 1;    // tempo 1..100 is stored as 101, so a stored time in
 constexpr int32_t kRaisedTempoTo = 100;    // that range needs tempo + 256 (same low eight bits)
 
-bool names_side(int64_t side, uint8_t approach_code) {
-  return ((side * 10 + kApproachIndex) & 0xFF) == approach_code;
-}
+bool names_side(int64_t side, uint8_t code) { return approach_code(side, kApproachIndex) == code; }
 
 // A side code that the approach code names and that leaves value_d - side a multiple of 10, the
 // one nearest to 0. Returns false when there is none.
-bool side_from_approach(int64_t value_d, uint8_t approach_code, int64_t* side) {
-  const int64_t tens = (int64_t{approach_code} - kApproachIndex) & 0xFF;  // side * 10 mod 256
+bool side_from_approach(int64_t value_d, uint8_t code, int64_t* side) {
+  const int64_t tens = (int64_t{code} - kApproachIndex) & 0xFF;  // side * 10 mod 256
   if (tens % 2 != 0) return false;
   const int64_t base = (tens / 2) * kInverseOfFive % kSideCodePeriod;
   bool found = false;
   for (int64_t j = -5; j <= 5; ++j) {
     const int64_t candidate = base + kSideCodePeriod * j;
-    if (floor_mod(value_d - candidate, 10) != 0 || !names_side(candidate, approach_code)) continue;
+    if (floor_mod(value_d - candidate, 10) != 0 || !names_side(candidate, code)) continue;
     if (!found || std::llabs(candidate) < std::llabs(*side)) *side = candidate;
     found = true;
   }
@@ -53,27 +51,18 @@ DepartureTime split_departure_time(int32_t seconds) {
 }
 
 bool unpack_signal(const TrackCell& signal, uint8_t farthest_approach_code, SignalRecord* record) {
-  const int64_t value_d = signal.value_d;
-  int64_t side = floor_mod(value_d, 10);
+  const int32_t posizione = record->posizione;
+  *record = signal_record(0, signal);
+  record->posizione = posizione;  // the cell's index is the caller's
+  int64_t side = side_code(record->sx, record->dx);
   bool consistent = names_side(side, farthest_approach_code);
-  if (!consistent) consistent = side_from_approach(value_d, farthest_approach_code, &side);
-
-  record->rapp = static_cast<int32_t>((value_d - side) / 10);
-  if (signal.signal_time != 0) {
-    record->sx = kSignalTimeSide;
-  } else {
+  if (!consistent && side_from_approach(signal.value_d, farthest_approach_code, &side)) {
+    consistent = true;
+    record->rapp = static_cast<int32_t>((signal.value_d - side) / 10);
     record->sx = static_cast<int32_t>(floor_div(side, 3));
   }
+  if (signal.signal_time != 0) record->sx = kSignalTimeSide;
   record->dx = static_cast<int32_t>(side - 3 * int64_t{record->sx});
-  const TensAndUnit a = split_tens(signal.value_a);
-  const TensAndUnit b = split_tens(signal.value_b);
-  const TensAndUnit c = split_tens(signal.value_c);
-  record->s1 = a.tens;
-  record->d1 = a.unit;
-  record->s2 = b.tens;
-  record->d2 = b.unit;
-  record->s3 = c.tens;
-  record->d3 = c.unit;
   const int32_t time = signal.signal_time;
   record->tempo = 0;
   if (record->sx == kSignalTimeSide) {

@@ -1,14 +1,11 @@
-// The compiled model's numbers read back as the values of the records that wrote them.
-//
-// The one place where the decompile takes the header entries and the packed cell values apart:
-//  - the header entries 81 to 86 by what they hold (line length, progressions, backgrounds, signal
-//    repetition, braked mass, cars, sand, clock);
-//  - positions: a marker on cell c is written at 50 * (c - 1) m (near(p / 50 + 1) = c), a
-//    whole-array fill or a cut-off point starting at cell c at 50 * c m (near(p / 50) = c);
-//  - packed values: tens and units (signals, stripes), a board speed left * 20 + right / 5, a
-//    departure time in seconds, and a whole signal cell with the approach code it left 8 cells
-//    before it;
-//  - texts: what a text field reads back.
+// The compiled model's numbers read back as the values of the records that wrote them, beyond
+// what the cell arithmetic (cell_values.h) and the header view (header_view.h) give:
+//  - positions of records: a marker on cell c is written at 50 * (c - 1) m (near(p / 50 + 1) = c),
+//    a whole-array fill or a cut-off point starting at cell c at 50 * c m (near(p / 50) = c);
+//  - packed values: tens and units (stripes), a board speed left * 20 + right / 5, a departure
+//    time in seconds, and a whole signal cell with the approach code it left 8 cells before it
+//    and its time;
+//  - station-table entries that hold only a text, and what a text field reads back.
 // Every split chooses the simplest values that pack to the same number: units 0 to 9, right-hand
 // speeds 0 to 95 km/h, hours, minutes and seconds of one sign.
 #ifndef SCENARIO_COMPILER_DECOMPILE_VALUES_H_
@@ -18,30 +15,15 @@
 #include <string>
 #include <string_view>
 
+#include "compiler/cell_values.h"
 #include "compiler/track_model.h"
-#include "compiler/train_features.h"
 
 namespace scenario {
 
-// Header entries, by what they hold.
-inline int32_t header_line_length(const ScenarioRecord& r) { return r[kEntryTrain].area_end; }
-inline int32_t header_braked_mass(const ScenarioRecord& r) { return r[kEntryTrain].area_start; }
-inline int32_t header_cars(const ScenarioRecord& r) { return r[kEntryTrain].position; }
-inline int32_t header_sfondo_uno(const ScenarioRecord& r) { return r[kEntryLine].area_start; }
-inline int32_t header_sfondo_due(const ScenarioRecord& r) { return r[kEntryLine].position; }
-inline int32_t header_sfondo_tre(const ScenarioRecord& r) { return r[kEntryLine].area_end; }
-inline int32_t header_repetition_from(const ScenarioRecord& r) { return r[kEntryRepetition].area_start; }
-inline int32_t header_repetition_to(const ScenarioRecord& r) { return r[kEntryRepetition].area_end; }
-inline int32_t header_repetition_codes(const ScenarioRecord& r) { return r[kEntryRepetition].position; }
-inline int32_t header_sand(const ScenarioRecord& r) { return r[kEntryRepetition].group1_a; }
-inline int32_t header_clock_hours(const ScenarioRecord& r) { return r[kEntryRepetition].group2_a; }
-inline int32_t header_clock_minutes(const ScenarioRecord& r) { return r[kEntryRepetition].group2_b; }
-inline int32_t header_clock_seconds(const ScenarioRecord& r) { return r[kEntryRepetition].group2_c; }
-
-// The position whose marker lands on `cell` (near(p / 50 + 1)).
-inline int32_t marker_position(int64_t cell) { return static_cast<int32_t>((cell - 1) * 50); }
-// The position whose fill or cut-off point starts at `cell` (near(p / 50)).
-inline int32_t fill_position(int64_t cell) { return static_cast<int32_t>(cell * 50); }
+// The position of a record whose marker lands on `cell` (near(p / 50 + 1)).
+inline int32_t marker_position(int64_t cell) { return static_cast<int32_t>(cell_metres(cell)); }
+// The position of a record whose fill or cut-off point starts at `cell` (near(p / 50)).
+inline int32_t fill_position(int64_t cell) { return static_cast<int32_t>(stretch_metres(cell)); }
 
 // value == tens * 10 + unit with unit in 0..9.
 struct TensAndUnit {
@@ -65,10 +47,13 @@ struct DepartureTime {
 };
 DepartureTime split_departure_time(int32_t seconds);
 
-// The values of a "segnale" record that give a signal cell and the approach code on the cell 8
-// before it (always the signal's own: no later signal reaches that far back). The side code
-// sx * 3 + dx is the one the approach code names; sx is 2 when the cell holds a signal time.
-// Returns false, with the side code taken from value_d alone, when no side code fits both.
+// The values of a "segnale" record that give a signal cell, the approach code on the cell 8 before
+// it (always the signal's own: no later signal reaches that far back) and its time. The terms are
+// signal_record's, except that the side code sx * 3 + dx is one the approach code names (when
+// value_d's last digit does not), sx is 2 when the cell holds a time, and a time of 1 to 100
+// comes from a tempo 256 higher (1 to 100 itself is stored as 101). Returns false, with the side
+// code of value_d alone, when no side code fits both value_d and the approach code. posizione is
+// left as it was: the cell's index is the caller's.
 bool unpack_signal(const TrackCell& signal, uint8_t farthest_approach_code, SignalRecord* record);
 
 // Whether a station-table entry holds a number (a station's does; a line-side board's holds only

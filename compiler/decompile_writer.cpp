@@ -41,7 +41,7 @@ class Lines {
   std::string bytes_;
 };
 
-std::string progression(const char* which, const ProgressionRecord& p) {
+std::string progression(const char* which, const Progression& p) {
   return std::string("progressiva chilometrica ") + which + kGeneralGap + std::to_string(p.first) + kGeneralGap +
          std::to_string(p.second) + kGeneralGap + std::to_string(p.flag);
 }

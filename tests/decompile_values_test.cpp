@@ -7,6 +7,7 @@
 #include <string>
 
 #include "compiler/line_features.h"
+#include "compiler/train_features.h"
 
 namespace scenario {
 namespace {
