@@ -70,14 +70,14 @@ TEST(DecompileValuesTest, EverySpeedBoardValueLaysTheSameCell) {
   }
 }
 
-// Signals of every side code, aspect, repetition and time: the unpacked record lays the same cells.
+// Signals of every side code, term, repetition and time: the unpacked record lays the same cells.
 TEST(DecompileValuesTest, SignalsUnpackToRecordsThatLayTheSameCells) {
   for (int32_t sx = 0; sx <= 3; ++sx) {
     for (int32_t dx = 0; dx <= 4; ++dx) {
       for (int32_t rapp : {0, 1, 3, -2}) {
         for (int32_t tempo : {0, 7, 50, 150, 300, 257}) {
-          for (int32_t aspect : {0, 9, 35, -4, 3277}) {
-            SignalRecord placed{500, sx, aspect, aspect / 2, 6, rapp, dx, 9 - dx, 0, 1, tempo};
+          for (int32_t term : {0, 9, 35, -4, 3277}) {
+            SignalRecord placed{500, sx, term, term / 2, 6, rapp, dx, 9 - dx, 0, 1, tempo};
             CompileState first = cells_only(16);
             ASSERT_TRUE(memo_segnale(first, placed));
             SignalRecord unpacked;
