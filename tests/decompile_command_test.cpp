@@ -82,18 +82,21 @@ TEST_F(DecompileCommandTest, EmbeddedFilesRoundTripThroughTheTool) {
   }
 }
 
+// A usage error is one line saying what is wrong and a pointer to the command's --help.
 TEST_F(DecompileCommandTest, BadUsageIsStatus64) {
   struct Case {
     const char* arguments;
     const char* message;
   };
-  for (const Case& c : {Case{"", "--dat FILE is required"}, Case{"--dat a.dat --sim a.sim", "--out DIR is required"},
-                        Case{"--dat a.dat --out o", "--sim FILE is required"}, Case{"--dat", "--dat needs a value"},
-                        Case{"--dat a --dat b", "--dat given twice"}, Case{"--frobnicate", "unexpected argument"}}) {
+  for (const Case& c : {Case{"--sim a.sim --out o", "--dat is required"}, Case{"--dat a.dat --sim a.sim", "--out is required"},
+                        Case{"--dat a.dat --sim a.sim --out ''", "needs a value"},
+                        Case{"--dat a --sim b --out o --line-name a/b", "'a/b' must not hold a path separator"},
+                        Case{"--dat a --sim b --out o --frobnicate", "--frobnicate"}}) {
     SCOPED_TRACE(c.arguments);
     std::string output;
     EXPECT_EQ(run_command(tool() + " decompile " + c.arguments, &output), 64);
     EXPECT_TRUE(holds(output, c.message)) << output;
+    EXPECT_TRUE(holds(output, "Run 'scenario_tool decompile --help' for more information.")) << output;
   }
 }
 

@@ -1,5 +1,7 @@
 #include "tools/decompile_command.h"
 
+#include <CLI/CLI.hpp>
+
 #include <filesystem>
 #include <iostream>
 #include <string>
@@ -14,6 +16,7 @@
 #include "compiler/track_model.h"
 #include "driver/build_sequence.h"
 #include "driver/file_replace.h"
+#include "tools/command_line.h"
 #include "tools/compiled_files.h"
 #include "tools/verbose_log.h"
 
@@ -22,76 +25,24 @@ namespace {
 
 constexpr const char* kProgram = "scenario_tool decompile";
 
-constexpr const char* kDecompileUsage =
-    "usage: scenario_tool decompile --dat FILE --sim FILE [--plan FILE] --out DIR\n"
-    "                               [--line-name NAME] [--train-number NUM] [--verbose]\n"
-    "\n"
-    "Writes the line description and the train description that compile to the given files, into\n"
-    "DIR (made when missing) under the standard names NAME_linea.txt and NAME_NUM-.txt, and proves\n"
-    "them: 'scenario_tool compile' of the two (with --no-plan when no --plan was given) writes the\n"
-    "same files, byte for byte.\n"
-    "\n"
-    "  --dat FILE           the track cells, NAME_NUM.dat\n"
-    "  --sim FILE           the scenario record, NAME_NUM.sim\n"
-    "  --plan FILE          the line record, NAME_linea.dat (without it no curves are written)\n"
-    "  --out DIR            where the descriptions go\n"
-    "  --line-name NAME     the line name (default: the one the scenario record holds)\n"
-    "  --train-number NUM   the train number (default: the one the scenario record holds)\n"
-    "  --verbose            tell what was read and written and how long each phase took\n"
+constexpr const char* kDecompileFooter =
+    "Writes into DIR, under the standard names NAME_linea.txt and NAME_NUM-.txt, the line and the\n"
+    "train description that compile to the given files, and proves them: 'scenario_tool compile' of\n"
+    "the two (with --no-plan when no --plan was given) writes the same files, byte for byte.\n"
     "\n"
     "Exit status: 0 the descriptions compile to the very same files; 1 the files hold something no\n"
-    "description can give (each such place is reported: cell and metres, entry, or metre of the plan;\n"
+    "description gives (each such place is reported: cell and metres, entry, or metre of the plan;\n"
     "the closest descriptions are still written); 3 a file could not be read, decoded or written;\n"
-    "64 bad usage.\n";
+    "64 bad usage.";
 
-struct DecompileOptions {
-  std::string dat;
-  std::string sim;
-  std::string plan;
-  std::string out;
-  std::string line_name;     // UTF-8; empty: the scenario record's
-  std::string train_number;  // UTF-8; empty: the scenario record's
-  bool verbose = false;
-  bool help = false;
-};
-
-Status parse_options(const std::vector<std::string>& args, DecompileOptions* options) {
-  for (size_t i = 0; i < args.size(); ++i) {
-    const std::string& arg = args[i];
-    if (arg == "--help" || arg == "-h") {
-      options->help = true;
-      continue;
-    }
-    if (arg == "--verbose" || arg == "-v") {
-      options->verbose = true;
-      continue;
-    }
-    std::string* target = nullptr;
-    if (arg == "--dat") target = &options->dat;
-    if (arg == "--sim") target = &options->sim;
-    if (arg == "--plan") target = &options->plan;
-    if (arg == "--out") target = &options->out;
-    if (arg == "--line-name") target = &options->line_name;
-    if (arg == "--train-number") target = &options->train_number;
-    if (target == nullptr) return Status::Usage("unexpected argument '" + arg + "'");
-    if (i + 1 == args.size() || args[i + 1].empty()) return Status::Usage(arg + " needs a value");
-    if (!target->empty()) return Status::Usage(arg + " given twice");
-    *target = args[++i];
-  }
-  if (options->help) return Status::Ok();
-  if (options->dat.empty()) return Status::Usage("--dat FILE is required");
-  if (options->sim.empty()) return Status::Usage("--sim FILE is required");
-  if (options->out.empty()) return Status::Usage("--out DIR is required");
-  return Status::Ok();
-}
-
+// A usage error found after parsing: one line and a pointer to --help, like the parser's own.
 int fail_usage(const Status& status) {
-  std::cerr << kProgram << ": " << status.ToString() << "\n'scenario_tool decompile --help' explains the options.\n";
+  std::cerr << kProgram << ": " << status.ToString() << "\nRun '" << kProgram << " --help' for more information.\n";
   return kExitUsage;
 }
 
 // The name the descriptions are named and compiled with: the option's, or the scenario record's.
-// A name from the record must be usable in a file name.
+// A name from the record must be usable in a file name (the options' are checked when parsed).
 Status choose_name(const std::string& option, const std::string& recorded_cp1252, const char* what,
                    std::string* utf8, std::string* cp1252) {
   if (!option.empty()) {
@@ -101,7 +52,8 @@ Status choose_name(const std::string& option, const std::string& recorded_cp1252
     *utf8 = cp1252_to_utf8(recorded_cp1252);
     *cp1252 = recorded_cp1252;
   }
-  if (utf8->empty() || utf8->find_first_of(std::string("/\\\0", 3)) != std::string::npos) {
+  std::string name = *utf8;
+  if (name.empty() || !file_name_part()(name).empty()) {
     return Status::Usage(std::string("the ") + what + " '" + *utf8 +
                          "' cannot name a file; give one with --" + (what[0] == 'l' ? "line-name" : "train-number"));
   }
@@ -138,18 +90,30 @@ void report_findings(const Findings& findings) {
 
 }  // namespace
 
-int run_decompile_command(const std::vector<std::string>& args) {
-  DecompileOptions options;
-  Status status = parse_options(args, &options);
-  if (!status.ok()) return fail_usage(status);
-  if (options.help) {
-    std::cout << kDecompileUsage;
-    return kExitClean;
-  }
+CLI::App* add_decompile_command(CLI::App& app, DecompileOptions* options) {
+  CLI::App* command =
+      app.add_subcommand("decompile", "write the descriptions that compile to a scenario's files, byte for byte");
+  command->add_option("--dat", options->dat, "the track cells, NAME_NUM.dat")
+      ->type_name("FILE")->required()->check(non_empty_value());
+  command->add_option("--sim", options->sim, "the scenario record, NAME_NUM.sim")
+      ->type_name("FILE")->required()->check(non_empty_value());
+  command->add_option("--plan", options->plan, "the line record, NAME_linea.dat (without it no curves are written)")
+      ->type_name("FILE")->check(non_empty_value());
+  command->add_option("--out", options->out, "where the descriptions go (made when missing)")
+      ->type_name("DIR")->required()->check(non_empty_value());
+  command->add_option("--line-name", options->line_name, "the line name (default: the scenario record's)")
+      ->type_name("NAME")->check(non_empty_value())->check(file_name_part());
+  command->add_option("--train-number", options->train_number, "the train number (default: the scenario record's)")
+      ->type_name("NUM")->check(non_empty_value())->check(file_name_part());
+  command->add_flag("-v,--verbose", options->verbose, "tell what was read and written and how long each phase took");
+  command->footer(kDecompileFooter);
+  return command;
+}
 
+int run_decompile_command(const DecompileOptions& options) {
   VerboseLog log(options.verbose, std::cerr, kProgram);
   CompileState files;
-  status = load_files(options, &files, log);
+  Status status = load_files(options, &files, log);
   if (!status.ok()) return report_file_system_failure(status, kProgram);
   std::string line_name;
   std::string train_number;
