@@ -37,25 +37,30 @@ void long_scenario(int32_t length, std::string* line, std::string* train) {
              std::to_string(start) + ", 400\r\n";
   }
   *line += "[pendenze]\r\n";
-  for (int32_t p = 0; p < length; p += 500) *line += "pendenza, " + std::to_string(p) + ", " + std::to_string(p / 500 % 21 - 10) + "\r\n";
+  for (int32_t p = 0; p < length; p += 500)
+    *line += "pendenza, " + std::to_string(p) + ", " + std::to_string(p / 500 % 21 - 10) + "\r\n";
   *line += "[montagne]\r\n";
   for (int32_t p = 10000; p + 2000 < length; p += 20000) {
     *line += "montagna, " + std::to_string(p) + ", " + std::to_string(p + 2000) + ", 12\r\n";
   }
   *line += "[indicazioni]\r\n";
-  for (int32_t p = 2525, n = 0; p < length && n < 30; p += 5000, ++n) *line += "cartello_indicatore, " + std::to_string(p) + ", (F)\r\n";
+  for (int32_t p = 2525, n = 0; p < length && n < 30; p += 5000, ++n)
+    *line += "cartello_indicatore, " + std::to_string(p) + ", (F)\r\n";
   *line += "[fine]\r\n";
 
   *train = "[generale]\r\nnumero vetture, 2\r\n[aderenze]\r\naderenza, 0, 100\r\n[vel_limite]\r\n";
-  for (int32_t p = 0; p < length; p += 10000) *train += "velocita, " + std::to_string(p) + ", " + std::to_string(80 + p / 10000 % 8 * 10) + "\r\n";
+  for (int32_t p = 0; p < length; p += 10000)
+    *train += "velocita, " + std::to_string(p) + ", " + std::to_string(80 + p / 10000 % 8 * 10) + "\r\n";
   *train += "[stazioni]\r\n";
   for (int32_t p = 1000, n = 0; p + 1000 < length && n < 40; p += 25000, ++n) {
     *train += "stazione, " + std::to_string(p) + ", 11, 400, 0, 0, 0, 1, 1, 0, 2, 1, 1, 30, 19, 25, 0, S\r\n";
   }
   *train += "[rallentamenti]\r\n";
-  for (int32_t p = 40000; p + 1000 < length; p += 50000) *train += "rallentamento, " + std::to_string(p) + ", 50, 500, 1, 1, 0\r\n";
+  for (int32_t p = 40000; p + 1000 < length; p += 50000)
+    *train += "rallentamento, " + std::to_string(p) + ", 50, 500, 1, 1, 0\r\n";
   *train += "[segnali]\r\n";
-  for (int32_t p = 1700; p < length; p += 3000) *train += "segnale, " + std::to_string(p) + ", 2, 3, 1, 0, 0, 2, 2, 1, 0, 0\r\n";
+  for (int32_t p = 1700; p < length; p += 3000)
+    *train += "segnale, " + std::to_string(p) + ", 2, 3, 1, 0, 0, 2, 2, 1, 0, 0\r\n";
   *train += "[fine]\r\n";
 }
 

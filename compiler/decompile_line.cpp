@@ -37,12 +37,11 @@ int32_t recover_length(const CompileState& files, Findings& findings) {
   const bool in_range = stored >= 0 && stored <= kMaxLineLength;
   if (in_range && cell_count_for_length(stored) == highest_cell) return stored;
   const int64_t from_cells = std::clamp<int64_t>(highest_cell * CELL_LENGTH - kCellsPastLineEnd, 0, kMaxLineLength);
-  findings.add(entry_place(kEntryTrain),
-               "the line length " + to_string(stored) + " m " +
-                   (in_range ? "gives cells 0 to " + to_string(cell_count_for_length(stored))
-                             : std::string("lies outside 0 to 1000000 m")) +
-                   ", the track cells run from 0 to " + to_string(highest_cell) + "; written as " +
-                   to_string(from_cells) + " m");
+  findings.add(entry_place(kEntryTrain), "the line length " + to_string(stored) + " m " +
+                                             (in_range ? "gives cells 0 to " + to_string(cell_count_for_length(stored))
+                                                       : std::string("lies outside 0 to 1000000 m")) +
+                                             ", the track cells run from 0 to " + to_string(highest_cell) +
+                                             "; written as " + to_string(from_cells) + " m");
   return static_cast<int32_t>(from_cells);
 }
 
@@ -168,7 +167,8 @@ class MountainRuns {
         origin = i - (kMarkerSpacing - 1) - kMarkerSpacing * ((i + 1) / kMarkerSpacing);
         stepped = true;
       } else {
-        findings_.add(cell_place(i), "a mountain stretch marker out of step with the 4th, 8th, ... cells of its stretch");
+        findings_.add(cell_place(i),
+                      "a mountain stretch marker out of step with the 4th, 8th, ... cells of its stretch");
       }
     }
     return origin;
@@ -204,8 +204,8 @@ class MountainRuns {
 
   void stretch(const Run& run) {
     const bool marked = run.marking == Marking::kMarked;
-    MountainRecord record{static_cast<int32_t>(run.origin * CELL_LENGTH), static_cast<int32_t>((run.last + 1) * CELL_LENGTH),
-                          0};
+    MountainRecord record{static_cast<int32_t>(run.origin * CELL_LENGTH),
+                          static_cast<int32_t>((run.last + 1) * CELL_LENGTH), 0};
     const bool follows = !line_.mountains.empty();
     const int64_t empty_between = run.first - previous_last_ - 1;
     bool adjacent = follows && empty_between <= kAdjacentEmptyCells;
@@ -246,8 +246,8 @@ SpeedBoardRecord speed_board_at(int64_t cell, const TrackCell& board) {
   const BoardSpeeds b = split_board_speed(board.value_b);
   const BoardSpeeds c = split_board_speed(board.value_c);
   const TensAndUnit stripes = split_tens(board.value_d);
-  return SpeedBoardRecord{marker_position(cell), a.left, b.left, c.left, stripes.tens,
-                          a.right, b.right, c.right, stripes.unit};
+  return SpeedBoardRecord{marker_position(cell), a.left, b.left, c.left, stripes.tens, a.right, b.right, c.right,
+                          stripes.unit};
 }
 
 // Speed boards from cells of kind 6; a stop marker that holds values in value_b to value_d stands
@@ -291,8 +291,8 @@ class Boards {
     int32_t next = kFirstBoardSlot;
     for (const auto& [entry, cell] : shown) {
       if (entry > next) {
-        findings_.add(cell_place(cell), "a line-side board naming entry " + to_string(entry) +
-                                            ", which a board before it names already");
+        findings_.add(cell_place(cell),
+                      "a line-side board naming entry " + to_string(entry) + ", which a board before it names already");
         continue;
       }
       while (next > entry) hidden(next--);
@@ -313,16 +313,18 @@ class Boards {
   void board(int32_t k, int64_t cell) {
     BoardRecord record{marker_position(cell), text_as_read(entry(k).name)};
     if (record.text != entry(k).name) {
-      findings_.add(entry_place(k), "the board text holds a comma, a line end, or blanks around it, "
-                                    "which a description's text field cannot hold");
+      findings_.add(entry_place(k),
+                    "the board text holds a comma, a line end, or blanks around it, "
+                    "which a description's text field cannot hold");
     }
     line_.boards.push_back(std::move(record));
   }
 
   void hidden(int32_t k) {
     if (next_stop_marker_ == stop_markers_.size()) {
-      findings_.add(entry_place(k), "a line-side board's entry that no board cell names, and no station's stop "
-                                    "marker is left to have covered the board");
+      findings_.add(entry_place(k),
+                    "a line-side board's entry that no board cell names, and no station's stop "
+                    "marker is left to have covered the board");
       return;
     }
     board(k, stop_markers_[next_stop_marker_++]);

@@ -62,14 +62,14 @@ class CurveRuns {
   std::vector<CurveRecord> run() {
     const int32_t end = plan_.next_metre();
     for (int32_t m = 2; m < end; ++m) {
-      const Step step{plan_.x(m - 1), plan_.y(m - 1), plan_.x(m - 1) - plan_.x(m - 2),
-                      plan_.y(m - 1) - plan_.y(m - 2), plan_.x(m), plan_.y(m)};
+      const Step step{plan_.x(m - 1), plan_.y(m - 1), plan_.x(m - 1) - plan_.x(m - 2), plan_.y(m - 1) - plan_.y(m - 2),
+                      plan_.x(m),     plan_.y(m)};
       follow(m, turn_of(m, step));
     }
     follow(end, 0);
     if (unexplained_ > 1) {
-      findings_.add(metre_place(first_unexplained_), "and " + std::to_string(unexplained_ - 1) +
-                                                         " more metres: points that no curve class gives");
+      findings_.add(metre_place(first_unexplained_),
+                    "and " + std::to_string(unexplained_ - 1) + " more metres: points that no curve class gives");
     }
     return curves_;
   }
@@ -132,8 +132,8 @@ std::vector<CurveRecord> recover_curves(const LinePlan& plan, int32_t line_lengt
   }
   const int64_t computed_to = int64_t{plan.plan_length()} - 2;
   if (plan.next_metre() - 1 != computed_to) {
-    findings.add(metre_place(plan.next_metre()), "the plan stops here; a compiled plan runs to metre " +
-                                                     std::to_string(computed_to));
+    findings.add(metre_place(plan.next_metre()),
+                 "the plan stops here; a compiled plan runs to metre " + std::to_string(computed_to));
   }
   return CurveRuns(plan, findings).run();
 }

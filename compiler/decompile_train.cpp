@@ -15,12 +15,12 @@ namespace {
 
 using std::to_string;
 
-constexpr int64_t kWarningCells = 24;        // the warning board stands 1200 m before the start
-constexpr int32_t kWarningFrom = 1500;       // only starts beyond 1500 m get one
-constexpr int64_t kWarningEdgeStart = 31;    // 1500 m exactly; at 1520 m it gets a warning board
+constexpr int64_t kWarningCells = 24;      // the warning board stands 1200 m before the start
+constexpr int32_t kWarningFrom = 1500;     // only starts beyond 1500 m get one
+constexpr int64_t kWarningEdgeStart = 31;  // 1500 m exactly; at 1520 m it gets a warning board
 constexpr int32_t kWarningEdgePosition = 1520;
 constexpr int64_t kPrewarningCells = 4;
-constexpr int32_t kHalfCell = 25;
+constexpr int32_t kHalfCell = 25;              // a start 25 m back rounds its halves apart
 constexpr int64_t kFarthestApproachCell = 8;  // a signal's approach codes reach 8 cells back
 constexpr int16_t kPostProcessingValue = 180;
 constexpr int32_t kExtensionLength = 50;
@@ -86,8 +86,9 @@ StationRecord station_of(const StationEntry& entry, int32_t number, Findings& fi
   s.seconds = time.seconds;
   s.name = text_as_read(entry.name);
   if (s.name != entry.name) {
-    findings.add(place, "the station name holds a comma, a line end, or blanks around it, "
-                        "which a description's text field cannot hold");
+    findings.add(place,
+                 "the station name holds a comma, a line end, or blanks around it, "
+                 "which a description's text field cannot hold");
   }
   return s;
 }
@@ -218,7 +219,8 @@ void recover_signals(const std::vector<TrackCell>& cells, TrainDescription& trai
 void recover_cut_off_points(const std::vector<TrackCell>& cells, TrainDescription& train) {
   for (size_t i = 0; i < cells.size(); ++i) {
     const TrackCell& cell = cells[i];
-    const bool recorded = cell.kind == kAbbattimentoZero || (cell.kind == kAbbattimento && cell.value_a != kPostProcessingValue);
+    const bool recorded =
+        cell.kind == kAbbattimentoZero || (cell.kind == kAbbattimento && cell.value_a != kPostProcessingValue);
     if (recorded) train.cut_off_points.push_back(cut_off_record(static_cast<int64_t>(i), cell));
   }
 }

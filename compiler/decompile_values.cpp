@@ -13,9 +13,9 @@ constexpr int64_t kApproachIndex = 4;  // the cell 8 before a signal carries sid
 // 5 * 77 == 385 == 1 (mod 128): the inverse of 5 modulo 128, to solve side * 10 == r (mod 256).
 constexpr int64_t kInverseOfFive = 77;
 constexpr int64_t kSideCodePeriod = 128;
-constexpr int32_t kSignalTimeSide = 2;     // only a signal with sx 2 keeps a time
-constexpr int32_t kRaisedTempoFrom = 1;    // tempo 1..100 is stored as 101, so a stored time in
-constexpr int32_t kRaisedTempoTo = 100;    // that range needs tempo + 256 (same low eight bits)
+constexpr int32_t kSignalTimeSide = 2;   // only a signal with sx 2 keeps a time
+constexpr int32_t kRaisedTempoFrom = 1;  // tempo 1..100 is stored as 101, so a stored time in
+constexpr int32_t kRaisedTempoTo = 100;  // that range needs tempo + 256 (same low eight bits)
 
 bool names_side(int64_t side, uint8_t code) { return approach_code(side, kApproachIndex) == code; }
 

@@ -77,7 +77,8 @@ void write_line_body(const LineDescription& line, Lines& out) {
   }
   out.add("[montagne]");
   for (const MountainRecord& m : line.mountains) {
-    out.add("montagna,   " + std::to_string(m.inizio) + ",  " + std::to_string(m.fine) + ",  " + std::to_string(m.tipo));
+    out.add("montagna,   " + std::to_string(m.inizio) + ",  " + std::to_string(m.fine) + ",  " +
+            std::to_string(m.tipo));
   }
   out.add("[cartelli]");
   for (const SpeedBoardRecord& b : line.speed_boards) {
@@ -160,7 +161,8 @@ void write_train_body(const TrainDescription& train, Lines& out) {
   }
   if (!train.cut_off_points.empty()) {
     out.add("[abbattimenti]");
-    for (const PositionValue& r : train.cut_off_points) out.add(aligned("abbattimento", {{r.position, 8}, {r.value, 6}}));
+    for (const PositionValue& r : train.cut_off_points)
+      out.add(aligned("abbattimento", {{r.position, 8}, {r.value, 6}}));
   }
   out.add("[codici]");
   out.add("[fine]");

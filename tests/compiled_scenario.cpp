@@ -16,8 +16,9 @@ CompiledFiles compile_in_memory(const std::string& line, const std::string& trai
   state.line_name = line_name;
   state.train_number = train_number;
   MemorySink sink;
-  const CompileResult result = memorizza_percorso(state, with_plan ? 1 : 0, Description{names.line_description, true, line},
-                                                  Description{names.train_description, true, train}, names, sink);
+  const CompileResult result =
+      memorizza_percorso(state, with_plan ? 1 : 0, Description{names.line_description, true, line},
+                         Description{names.train_description, true, train}, names, sink);
   CompiledFiles files;
   files.with_plan = with_plan;
   files.error_code = state.ErrorCode;

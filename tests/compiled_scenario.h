@@ -16,8 +16,8 @@ struct CompiledFiles {
   std::string scenario_record;
   std::string line_record;  // empty without the plan
   bool with_plan = false;
-  int32_t error_code = 0;   // the compile's ErrorCode
-  int fatal = 0;            // 1250 or 1251 when the compile ended in a fatal report
+  int32_t error_code = 0;  // the compile's ErrorCode
+  int fatal = 0;           // 1250 or 1251 when the compile ended in a fatal report
 };
 
 // Compiles two descriptions (code-page-1252 bytes) as scenario_tool compile does.

@@ -88,10 +88,11 @@ TEST_F(DecompileCommandTest, BadUsageIsStatus64) {
     const char* arguments;
     const char* message;
   };
-  for (const Case& c : {Case{"--sim a.sim --out o", "--dat is required"}, Case{"--dat a.dat --sim a.sim", "--out is required"},
-                        Case{"--dat a.dat --sim a.sim --out ''", "needs a value"},
-                        Case{"--dat a --sim b --out o --line-name a/b", "'a/b' must not hold a path separator"},
-                        Case{"--dat a --sim b --out o --frobnicate", "--frobnicate"}}) {
+  for (const Case& c :
+       {Case{"--sim a.sim --out o", "--dat is required"}, Case{"--dat a.dat --sim a.sim", "--out is required"},
+        Case{"--dat a.dat --sim a.sim --out ''", "needs a value"},
+        Case{"--dat a --sim b --out o --line-name a/b", "'a/b' must not hold a path separator"},
+        Case{"--dat a --sim b --out o --frobnicate", "--frobnicate"}}) {
     SCOPED_TRACE(c.arguments);
     std::string output;
     EXPECT_EQ(run_command(tool() + " decompile " + c.arguments, &output), 64);
@@ -162,8 +163,8 @@ TEST_F(DecompileCommandTest, NamesComeFromTheRecordOrTheOptions) {
       << output;
 
   // A record without a line name needs the option.
-  const testing::CompiledFiles unnamed = testing::compile_in_memory(testing::embedded_line_description(),
-                                                              testing::embedded_train_description(), false, "", "5521");
+  const testing::CompiledFiles unnamed = testing::compile_in_memory(
+      testing::embedded_line_description(), testing::embedded_train_description(), false, "", "5521");
   write_whole_file(folder.file(kNames.scenario_record), unnamed.scenario_record);
   write_whole_file(folder.file(kNames.track_cells), unnamed.track_cells);
   EXPECT_EQ(decompile("", &output), 64);

@@ -27,8 +27,8 @@ std::string findings_text(const Findings& findings) {
 // Compiles the descriptions the decompile wrote and checks that they give `files` byte for byte.
 void expect_same_files(const DescriptionTexts& descriptions, const CompileState& files) {
   const bool with_plan = files.plan.allocated();
-  const CompiledFiles again = testing::compile_in_memory(descriptions.line, descriptions.train, with_plan,
-                                                         files.line_name, files.train_number);
+  const CompiledFiles again =
+      testing::compile_in_memory(descriptions.line, descriptions.train, with_plan, files.line_name, files.train_number);
   EXPECT_EQ(again.error_code, 0);
   EXPECT_TRUE(again.track_cells == encode_track_cells(files));
   EXPECT_TRUE(again.scenario_record == encode_scenario_record(files));
@@ -66,7 +66,8 @@ TEST(DecompileTest, GeneratedScenariosRoundTrip) {
     std::string why;
     ASSERT_TRUE(testing::decode_files(original, &files, &why)) << why;
     const DecompileResult result = decompile(files);
-    ASSERT_TRUE(result.exact()) << findings_text(result.findings) << result.descriptions.line << result.descriptions.train;
+    ASSERT_TRUE(result.exact()) << findings_text(result.findings) << result.descriptions.line
+                                << result.descriptions.train;
     const CompiledFiles again =
         testing::compile_in_memory(result.descriptions.line, result.descriptions.train, scenario.with_plan);
     ASSERT_EQ(again.error_code, 0);
@@ -107,8 +108,8 @@ TEST(DecompileTest, RecordsOfOneHundredEightyAreToldFromThePostProcessingPoints)
 // The embedded descriptions come back as the program writes them, line for line (the curve rows
 // aside: curves written back to back with one class and side would come back as one).
 TEST(DecompileTest, EmbeddedScenarioComesBackAsWritten) {
-  const CompiledFiles original = testing::compile_in_memory(testing::embedded_line_description(),
-                                                            testing::embedded_train_description(), true);
+  const CompiledFiles original =
+      testing::compile_in_memory(testing::embedded_line_description(), testing::embedded_train_description(), true);
   CompileState files;
   std::string why;
   ASSERT_TRUE(testing::decode_files(original, &files, &why)) << why;
@@ -222,7 +223,8 @@ TEST(DecompileTest, HandEditsThatADescriptionGivesAreExact) {
          f.station_table[79].name = "(Y)";
          f.station_table[80].name = "";
        }},
-      {"a board under a stop marker after the board that shows", [](CompileState& f) { f.station_table[79].name = "(X)"; }},
+      {"a board under a stop marker after the board that shows",
+       [](CompileState& f) { f.station_table[79].name = "(X)"; }},
   };
   for (const Case& c : cases) {
     for (bool with_plan : {false, true}) {
@@ -292,7 +294,8 @@ TEST(DecompileTest, FilesNoDescriptionGivesAreFoundWhereTheyAre) {
          LinePlan plan;
          plan.allocate(f.plan.plan_length());
          plan.start();
-         for (int32_t m = 2; m < f.plan.next_metre(); ++m) plan.append(f.plan.x(m) + (m == 1000 ? 1e-9 : 0.0), f.plan.y(m));
+         for (int32_t m = 2; m < f.plan.next_metre(); ++m)
+           plan.append(f.plan.x(m) + (m == 1000 ? 1e-9 : 0.0), f.plan.y(m));
          f.plan = plan;
        },
        true, "metre 1000", "no curve class, nor the straight, gives this point"},

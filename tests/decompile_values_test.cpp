@@ -85,7 +85,8 @@ TEST(DecompileValuesTest, SignalsUnpackToRecordsThatLayTheSameCells) {
             unpacked.posizione = 500;
             CompileState second = cells_only(16);
             ASSERT_TRUE(memo_segnale(second, unpacked));
-            ASSERT_EQ(second.cells, first.cells) << "sx " << sx << " dx " << dx << " rapp " << rapp << " tempo " << tempo;
+            ASSERT_EQ(second.cells, first.cells)
+                << "sx " << sx << " dx " << dx << " rapp " << rapp << " tempo " << tempo;
           }
         }
       }
@@ -120,8 +121,8 @@ TEST(DecompileValuesTest, TextsAsATextFieldReadsThem) {
     const char* text;
     const char* read;
   };
-  for (const Case& c : {Case{"MORVELLA C.LE", "MORVELLA C.LE"}, Case{"", ""}, Case{"  (F) ", "(F)"},
-                        Case{"A,B", "A"}, Case{"A\r\nB", "A"}, Case{"\tx\t", "x"}, Case{"(I--I--I)", "(I--I--I)"}}) {
+  for (const Case& c : {Case{"MORVELLA C.LE", "MORVELLA C.LE"}, Case{"", ""}, Case{"  (F) ", "(F)"}, Case{"A,B", "A"},
+                        Case{"A\r\nB", "A"}, Case{"\tx\t", "x"}, Case{"(I--I--I)", "(I--I--I)"}}) {
     SCOPED_TRACE(c.text);
     EXPECT_EQ(text_as_read(c.text), c.read);
   }

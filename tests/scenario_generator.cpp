@@ -16,9 +16,15 @@ namespace {
 constexpr int kAttempts = 50;
 constexpr int64_t kJitter = 24;  // a position may lie this far from its cell's reference point
 
-constexpr std::array<std::string_view, 9> kBoardTexts = {
-    "(F)", "(P.L.    )(Km 1+452)", "(P.L.A.   )(Km 43+901)", "(I--I--I)(I__I__I)",
-    "(Confluenza)(Sx Sorl\xEC  )(Dx Rovesca)", "", "(Ponte   )(in Ferro)", "x", "(Diramazione)(Pescolla   )(Valmora    )"};
+constexpr std::array<std::string_view, 9> kBoardTexts = {"(F)",
+                                                         "(P.L.    )(Km 1+452)",
+                                                         "(P.L.A.   )(Km 43+901)",
+                                                         "(I--I--I)(I__I__I)",
+                                                         "(Confluenza)(Sx Sorl\xEC  )(Dx Rovesca)",
+                                                         "",
+                                                         "(Ponte   )(in Ferro)",
+                                                         "x",
+                                                         "(Diramazione)(Pescolla   )(Valmora    )"};
 constexpr std::array<std::string_view, 7> kStationNames = {
     "MORVELLA C.LE", "SAN VITORE", "Ronco Alto", "FORNACI DI LEVA", "Sorvalda-Bassa", "CITT\xC0 N.", "Q"};
 
@@ -45,8 +51,9 @@ class Generator {
     GeneratedScenario scenario;
     scenario.with_plan = chance(50);
     const int64_t kind_of_line = uniform(1, 100);
-    length_ = static_cast<int32_t>(kind_of_line <= 85 ? uniform(3000, 25000)
-                                   : kind_of_line <= 95 ? uniform(25000, 60000) : uniform(60000, 130000));
+    length_ = static_cast<int32_t>(kind_of_line <= 85   ? uniform(3000, 25000)
+                                   : kind_of_line <= 95 ? uniform(25000, 60000)
+                                                        : uniform(60000, 130000));
     length_ = std::min(length_, longest_line_);
     highest_ = cell_count_for_length(length_);
     taken_.assign(static_cast<size_t>(highest_) + 1, false);
@@ -176,9 +183,9 @@ class Generator {
       return number(chance(70) ? 5 * uniform(0, 19) : uniform(0, 150));
     };
     for (int64_t c : cells) {
-      text += record("indicatori_vmax", {number(marker_position(c)), number(speed()), number(speed()), number(speed()),
-                                         number(uniform(0, 3)), right_hand(), right_hand(), right_hand(),
-                                         number(uniform(0, 3))});
+      text += record("indicatori_vmax",
+                     {number(marker_position(c)), number(speed()), number(speed()), number(speed()),
+                      number(uniform(0, 3)), right_hand(), right_hand(), right_hand(), number(uniform(0, 3))});
     }
     return text;
   }

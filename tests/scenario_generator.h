@@ -22,8 +22,8 @@
 namespace scenario::testing {
 
 struct GeneratedScenario {
-  std::string line;   // line description, code-page-1252 bytes, CR LF
-  std::string train;  // train description
+  std::string line;        // line description, code-page-1252 bytes, CR LF
+  std::string train;       // train description
   bool with_plan = false;  // whether the scenario is compiled with the plan of the line
   uint64_t seed = 0;
 };

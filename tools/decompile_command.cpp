@@ -43,8 +43,8 @@ int fail_usage(const Status& status) {
 
 // The name the descriptions are named and compiled with: the option's, or the scenario record's.
 // A name from the record must be usable in a file name (the options' are checked when parsed).
-Status choose_name(const std::string& option, const std::string& recorded_cp1252, const char* what,
-                   std::string* utf8, std::string* cp1252) {
+Status choose_name(const std::string& option, const std::string& recorded_cp1252, const char* what, std::string* utf8,
+                   std::string* cp1252) {
   if (!option.empty()) {
     *utf8 = option;
     *cp1252 = utf8_to_cp1252(option);
@@ -54,8 +54,8 @@ Status choose_name(const std::string& option, const std::string& recorded_cp1252
   }
   std::string name = *utf8;
   if (name.empty() || !file_name_part()(name).empty()) {
-    return Status::Usage(std::string("the ") + what + " '" + *utf8 +
-                         "' cannot name a file; give one with --" + (what[0] == 'l' ? "line-name" : "train-number"));
+    return Status::Usage(std::string("the ") + what + " '" + *utf8 + "' cannot name a file; give one with --" +
+                         (what[0] == 'l' ? "line-name" : "train-number"));
   }
   return Status::Ok();
 }
@@ -84,8 +84,8 @@ void report_findings(const Findings& findings) {
   if (findings.count() > findings.kept().size()) {
     std::cerr << kProgram << ": and " << findings.count() - findings.kept().size() << " more findings\n";
   }
-  std::cerr << kProgram
-            << ": the files hold what no description gives; the closest descriptions were written" << std::endl;
+  std::cerr << kProgram << ": the files hold what no description gives; the closest descriptions were written"
+            << std::endl;
 }
 
 }  // namespace
@@ -136,8 +136,8 @@ int run_decompile_command(const DecompileOptions& options) {
                                     std::pair{&names.train_description, &result.descriptions.train}}) {
     status = sink.write_file(*name, *bytes);
     if (!status.ok()) return report_file_system_failure(status, kProgram);
-    log.phase("wrote " + (std::filesystem::path(options.out) / *name).string() + ", " +
-              std::to_string(bytes->size()) + " bytes");
+    log.phase("wrote " + (std::filesystem::path(options.out) / *name).string() + ", " + std::to_string(bytes->size()) +
+              " bytes");
   }
   if (result.exact()) return kExitClean;
   report_findings(result.findings);
