@@ -88,7 +88,7 @@ std::vector<std::string> long_options(const std::string& command) {
 
 TEST_F(InstalledTree, ManualPageDescribesEveryCommandAndOption) {
   const std::string page = read_whole_file(prefix + "/share/man/man1/scenario_tool.1");
-  for (const std::string command : {"compile", "dump", "render"}) {
+  for (const std::string command : {"compile", "decompile", "dump", "render"}) {
     SCOPED_TRACE(command);
     EXPECT_NE(page.find(".SS " + command + "\n"), std::string::npos);
     const std::vector<std::string> options = long_options(command);
@@ -117,8 +117,9 @@ TEST_F(InstalledTree, BashCompletionOffersCommandsOptionsAndValues) {
     std::string offered;
   };
   const std::vector<Case> cases = {
-      {"''", "--help --version compile dump render"},
-      {"d", "dump"},
+      {"''", "--help --version compile decompile dump render"},
+      {"d", "decompile dump"},
+      {"du", "dump"},
       {"compile --l", "--line --line-name"},
       {"compile --no-plan --tr", "--train --train-number"},
       {"compile --line " + folder.file("pag"), folder.file("pages") + " " + folder.file("pages.txt")},

@@ -9,4 +9,13 @@ CLI::Validator non_empty_value() {
                         "", "non-empty value");
 }
 
+CLI::Validator file_name_part() {
+  return CLI::Validator(
+      [](const std::string& name) {
+        if (name.find_first_of(std::string("/\\\0", 3)) == std::string::npos) return std::string();
+        return "'" + name + "' must not hold a path separator";
+      },
+      "", "file name part");
+}
+
 }  // namespace scenario

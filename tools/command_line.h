@@ -13,6 +13,9 @@ namespace scenario {
 // Refuses an empty value ("--out ''"): "needs a value".
 CLI::Validator non_empty_value();
 
+// Refuses a name that would lead out of the folder its files go to (a name is part of file names).
+CLI::Validator file_name_part();
+
 }  // namespace scenario
 
 #endif  // SCENARIO_TOOLS_COMMAND_LINE_H_

@@ -33,16 +33,6 @@ constexpr const char* kCompileFooter =
     "written when a track model was built); 2 a fatal report (\" Errore n. 1250\" or \"1251\"), no\n"
     "file written; 3 a file could not be read or written; 64 bad usage.";
 
-// A name becomes part of file names in DIR: it must not lead elsewhere.
-CLI::Validator file_name_part() {
-  return CLI::Validator(
-      [](const std::string& name) {
-        if (name.find_first_of(std::string("/\\\0", 3)) == std::string::npos) return std::string();
-        return "'" + name + "' must not hold a path separator";
-      },
-      "", "file name part");
-}
-
 // Reads a description file given on the command line. A file that is not there is a description
 // that does not exist (the compile reports it); any other failure is a file-system failure.
 Status read_given_description(const std::string& path, Description* description, VerboseLog& log) {

@@ -1,6 +1,7 @@
 // scenario_tool: command-line tools for people who write their own scenarios.
 //
 //   scenario_tool compile ...   compile description files into the simulator's files
+//   scenario_tool decompile ... the descriptions that compile to given compiled files
 //   scenario_tool dump ...      show a compiled file as text or JSON
 //   scenario_tool render ...    draw the line's plan and profile as an HTML page with SVG
 //
@@ -27,6 +28,7 @@
 #include "compiler/status.h"
 #include "scenario/compile.h"
 #include "tools/compile_command.h"
+#include "tools/decompile_command.h"
 #include "tools/dump_command.h"
 #include "tools/render_command.h"
 
@@ -74,10 +76,12 @@ int main(int argc, char** argv) {
   app.footer("'scenario_tool COMMAND --help' explains a command's options.");
 
   scenario::CompileOptions compile;
+  scenario::DecompileOptions decompile;
   scenario::DumpOptions dump;
   scenario::RenderOptions render;
   const std::vector<Command> commands = {
       {scenario::add_compile_command(app, &compile), [&] { return scenario::run_compile_command(compile); }},
+      {scenario::add_decompile_command(app, &decompile), [&] { return scenario::run_decompile_command(decompile); }},
       {scenario::add_dump_command(app, &dump), [&] { return scenario::run_dump_command(dump); }},
       {scenario::add_render_command(app, &render), [&] { return scenario::run_render_command(render); }},
   };

@@ -1,0 +1,147 @@
+#include "tools/decompile_command.h"
+
+#include <CLI/CLI.hpp>
+
+#include <filesystem>
+#include <iostream>
+#include <string>
+#include <system_error>
+#include <utility>
+
+#include "compiler/binary_inputs.h"
+#include "compiler/cp1252.h"
+#include "compiler/decompile.h"
+#include "compiler/file_names.h"
+#include "compiler/status.h"
+#include "compiler/track_model.h"
+#include "driver/build_sequence.h"
+#include "driver/file_replace.h"
+#include "tools/command_line.h"
+#include "tools/compiled_files.h"
+#include "tools/verbose_log.h"
+
+namespace scenario {
+namespace {
+
+constexpr const char* kProgram = "scenario_tool decompile";
+
+constexpr const char* kDecompileFooter =
+    "Writes into DIR, under the standard names NAME_linea.txt and NAME_NUM-.txt, the line and the\n"
+    "train description that compile to the given files, and proves them: 'scenario_tool compile' of\n"
+    "the two (with --no-plan when no --plan was given) writes the same files, byte for byte.\n"
+    "\n"
+    "Exit status: 0 the descriptions compile to the very same files; 1 the files hold something no\n"
+    "description gives (each such place is reported: cell and metres, entry, or metre of the plan;\n"
+    "the closest descriptions are still written); 3 a file could not be read, decoded or written;\n"
+    "64 bad usage.";
+
+// A usage error found after parsing: one line and a pointer to --help, like the parser's own.
+int fail_usage(const Status& status) {
+  std::cerr << kProgram << ": " << status.ToString() << "\nRun '" << kProgram << " --help' for more information.\n";
+  return kExitUsage;
+}
+
+// The name the descriptions are named and compiled with: the option's, or the scenario record's.
+// A name from the record must be usable in a file name (the options' are checked when parsed).
+Status choose_name(const std::string& option, const std::string& recorded_cp1252, const char* what, std::string* utf8,
+                   std::string* cp1252) {
+  if (!option.empty()) {
+    *utf8 = option;
+    *cp1252 = utf8_to_cp1252(option);
+  } else {
+    *utf8 = cp1252_to_utf8(recorded_cp1252);
+    *cp1252 = recorded_cp1252;
+  }
+  std::string name = *utf8;
+  if (name.empty() || !file_name_part()(name).empty()) {
+    return Status::Usage(std::string("the ") + what + " '" + *utf8 + "' cannot name a file; give one with --" +
+                         (what[0] == 'l' ? "line-name" : "train-number"));
+  }
+  return Status::Ok();
+}
+
+// Reads and decodes the given files into `files`, strictly (a bad file is refused with its offset).
+Status load_files(const DecompileOptions& options, CompileState* files, VerboseLog& log) {
+  std::vector<TrackCell> cells;
+  ScenarioRecord record;
+  LinePlan plan;
+  Status status = load_track_cells(options.dat, &cells, log);
+  if (status.ok()) status = load_scenario_record(options.sim, &record, log);
+  if (status.ok() && !options.plan.empty()) {
+    status = load_line_plan(options.plan, &plan, log);
+    if (status.ok() && !plan.allocated()) {
+      status = Status::FileSystem(options.plan, "at byte 0: the file is empty, a line record holds the plan of a line");
+    }
+  }
+  if (status.ok()) adopt_decoded(std::move(cells), record, std::move(plan), files);
+  return status;
+}
+
+void report_findings(const Findings& findings) {
+  for (const Finding& finding : findings.kept()) {
+    std::cerr << kProgram << ": " << finding.place << ": " << finding.words << "\n";
+  }
+  if (findings.count() > findings.kept().size()) {
+    std::cerr << kProgram << ": and " << findings.count() - findings.kept().size() << " more findings\n";
+  }
+  std::cerr << kProgram << ": the files hold what no description gives; the closest descriptions were written"
+            << std::endl;
+}
+
+}  // namespace
+
+CLI::App* add_decompile_command(CLI::App& app, DecompileOptions* options) {
+  CLI::App* command =
+      app.add_subcommand("decompile", "write the descriptions that compile to a scenario's files, byte for byte");
+  command->add_option("--dat", options->dat, "the track cells, NAME_NUM.dat")
+      ->type_name("FILE")->required()->check(non_empty_value());
+  command->add_option("--sim", options->sim, "the scenario record, NAME_NUM.sim")
+      ->type_name("FILE")->required()->check(non_empty_value());
+  command->add_option("--plan", options->plan, "the line record, NAME_linea.dat (without it no curves are written)")
+      ->type_name("FILE")->check(non_empty_value());
+  command->add_option("--out", options->out, "where the descriptions go (made when missing)")
+      ->type_name("DIR")->required()->check(non_empty_value());
+  command->add_option("--line-name", options->line_name, "the line name (default: the scenario record's)")
+      ->type_name("NAME")->check(non_empty_value())->check(file_name_part());
+  command->add_option("--train-number", options->train_number, "the train number (default: the scenario record's)")
+      ->type_name("NUM")->check(non_empty_value())->check(file_name_part());
+  command->add_flag("-v,--verbose", options->verbose, "tell what was read and written and how long each phase took");
+  command->footer(kDecompileFooter);
+  return command;
+}
+
+int run_decompile_command(const DecompileOptions& options) {
+  VerboseLog log(options.verbose, std::cerr, kProgram);
+  CompileState files;
+  Status status = load_files(options, &files, log);
+  if (!status.ok()) return report_file_system_failure(status, kProgram);
+  std::string line_name;
+  std::string train_number;
+  status = choose_name(options.line_name, files.line_name, "line name", &line_name, &files.line_name);
+  if (status.ok()) {
+    status = choose_name(options.train_number, files.train_number, "train number", &train_number, &files.train_number);
+  }
+  if (!status.ok()) return fail_usage(status);
+
+  const DecompileResult result = decompile(files);
+  log.phase(result.exact() ? "decompiled; the descriptions compile to the same files"
+                           : "decompiled, with " + std::to_string(result.findings.count()) + " findings");
+
+  std::error_code error;
+  std::filesystem::create_directories(options.out, error);
+  if (error) return report_file_system_failure(Status::FileSystem(options.out, error.message()), kProgram);
+  const ScenarioFileNames names = scenario_file_names(line_name, train_number);
+  FolderSink sink(options.out);
+  for (const auto& [name, bytes] : {std::pair{&names.line_description, &result.descriptions.line},
+                                    std::pair{&names.train_description, &result.descriptions.train}}) {
+    status = sink.write_file(*name, *bytes);
+    if (!status.ok()) return report_file_system_failure(status, kProgram);
+    log.phase("wrote " + (std::filesystem::path(options.out) / *name).string() + ", " + std::to_string(bytes->size()) +
+              " bytes");
+  }
+  if (result.exact()) return kExitClean;
+  report_findings(result.findings);
+  return kExitCompileError;
+}
+
+}  // namespace scenario
