@@ -35,8 +35,8 @@ int report_file_system_failure(const Status& status, const char* program) {
 
 int report_compile(const CompileState& state, const CompileResult& result, const char* program) {
   if (!result.status.ok()) return report_file_system_failure(result.status, program);
-  if (state.ErrorCode != 0) {
-    std::cerr << compile_error_report(state) << std::endl;
+  if (state.error().ErrorCode != 0) {
+    std::cerr << compile_error_report(state.error()) << std::endl;
     if (result.no_model) std::cerr << program << ": no track model was built; no binary file written" << std::endl;
     return kExitCompileError;
   }

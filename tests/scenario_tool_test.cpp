@@ -116,7 +116,7 @@ TEST_F(ScenarioToolTest, CompilesTheEmbeddedScenarioLikeTheProgramAndLeavesTheIn
   const CompileResult result =
       memorizza_percorso(state, 1, Description{"l", true, line_before}, Description{"t", true, train_before}, kNames,
                          expected);
-  ASSERT_EQ(state.ErrorCode, 0);
+  ASSERT_EQ(state.error().ErrorCode, 0);
   ASSERT_EQ(result.fatal, 0);
   for (const auto& [name, bytes] : expected.files) {
     EXPECT_EQ(read_whole_file(out + "/" + name), bytes) << name;

@@ -163,7 +163,7 @@ class ToolSink : public OutputSink {
     } else {
       what += "no track model";
     }
-    what += ", error code " + std::to_string(state_.ErrorCode);
+    what += ", error code " + std::to_string(state_.error().ErrorCode);
     log_.phase(what);
   }
 
