@@ -10,8 +10,8 @@
 #include "compiler/file_names.h"
 #include "compiler/status.h"
 #include "compiler/track_model.h"
-#include "driver/build_sequence.h"
-#include "driver/file_replace.h"
+#include "disk/file_replace.h"
+#include "disk/reports.h"
 #include "tools/verbose_log.h"
 
 namespace scenario {

@@ -7,7 +7,7 @@
 #include "compiler/binary_inputs.h"
 #include "compiler/status.h"
 #include "compiler/track_model.h"
-#include "driver/file_replace.h"
+#include "disk/file_replace.h"
 #include "tools/compiled_files.h"
 #include "tools/render.h"
 #include "tools/verbose_log.h"
