@@ -28,9 +28,11 @@ void DescriptionParser::fail(ErrorNumber number, std::optional<int32_t> position
   record_error(number, keyword_, position, std::move(words));
 }
 
-void DescriptionParser::refuse(const Placement& placement, int32_t position) {
+bool DescriptionParser::placed(const Placement& placement, int32_t position) {
+  if (placement.placed()) return true;
   if (placement.number() == ErrorNumber::kRunTimeFailure) throw ReadFailure{placement.words()};
   fail(placement.number(), position, placement.words());
+  return false;
 }
 
 bool DescriptionParser::beyond(int32_t position, int64_t reach) {

@@ -7,7 +7,7 @@
 //  - beyond() is the range check of a record's position: a record at p lies beyond the cells when
 //    (p + reach) / 50 exceeds the highest cell index; it then records error 15.
 //  - record_error() records an error with the place of the record it belongs to; every error a
-//    parser records goes through it, and fail() and refuse() are its forms for the record being
+//    parser records goes through it, and fail() and placed() are its forms for the record being
 //    read. A ReadFailure thrown inside run_guarded() (a file cut short, a value outside its field,
 //    or a placer's run-time failure) is recorded there as error 25 at the field last read.
 #ifndef SCENARIO_COMPILER_DESCRIPTION_PARSER_H_
@@ -43,9 +43,10 @@ class DescriptionParser {
                     std::optional<int32_t> position = std::nullopt, std::string words = {});
   // Records an error of the record being read.
   void fail(ErrorNumber number, std::optional<int32_t> position = std::nullopt, std::string words = {});
-  // Records a placer's refusal of the record being read, at the record's position. A run-time
-  // failure is thrown as a ReadFailure, which ends the parse as a failed read does.
-  void refuse(const Placement& placement, int32_t position);
+  // True when a placer laid the feature of the record being read; otherwise records its refusal
+  // at the record's position. A run-time failure is thrown as a ReadFailure, which ends the parse
+  // as a failed read does.
+  bool placed(const Placement& placement, int32_t position);
   // The range check: error 15 at `position` when the record lies beyond the cells.
   bool beyond(int32_t position, int64_t reach = kRecordReach);
 

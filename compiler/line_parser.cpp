@@ -259,9 +259,7 @@ LineParser::Step LineParser::speed_board() {
   if (beyond(posizione)) return Step::kEndOfFile;
   const Placement placement = memo_indicatori_v_max(state_, posizione, values[1], values[2], values[3], values[4],
                                                     values[5], values[6], values[7], values[8]);
-  if (placement.placed()) return Step::kGoOn;
-  refuse(placement, posizione);
-  return Step::kStop;
+  return placed(placement, posizione) ? Step::kGoOn : Step::kStop;
 }
 
 // A board takes the next station-table entry from 80 downward for its text; entry 0 is left to no

@@ -35,6 +35,26 @@ Placement refuse(const CompileState& state, ErrorNumber number, int64_t cell, co
   return Placement::Refused(number, inside(state, cell) ? "" : outside_words);
 }
 
+// The four pre-warning cells of a slowdown, on the cells before its warning board: the one right
+// before it holds 1, the fourth before it 4. All four must be free.
+Placement place_prewarning(CompileState& state, const SlowdownRecord& record) {
+  // The cell before the warning board, without the +1 of the markers.
+  const int64_t before_warning = fill_cell_of_position(int64_t{record.x} - kWarningDistance);
+  for (int64_t j = 0; j < kPrewarningCells; ++j) {
+    if (!placeable(state, before_warning - j)) {
+      return refuse(state, ErrorNumber::kPrewarningTaken, before_warning - j,
+                    "a pre-warning cell lies outside the cells");
+    }
+  }
+  for (int64_t j = 0; j < kPrewarningCells; ++j) {
+    TrackCell& prewarning = cell_at(state, before_warning - j);
+    prewarning.kind = kSlowdownPrewarning;
+    prewarning.value_a = low16(j + 1);
+    if (record.d_v != 0) prewarning.value_b = low16(j + 1);
+  }
+  return Placement::Placed();
+}
+
 }  // namespace
 
 Placement memo_segnale(CompileState& state, SignalRecord& record) {
@@ -96,23 +116,7 @@ Placement memo_rallentamento(CompileState& state, const SlowdownRecord& record) 
     cell_at(state, marker).value_a = low16(record.v);
     cell_at(state, marker).value_c = low16(record.f_tt);
   }
-  if (!wants_prewarning) return Placement::Placed();
-
-  // The cell before the warning board, without the +1 of the markers.
-  const int64_t before_warning = fill_cell_of_position(x - kWarningDistance);
-  for (int64_t j = 0; j < kPrewarningCells; ++j) {
-    if (!placeable(state, before_warning - j)) {
-      return refuse(state, ErrorNumber::kPrewarningTaken, before_warning - j,
-                    "a pre-warning cell lies outside the cells");
-    }
-  }
-  for (int64_t j = 0; j < kPrewarningCells; ++j) {
-    TrackCell& prewarning = cell_at(state, before_warning - j);
-    prewarning.kind = kSlowdownPrewarning;
-    prewarning.value_a = low16(j + 1);
-    if (record.d_v != 0) prewarning.value_b = low16(j + 1);
-  }
-  return Placement::Placed();
+  return wants_prewarning ? place_prewarning(state, record) : Placement::Placed();
 }
 
 }  // namespace scenario

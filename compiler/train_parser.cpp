@@ -165,10 +165,7 @@ TrainParser::Step TrainParser::signal() {
     *value = reader_.read_long();
   }
   if (beyond(record.posizione)) return Step::kEndOfPhase;
-  const Placement placement = memo_segnale(state_, record);
-  if (placement.placed()) return Step::kGoOn;
-  refuse(placement, record.posizione);
-  return Step::kStop;
+  return placed(memo_segnale(state_, record), record.posizione) ? Step::kGoOn : Step::kStop;
 }
 
 TrainParser::Step TrainParser::slowdown() {
@@ -177,10 +174,7 @@ TrainParser::Step TrainParser::slowdown() {
     *value = reader_.read_long();
   }
   if (beyond(record.x)) return Step::kEndOfPhase;
-  const Placement placement = memo_rallentamento(state_, record);
-  if (placement.placed()) return Step::kGoOn;
-  refuse(placement, record.x);
-  return Step::kStop;
+  return placed(memo_rallentamento(state_, record), record.x) ? Step::kGoOn : Step::kStop;
 }
 
 // A cut-off point goes on cell near(p / 50), without the +1 of signals.
