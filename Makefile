@@ -1,12 +1,16 @@
-# Thin front door over the CMake presets.
+# Thin front door over the CMake presets. Each target first makes sure the machine has the Debian
+# packages it needs (tools/prerequisites.sh installs them, or says how).
 JOBS ?= $(shell nproc)
+PREFIX ?= /usr/local
+PREREQUISITES = tools/prerequisites.sh
 KEPT = MorvellaC_DrasconaX_5521_note.txt MorvellaC_DrasconaX_5521_rallentamenti.txt \
        MorvellaC_DrasconaX_5521_scheda_treno.txt MorvellaC_DrasconaX_linea.dat \
        MorvellaC_DrasconaX_5521.sim MorvellaC_DrasconaX_5521.dat
 
-.PHONY: run build test clang-build bench fuzz-smoke render browser-check clean
+.PHONY: run build test clang-build bench fuzz-smoke render browser-check install package clean
 
 build:
+	$(PREREQUISITES) build
 	cmake --preset release
 	cmake --build --preset release -j $(JOBS)
 
@@ -16,12 +20,14 @@ run: build
 	@cd build/bin && ls -l $$(ls $(KEPT) MorvellaC_DrasconaX_linea.txt MorvellaC_DrasconaX_5521-.txt 2>/dev/null)
 
 test:
+	$(PREREQUISITES) test
 	cmake --preset asan
 	cmake --build --preset asan -j $(JOBS)
 	ctest --preset asan --output-on-failure
 
 # Every target built with clang, warnings as errors (CI runs it beside the tests, which gcc builds).
 clang-build:
+	$(PREREQUISITES) clang
 	cmake --preset clang
 	cmake --build --preset clang -j $(JOBS)
 
@@ -37,6 +43,7 @@ render: run
 # The rendered page in headless Chromium (make test runs the same check as a test): leaves the
 # page, its DOM and its screenshot in build/browser-check.
 browser-check: build
+	$(PREREQUISITES) browser
 	bash tools/browser_check.sh build/bin/scenario_build build/bin/scenario_tool build/browser-check
 
 # Each fuzz target for FUZZ_SECONDS from the seed corpus in fuzz/corpus (new inputs go to a scratch
@@ -49,6 +56,7 @@ FUZZ_RSS_MB ?= 2048
 FUZZ_TARGETS = line_parser:line train_parser:train compile:compile
 
 fuzz-smoke:
+	$(PREREQUISITES) fuzz
 	cmake --preset fuzz
 	cmake --build --preset fuzz -j $(JOBS) --target line_parser_fuzzer train_parser_fuzzer compile_fuzzer
 	@set -e; mkdir -p build-fuzz/artifacts; \
@@ -62,6 +70,18 @@ fuzz-smoke:
 	    || { tail -n 80 build-fuzz/smoke/$$name.log; exit 1; }; \
 	  grep -E '^stat::(number_of_executed_units|average_exec_per_sec)' build-fuzz/smoke/$$name.log; \
 	done
+
+# The release build installed under PREFIX (/usr/local unless given): programs, manual page, bash
+# completion, documents, the library with its header and CMake package.
+install: build
+	cmake --install build --prefix $(PREFIX)
+
+# The Debian packages of the release build, in build/: scenario-compiler (programs, manual page,
+# completion, documents) and scenario-compiler-dev (library, header, CMake package).
+package: build
+	$(PREREQUISITES) package
+	cd build && cpack -G DEB
+	@for deb in build/*.deb; do echo "$$deb:"; dpkg-deb -c $$deb | awk '{ print "  " $$6 }'; done
 
 clean:
 	rm -rf build build-asan build-clang build-fuzz

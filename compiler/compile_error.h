@@ -65,7 +65,7 @@ struct SourcePlace {
 };
 
 // The compile-error record. ErrorCode 0 means no error.
-struct CompileError {
+struct ErrorRecord {
   int32_t ErrorCode = 0;
   int32_t ErrorPosition = 0;  // metres
   SourcePlace place;          // the record that caused the error, when one did

@@ -62,7 +62,7 @@ ErrorDescription describe_error(int32_t code) {
   return {static_cast<ErrorNumber>(code), false, "unknown compile error"};
 }
 
-std::string compile_error_report(const CompileError& error) {
+std::string compile_error_report(const ErrorRecord& error) {
   const ErrorDescription description = describe_error(error.ErrorCode);
   std::string report = "compile error " + std::to_string(error.ErrorCode);
   if (description.has_position) report += " at " + std::to_string(error.ErrorPosition) + " m";

@@ -24,7 +24,7 @@ ErrorDescription describe_error(int32_t code);
 // The report line of a compile error: "compile error N at P m: words" (without " at P m" for the
 // codes that set no position), followed, when the error record knows the description record that
 // caused it, by "FILE:LINE:COLUMN", the line and a caret under the record. No trailing newline.
-std::string compile_error_report(const CompileError& error);
+std::string compile_error_report(const ErrorRecord& error);
 
 }  // namespace scenario
 

@@ -163,7 +163,7 @@ struct CompileState {
   bool has_cells() const { return !cells.empty(); }
 
   // The compile-error record: ErrorCode (0 = none), ErrorPosition, the record's place and words.
-  const CompileError& error() const { return error_; }
+  const ErrorRecord& error() const { return error_; }
   // Records an error, replacing the record whole: the number, the position when the error has one
   // (ErrorPosition keeps its value otherwise), the place of the record that caused it (none when
   // not given) and more words. The one writer of the error record.
@@ -179,7 +179,7 @@ struct CompileState {
   void allocate_model(int32_t line_length);
 
  private:
-  CompileError error_;
+  ErrorRecord error_;
 };
 
 }  // namespace scenario

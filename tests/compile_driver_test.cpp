@@ -199,7 +199,7 @@ TEST(CompileDriverTest, APostProcessingErrorAfterARefusalIsReportedOnItsOwn) {
                                         "rallentamento, 1800, 30, 100, 0,0,0\r\n"
                                         "rallentamento, 16000, 30, 5000, 0,0,0\r\n"),
               0);
-  const CompileError& error = compile.state.error();
+  const ErrorRecord& error = compile.state.error();
   EXPECT_EQ(error.ErrorCode, 12);
   EXPECT_EQ(error.ErrorPosition, 1850);
   EXPECT_FALSE(error.place.known());

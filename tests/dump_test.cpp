@@ -290,12 +290,14 @@ TEST(DumpCommand, BadUsageIs64AndFileErrorsAre3WithPathAndReason) {
     std::string words;
   };
   const std::vector<Case> cases = {
-      {"", 64, "no file given"},
+      {"", 64, "FILE is required"},
       {folder.file("notes.txt"), 64, "cannot tell the kind of"},
-      {folder.file("cut.dat") + " --format xml", 64, "--format is text or json"},
-      {folder.file("cut.dat") + " --step 0", 64, "--step needs a whole number"},
-      {folder.file("cut.dat") + " --bogus", 64, "unknown option '--bogus'"},
-      {folder.file("cut.dat") + " " + folder.file("cut.dat"), 64, "one file at a time"},
+      {folder.file("cut.dat") + " --format xml", 64, "--format: xml not in {text,json}"},
+      {folder.file("cut.dat") + " --step 0", 64, "--step: needs a whole number"},
+      {folder.file("cut.dat") + " --step=-5", 64, "--step: needs a whole number of metres, 1 or more, not '-5'"},
+      {folder.file("cut.dat") + " --step 99999999999", 64, "not '99999999999'"},
+      {folder.file("cut.dat") + " --bogus", 64, "not expected: --bogus"},
+      {folder.file("cut.dat") + " " + folder.file("cut.dat"), 64, "not expected: " + folder.file("cut.dat")},
       {folder.file("missing.sim"), 3, "'" + folder.file("missing.sim") + "': "},
       {folder.file("cut.dat"), 3, "'" + folder.file("cut.dat") + "': at byte 15: cell 1 is cut short: 5 bytes"},
   };

@@ -319,12 +319,14 @@ TEST(RenderCommand, BadUsageIs64AndFileErrorsAre3) {
     std::string words;
   };
   const std::vector<Case> cases = {
-      {"", 64, "--dat FILE is required"},
-      {dat + " --out x", 64, "--sim FILE is required"},
-      {dat + " --sim y", 64, "--out FOLDER is required"},
-      {dat + dat, 64, "--dat given twice"},
-      {dat + " --sim", 64, "--sim needs a value"},
-      {dat + " stray", 64, "unexpected argument 'stray'"},
+      {"", 64, "--dat is required"},
+      {dat + " --out x", 64, "--sim is required"},
+      {dat + " --sim y", 64, "--out is required"},
+      {dat + dat, 64, "--dat: At Most 1 required but received 2"},
+      {dat + " --sim", 64, "--sim: 1 required FILE missing"},
+      {dat + " --out x --sim=", 64, "--sim: 1 required FILE missing"},
+      {dat + " --out x --sim ''", 64, "--sim: needs a value"},
+      {dat + " --sim y --out x stray", 64, "not expected: stray"},
       {dat + " --sim " + folder.file("none.sim") + " --out " + folder.file("o"), 3, "none.sim': "},
       {dat + " --sim " + folder.file("long.sim") + " --out " + folder.file("o"), 3,
        "long.sim': at byte 2958: 1 byte after the last entry (86)"},

@@ -69,32 +69,84 @@ class ScenarioToolTest : public ::testing::Test {
 TEST_F(ScenarioToolTest, HelpOnBothLevels) {
   std::string output;
   EXPECT_EQ(run_command(tool() + " --help", &output), 0);
-  EXPECT_NE(output.find("compile"), std::string::npos);
+  for (const char* command : {"compile", "dump", "render", "--version"}) {
+    EXPECT_NE(output.find(command), std::string::npos) << command;
+  }
   EXPECT_EQ(run_command(tool() + " compile --help", &output), 0);
-  for (const char* option : {"--line", "--train", "--out", "--line-name", "--train-number", "--no-plan", "--verbose"}) {
+  for (const char* option :
+       {"--line", "--train", "--out", "--line-name", "--train-number", "--no-plan", "-v,--verbose", "Exit status"}) {
     EXPECT_NE(output.find(option), std::string::npos) << option;
   }
+  std::string short_form;
+  EXPECT_EQ(run_command(tool() + " compile -h", &short_form), 0);
+  EXPECT_EQ(short_form, output);
 }
 
-TEST_F(ScenarioToolTest, BadUsageIsStatus64WithAClearMessage) {
+TEST_F(ScenarioToolTest, VersionIsTheProjectsOnStandardOutput) {
+  std::string printed;
+  EXPECT_EQ(run_command("(" + tool() + " --version 2>" + folder.file("err.txt") + ")", &printed), 0);
+  EXPECT_EQ(printed, std::string("scenario_tool ") + SCENARIO_VERSION + "\n");
+  EXPECT_EQ(read_whole_file(folder.file("err.txt")), "");
+}
+
+// A usage error is exactly one line saying what is wrong, then a pointer to the command's --help,
+// on standard error, with status 64 and nothing done.
+TEST_F(ScenarioToolTest, BadUsageIsStatus64WithOneLineAndAPointerToHelp) {
   struct Case {
     std::string args;
+    std::string command;  // the command whose --help the message points to
     std::string says;
   };
   for (const Case& c : std::vector<Case>{
-           {"compile", "--line LINE_FILE is required"},
-           {"compile --line a --train b", "--out DIR is required"},
-           {"compile --line a --train b --out c --bogus", "unexpected argument '--bogus'"},
-           {"compile --line a --train b --out", "--out needs a value"},
-           {"compile --line a --line b --train c --out d", "--line given twice"},
-           {"compile --line a --train b --out c --line-name x/y", "must not hold a path separator"},
-           {"compile --line a --train b --out c --train-number ''", "--train-number needs a value"},
+           {"", "scenario_tool", "no command given"},
+           {"bogus --line a", "scenario_tool", "unknown command 'bogus'"},
+           {"--bogus", "scenario_tool", "unknown option '--bogus'"},
+           {"compile", "scenario_tool compile", "--line is required"},
+           {"compile --line a --train b", "scenario_tool compile", "--out is required"},
+           {"compile --line a --train b --out c --bogus", "scenario_tool compile",
+            "The following argument was not expected: --bogus"},
+           {"compile --line a --train b --out", "scenario_tool compile", "--out: 1 required DIR missing"},
+           {"compile --line a --line b --train c --out d", "scenario_tool compile",
+            "--line: At Most 1 required but received 2"},
+           {"compile --line a --train b --out c --line-name x/y", "scenario_tool compile",
+            "--line-name: 'x/y' must not hold a path separator"},
+           {"compile --line a --train b --out c --train-number ''", "scenario_tool compile",
+            "--train-number: needs a value"},
+           {"compile --train b --out c --line=", "scenario_tool compile", "--line: 1 required FILE missing"},
+           {"compile --line a --train b --out=c --line-name=a\\\\b", "scenario_tool compile",
+            "--line-name: 'a\\b' must not hold a path separator"},
+           {"dump --step=0 x.dat", "scenario_tool dump", "--step: needs a whole number of metres, 1 or more, not '0'"},
+           {"render --dat a --sim b", "scenario_tool render", "--out is required"},
        }) {
-    std::string output;
-    EXPECT_EQ(run_command(tool() + " " + c.args, &output), 64) << c.args;
-    EXPECT_NE(output.find(c.says), std::string::npos) << c.args << "\n" << output;
+    SCOPED_TRACE(c.args);
+    std::string printed;
+    EXPECT_EQ(run_command("(" + tool() + " " + c.args + " 2>" + folder.file("err.txt") + ")", &printed), 64);
+    EXPECT_EQ(printed, "");
+    EXPECT_EQ(read_whole_file(folder.file("err.txt")),
+              c.command + ": " + c.says + "\nRun '" + c.command + " --help' for more information.\n");
   }
   EXPECT_FALSE(exists(folder.file("c")));
+  EXPECT_FALSE(exists(folder.file("d")));
+}
+
+// --opt=VALUE is --opt VALUE, -v is --verbose, and options come in any order.
+TEST_F(ScenarioToolTest, OptionsTakeTheirValueAfterAnEqualsSignToo) {
+  write_small_descriptions("");
+  std::string output;
+  ASSERT_EQ(run_command(tool() + " compile --out=" + out + " -v --train=" + train_path + " --line-name=L --line=" +
+                            line_path + " --train-number=9 --no-plan",
+                        &output),
+            0)
+      << output;
+  EXPECT_EQ(files_in(out), (std::vector<std::string>{"L_9.dat", "L_9.sim"}));
+  EXPECT_NE(output.find("scenario_tool compile: read " + line_path), std::string::npos) << output;
+
+  std::string separate;
+  ASSERT_EQ(run_command(tool() + " dump " + out + "/L_9.sim --format json", &separate), 0) << separate;
+  std::string joined;
+  ASSERT_EQ(run_command(tool() + " dump --format=json " + out + "/L_9.sim", &joined), 0) << joined;
+  EXPECT_EQ(joined, separate);
+  EXPECT_NE(joined.find("\"file\": \"scenario record\""), std::string::npos);
 }
 
 TEST_F(ScenarioToolTest, CompilesTheEmbeddedScenarioLikeTheProgramAndLeavesTheInputsAlone) {

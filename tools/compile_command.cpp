@@ -1,5 +1,7 @@
 #include "tools/compile_command.h"
 
+#include <CLI/CLI.hpp>
+
 #include <filesystem>
 #include <iostream>
 #include <string>
@@ -12,6 +14,7 @@
 #include "compiler/track_model.h"
 #include "disk/file_replace.h"
 #include "disk/reports.h"
+#include "tools/command_line.h"
 #include "tools/verbose_log.h"
 
 namespace scenario {
@@ -19,100 +22,25 @@ namespace {
 
 constexpr const char* kProgram = "scenario_tool compile";
 
-constexpr const char* kCompileUsage =
-    "usage: scenario_tool compile --line LINE_FILE --train TRAIN_FILE --out DIR\n"
-    "                             [--line-name NAME] [--train-number NUM] [--no-plan] [--verbose]\n"
-    "\n"
-    "Compiles a line description and a train description into the simulator's files, exactly as\n"
-    "the program compiles its own scenario, and writes into DIR (made when missing):\n"
+constexpr const char* kCompileFooter =
+    "Compiles exactly as scenario_build compiles its own scenario, and writes into DIR:\n"
     "  NAME_linea.dat    the line record (not with --no-plan)\n"
     "  NAME_NUM.sim      the scenario record\n"
     "  NAME_NUM.dat      the track cells\n"
     "The description files are only read: they are never changed or deleted.\n"
     "\n"
-    "  --line FILE          the line description\n"
-    "  --train FILE         the train description\n"
-    "  --out DIR            where the compiled files go\n"
-    "  --line-name NAME     the line name (default MorvellaC_DrasconaX)\n"
-    "  --train-number NUM   the train number (default 5521)\n"
-    "  --no-plan            do not build or write the line record\n"
-    "  --verbose            tell what was read and written and how long each phase took\n"
-    "\n"
     "Exit status: 0 compiled cleanly; 1 a compile error (reported on standard error; the files are\n"
     "written when a track model was built); 2 a fatal report (\" Errore n. 1250\" or \"1251\"), no\n"
-    "file written; 3 a file could not be read or written; 64 bad usage.\n";
+    "file written; 3 a file could not be read or written; 64 bad usage.";
 
-struct CompileOptions {
-  std::string line;
-  std::string train;
-  std::string out;
-  std::string line_name = kEmbeddedLineName;
-  std::string train_number = kEmbeddedTrainNumber;
-  bool plan = true;
-  bool verbose = false;
-  bool help = false;
-};
-
-// A name becomes part of file names in DIR: it must not be empty or lead elsewhere.
-Status check_name(const std::string& option, const std::string& name) {
-  if (name.empty()) return Status::Usage(option + " must not be empty");
-  if (name.find_first_of(std::string("/\\\0", 3)) != std::string::npos) {
-    return Status::Usage(option + " '" + name + "' must not hold a path separator");
-  }
-  return Status::Ok();
-}
-
-Status parse_options(const std::vector<std::string>& args, CompileOptions* options) {
-  bool named_line = false;
-  bool numbered_train = false;
-  for (size_t i = 0; i < args.size(); ++i) {
-    const std::string& arg = args[i];
-    if (arg == "--help" || arg == "-h") {
-      options->help = true;
-      continue;
-    }
-    if (arg == "--verbose" || arg == "-v") {
-      options->verbose = true;
-      continue;
-    }
-    if (arg == "--no-plan") {
-      options->plan = false;
-      continue;
-    }
-    std::string* target = nullptr;
-    bool* given = nullptr;
-    if (arg == "--line") target = &options->line;
-    if (arg == "--train") target = &options->train;
-    if (arg == "--out") target = &options->out;
-    if (arg == "--line-name") {
-      target = &options->line_name;
-      given = &named_line;
-    }
-    if (arg == "--train-number") {
-      target = &options->train_number;
-      given = &numbered_train;
-    }
-    if (target == nullptr) return Status::Usage("unexpected argument '" + arg + "'");
-    if (i + 1 == args.size()) return Status::Usage(arg + " needs a value");
-    if (given != nullptr ? *given : !target->empty()) return Status::Usage(arg + " given twice");
-    if (given != nullptr) *given = true;
-    *target = args[++i];
-    if (target->empty()) return Status::Usage(arg + " needs a value");
-  }
-  if (options->help) return Status::Ok();
-  if (options->line.empty()) return Status::Usage("--line LINE_FILE is required");
-  if (options->train.empty()) return Status::Usage("--train TRAIN_FILE is required");
-  if (options->out.empty()) return Status::Usage("--out DIR is required");
-  Status status = check_name("--line-name", options->line_name);
-  if (status.ok()) status = check_name("--train-number", options->train_number);
-  return status;
-}
-
-int fail_usage(const Status& status) {
-  const std::string usage = kCompileUsage;
-  std::cerr << kProgram << ": " << status.ToString() << "\n" << usage.substr(0, usage.find("\n\n"))
-            << "\n'scenario_tool compile --help' explains the options.\n";
-  return kExitUsage;
+// A name becomes part of file names in DIR: it must not lead elsewhere.
+CLI::Validator file_name_part() {
+  return CLI::Validator(
+      [](const std::string& name) {
+        if (name.find_first_of(std::string("/\\\0", 3)) == std::string::npos) return std::string();
+        return "'" + name + "' must not hold a path separator";
+      },
+      "", "file name part");
 }
 
 // Reads a description file given on the command line. A file that is not there is a description
@@ -176,19 +104,31 @@ class ToolSink : public OutputSink {
 
 }  // namespace
 
-int run_compile_command(const std::vector<std::string>& args) {
-  CompileOptions options;
-  Status status = parse_options(args, &options);
-  if (!status.ok()) return fail_usage(status);
-  if (options.help) {
-    std::cout << kCompileUsage;
-    return kExitClean;
-  }
+CLI::App* add_compile_command(CLI::App& app, CompileOptions* options) {
+  CLI::App* command =
+      app.add_subcommand("compile", "compile a line and a train description into the simulator's files");
+  command->add_option("--line", options->line, "the line description")
+      ->type_name("FILE")->required()->check(non_empty_value());
+  command->add_option("--train", options->train, "the train description")
+      ->type_name("FILE")->required()->check(non_empty_value());
+  command->add_option("--out", options->out, "where the compiled files go (made when missing)")
+      ->type_name("DIR")->required()->check(non_empty_value());
+  command->add_option("--line-name", options->line_name, "the line name")
+      ->type_name("NAME")->capture_default_str()->check(non_empty_value())->check(file_name_part());
+  command->add_option("--train-number", options->train_number, "the train number")
+      ->type_name("NUM")->capture_default_str()->check(non_empty_value())->check(file_name_part());
+  command->add_flag_callback(
+      "--no-plan", [options] { options->plan = false; }, "do not build or write the line record");
+  command->add_flag("-v,--verbose", options->verbose, "tell what was read and written and how long each phase took");
+  command->footer(kCompileFooter);
+  return command;
+}
 
+int run_compile_command(const CompileOptions& options) {
   VerboseLog log(options.verbose, std::cerr, kProgram);
   Description line;
   Description train;
-  status = read_given_description(options.line, &line, log);
+  Status status = read_given_description(options.line, &line, log);
   if (status.ok()) status = read_given_description(options.train, &train, log);
   if (!status.ok()) return report_file_system_failure(status, kProgram);
 

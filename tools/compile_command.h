@@ -1,14 +1,35 @@
-// scenario_tool compile: see run_compile_command.
+// scenario_tool compile: compiles a line and a train description given on the command line into
+// the simulator's files, exactly as scenario_build compiles its own, and leaves the descriptions
+// alone.
 #ifndef SCENARIO_TOOLS_COMPILE_COMMAND_H_
 #define SCENARIO_TOOLS_COMPILE_COMMAND_H_
 
 #include <string>
-#include <vector>
+
+#include "compiler/file_names.h"
+
+namespace CLI {
+class App;
+}
 
 namespace scenario {
 
-// Runs 'scenario_tool compile' with the arguments after the command word; returns the exit status.
-int run_compile_command(const std::vector<std::string>& args);
+struct CompileOptions {
+  std::string line;   // the line description file
+  std::string train;  // the train description file
+  std::string out;    // the folder the compiled files go to (made when missing)
+  std::string line_name = kEmbeddedLineName;        // UTF-8; names the files and entry 85
+  std::string train_number = kEmbeddedTrainNumber;  // UTF-8; names the files and entry 86
+  bool plan = true;  // build and write the line record
+  bool verbose = false;
+};
+
+// Declares 'compile' and its options on `app`; parsing the command line fills *options.
+CLI::App* add_compile_command(CLI::App& app, CompileOptions* options);
+
+// Runs the compile; returns the exit status (0 clean, 1 compile error, 2 fatal report, 3 a file
+// could not be read or written).
+int run_compile_command(const CompileOptions& options);
 
 }  // namespace scenario
 

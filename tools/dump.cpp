@@ -1,6 +1,7 @@
 #include "tools/dump.h"
 
-#include <charconv>
+#include <nlohmann/json.hpp>
+
 #include <cmath>
 #include <cstdio>
 #include <set>
@@ -16,11 +17,13 @@ using std::to_string;
 
 std::string signed_text(int64_t value) { return (value > 0 ? "+" : "") + to_string(value); }
 
-// A double as text: the shortest form that reads back to the same value.
-std::string exact_number(double value) {
-  char buffer[64];
-  const auto result = std::to_chars(buffer, buffer + sizeof buffer, value);
-  return std::string(buffer, result.ptr);
+// JSON documents keep their keys in the order they were set, so that dumps read and diff well.
+using Json = nlohmann::ordered_json;
+
+// A document as text: two blanks of indent, UTF-8; bytes that are not UTF-8 become U+FFFD rather
+// than an exception.
+std::string json_text(const Json& document) {
+  return document.dump(2, ' ', false, Json::error_handler_t::replace) + "\n";
 }
 
 // A double for the text dump: fixed, to the millimetre.
@@ -32,7 +35,9 @@ std::string metre_number(double value) {
   return buffer;
 }
 
-std::string json_number(double value) { return std::isfinite(value) ? exact_number(value) : "null"; }
+// A double in JSON: exact (the shortest form that reads back to the same value), null when it is
+// not a finite number.
+Json json_number(double value) { return std::isfinite(value) ? Json(value) : Json(nullptr); }
 
 std::string metres_text(int64_t metres) { return to_string(metres) + " m (" + kilometre_text(metres) + ")"; }
 
@@ -289,22 +294,7 @@ std::vector<HeaderValue> header_values(const ScenarioRecord& record) {
 }
 
 std::string json_string(std::string_view utf8) {
-  std::string out = "\"";
-  for (const char c : utf8) {
-    const unsigned char byte = static_cast<unsigned char>(c);
-    if (c == '"') {
-      out += "\\\"";
-    } else if (c == '\\') {
-      out += "\\\\";
-    } else if (byte < 0x20 || byte == 0x7F) {
-      char escape[8];
-      std::snprintf(escape, sizeof escape, "\\u%04x", byte);
-      out += escape;
-    } else {
-      out += c;
-    }
-  }
-  return out + "\"";
+  return Json(utf8).dump(-1, ' ', false, Json::error_handler_t::replace);
 }
 
 std::string dump_track_cells_text(const std::vector<TrackCell>& cells) {
@@ -320,24 +310,29 @@ std::string dump_track_cells_text(const std::vector<TrackCell>& cells) {
 }
 
 std::string dump_track_cells_json(const std::vector<TrackCell>& cells) {
-  std::string out = "{\n  \"file\": \"track cells\",\n  \"number_of_cells\": " + to_string(cells.size()) +
-                    ",\n  \"cells\": [";
+  Json list = Json::array();
   for (size_t i = 0; i < cells.size(); ++i) {
     const TrackCell& c = cells[i];
     const int64_t metres = cell_metres(static_cast<int64_t>(i));
-    out += std::string(i == 0 ? "\n" : ",\n") + "    {\"index\": " + to_string(i) + ", \"metres\": " +
-           to_string(metres) + ", \"km\": " + json_string(kilometre_text(metres)) + ", \"kind\": " +
-           to_string(c.kind) + ", \"kind_name\": " + json_string(cell_kind_name(c.kind)) + ", \"value_a\": " +
-           to_string(c.value_a) + ", \"value_b\": " + to_string(c.value_b) + ", \"value_c\": " +
-           to_string(c.value_c) + ", \"value_d\": " + to_string(c.value_d) + ", \"signal_time\": " +
-           to_string(c.signal_time) + ", \"approach_code\": " + to_string(c.approach_code) +
-           ", \"montagna_tipo\": " + to_string(c.montagna_tipo) + ", \"speed_limit\": " + to_string(c.speed_limit) +
-           ", \"speed_limit_kmh\": " + to_string(speed_kmh(c.speed_limit)) + ", \"gradient\": " +
-           to_string(c.gradient) + ", \"gradient_per_mille\": " + to_string(gradient_per_mille(c.gradient)) +
-           ", \"adhesion\": " + to_string(c.adhesion) +
-           "}";
+    list.push_back({{"index", i},
+                    {"metres", metres},
+                    {"km", kilometre_text(metres)},
+                    {"kind", c.kind},
+                    {"kind_name", cell_kind_name(c.kind)},
+                    {"value_a", c.value_a},
+                    {"value_b", c.value_b},
+                    {"value_c", c.value_c},
+                    {"value_d", c.value_d},
+                    {"signal_time", c.signal_time},
+                    {"approach_code", c.approach_code},
+                    {"montagna_tipo", c.montagna_tipo},
+                    {"speed_limit", c.speed_limit},
+                    {"speed_limit_kmh", speed_kmh(c.speed_limit)},
+                    {"gradient", c.gradient},
+                    {"gradient_per_mille", gradient_per_mille(c.gradient)},
+                    {"adhesion", c.adhesion}});
   }
-  return out + (cells.empty() ? "]\n}\n" : "\n  ]\n}\n");
+  return json_text({{"file", "track cells"}, {"number_of_cells", cells.size()}, {"cells", std::move(list)}});
 }
 
 std::string dump_scenario_record_text(const ScenarioRecord& record) {
@@ -365,33 +360,29 @@ std::string dump_scenario_record_text(const ScenarioRecord& record) {
 }
 
 std::string dump_scenario_record_json(const ScenarioRecord& record) {
-  std::string out = "{\n  \"file\": \"scenario record\",\n  \"entries\": [";
   const std::vector<HeaderValue> header = header_values(record);
+  Json entries = Json::array();
   for (int index = 0; index < kStationEntryCount; ++index) {
     const StationEntry& entry = record[static_cast<size_t>(index)];
-    out += std::string(index == 0 ? "\n" : ",\n") + "    {\"index\": " + to_string(index) + ", \"role\": " +
-           json_string(entry_role_name(entry_role(index, entry)));
+    Json item = {{"index", index}, {"role", entry_role_name(entry_role(index, entry))}};
     const std::vector<NumericField> fields = numeric_fields(entry);
     for (size_t f = 0; f < fields.size(); ++f) {
-      if (f == kFieldsBeforeName) out += ", \"name\": " + quoted_name(entry.name);
-      out += ", " + json_string(fields[f].name) + ": " + to_string(fields[f].value);
+      if (f == kFieldsBeforeName) item["name"] = cp1252_to_utf8(entry.name);
+      item[fields[f].name] = fields[f].value;
     }
     if (index >= kEntryProgressionTre) {
-      out += ", \"meanings\": {";
-      bool first = true;
+      Json meanings = Json::object();
       for (const HeaderValue& value : header) {
         if (value.entry != index) continue;
-        // Names are already JSON strings; other values are shown as text.
+        // A name's value is shown as the name itself; others as their text.
         const bool is_name = std::string(value.field) == "name";
-        out += std::string(first ? "" : ", ") + json_string(value.meaning) + ": " +
-               (is_name ? value.text : json_string(value.text));
-        first = false;
+        meanings[value.meaning] = is_name ? cp1252_to_utf8(entry.name) : value.text;
       }
-      out += "}";
+      item["meanings"] = std::move(meanings);
     }
-    out += "}";
+    entries.push_back(std::move(item));
   }
-  return out + "\n  ]\n}\n";
+  return json_text({{"file", "scenario record"}, {"entries", std::move(entries)}});
 }
 
 std::string dump_line_plan_text(const LinePlan& plan, int32_t step) {
@@ -404,19 +395,17 @@ std::string dump_line_plan_text(const LinePlan& plan, int32_t step) {
 }
 
 std::string dump_line_plan_json(const LinePlan& plan, int32_t step) {
-  std::string out = "{\n  \"file\": \"line record\",\n  \"allocated\": ";
-  out += plan.allocated() ? "true" : "false";
-  out += ",\n  \"plan_length\": " + to_string(plan.allocated() ? plan.plan_length() : 0);
-  out += ",\n  \"started\": " + std::string(plan.started() ? "true" : "false");
-  out += ",\n  \"last_computed_metre\": " + (plan.started() ? to_string(plan.next_metre() - 1) : std::string("null"));
-  out += ",\n  \"step\": " + to_string(step < 1 ? 1 : step) + ",\n  \"points\": [";
-  bool first = true;
+  Json points = Json::array();
   for (const int32_t metre : shown_metres(plan, step)) {
-    out += std::string(first ? "\n" : ",\n") + "    {\"metre\": " + to_string(metre) + ", \"x\": " +
-           json_number(plan.x(metre)) + ", \"y\": " + json_number(plan.y(metre)) + "}";
-    first = false;
+    points.push_back({{"metre", metre}, {"x", json_number(plan.x(metre))}, {"y", json_number(plan.y(metre))}});
   }
-  return out + (first ? "]\n}\n" : "\n  ]\n}\n");
+  return json_text({{"file", "line record"},
+                    {"allocated", plan.allocated()},
+                    {"plan_length", plan.allocated() ? plan.plan_length() : 0},
+                    {"started", plan.started()},
+                    {"last_computed_metre", plan.started() ? Json(plan.next_metre() - 1) : Json(nullptr)},
+                    {"step", step < 1 ? 1 : step},
+                    {"points", std::move(points)}});
 }
 
 }  // namespace scenario

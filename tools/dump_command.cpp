@@ -1,10 +1,15 @@
 #include "tools/dump_command.h"
 
+#include <CLI/CLI.hpp>
+
 #include <charconv>
 #include <iostream>
+#include <string>
+#include <system_error>
 
 #include "compiler/status.h"
 #include "compiler/track_model.h"
+#include "tools/command_line.h"
 #include "tools/compiled_files.h"
 #include "tools/dump.h"
 #include "tools/verbose_log.h"
@@ -12,102 +17,74 @@
 namespace scenario {
 namespace {
 
-constexpr const char* kDumpUsage =
-    "usage: scenario_tool dump FILE [--format text|json] [--step METRES] [--verbose]\n"
+constexpr const char* kDumpFooter =
+    "Shows the file as stable, diffable text or as JSON. The kind of file follows from its name:\n"
+    "LINE_linea.dat is the line record (the plan), LINE_TRAIN.sim the scenario record, LINE_TRAIN.dat\n"
+    "the track cells.\n"
     "\n"
-    "Shows a compiled file as stable, diffable text or as JSON. The kind of file follows from its\n"
-    "name: LINE_linea.dat is the line plan, LINE_TRAIN.sim the scenario record, LINE_TRAIN.dat the\n"
-    "track cells.\n"
-    "\n"
-    "  --format text|json  text (the default) or JSON\n"
-    "  --step METRES       for a line plan: show a point every METRES metres (default 50)\n"
-    "  --verbose           tell what was read and how long each phase took (on standard error)\n";
+    "Exit status: 0 shown; 3 the file could not be read or decoded; 64 bad usage.";
 
-struct DumpOptions {
-  std::string file;
-  bool json = false;
-  int32_t step = 50;
-  bool verbose = false;
-  bool help = false;
-};
+// The reason a file's name does not say its kind, or "".
+std::string unknown_kind_reason(const std::string& path) {
+  if (compiled_file_kind(path) != CompiledFileKind::kUnknown) return "";
+  return "cannot tell the kind of '" + path +
+         "' from its name: expected LINE_linea.dat, LINE_TRAIN.sim or LINE_TRAIN.dat";
+}
 
-Status parse_options(const std::vector<std::string>& args, DumpOptions* options) {
-  for (size_t i = 0; i < args.size(); ++i) {
-    const std::string& arg = args[i];
-    if (arg == "--help" || arg == "-h") {
-      options->help = true;
-    } else if (arg == "--verbose" || arg == "-v") {
-      options->verbose = true;
-    } else if (arg == "--format" || arg == "--step") {
-      if (i + 1 == args.size()) return Status::Usage(arg + " needs a value");
-      const std::string& value = args[++i];
-      if (arg == "--format") {
-        if (value != "text" && value != "json") return Status::Usage("--format is text or json, not '" + value + "'");
-        options->json = value == "json";
-      } else {
-        int32_t step = 0;
-        const auto result = std::from_chars(value.data(), value.data() + value.size(), step);
-        if (result.ec != std::errc() || result.ptr != value.data() + value.size() || step < 1) {
-          return Status::Usage("--step needs a whole number of metres, 1 or more, not '" + value + "'");
-        }
-        options->step = step;
-      }
-    } else if (!arg.empty() && arg[0] == '-') {
-      return Status::Usage("unknown option '" + arg + "'");
-    } else if (options->file.empty()) {
-      options->file = arg;
-    } else {
-      return Status::Usage("one file at a time: '" + options->file + "' and '" + arg + "'");
-    }
-  }
-  if (!options->help && options->file.empty()) return Status::Usage("no file given");
-  return Status::Ok();
+// The reason a --step value is refused, or "".
+std::string step_reason(const std::string& value) {
+  int32_t step = 0;
+  const auto result = std::from_chars(value.data(), value.data() + value.size(), step);
+  if (result.ec == std::errc() && result.ptr == value.data() + value.size() && step >= 1) return "";
+  return "needs a whole number of metres, 1 or more, not '" + value + "'";
 }
 
 int fail(const Status& status) {
   std::cerr << "scenario_tool dump: " << status.ToString() << "\n";
-  if (status.kind() == Status::Kind::kUsage) {
-    std::cerr << "\n" << kDumpUsage;
-    return kExitUsage;
-  }
-  return kExitFileSystem;
+  return status.kind() == Status::Kind::kUsage ? kExitUsage : kExitFileSystem;
 }
 
 }  // namespace
 
-int run_dump_command(const std::vector<std::string>& args) {
-  DumpOptions options;
-  Status status = parse_options(args, &options);
-  if (!status.ok()) return fail(status);
-  if (options.help) {
-    std::cout << kDumpUsage;
-    return kExitClean;
-  }
+CLI::App* add_dump_command(CLI::App& app, DumpOptions* options) {
+  CLI::App* command = app.add_subcommand("dump", "show a compiled .dat, .sim or _linea.dat file as text or JSON");
+  command->add_option("FILE", options->file, "the compiled file")
+      ->type_name("")->required()->check(non_empty_value())->check(CLI::Validator(unknown_kind_reason, "", "kind"));
+  command->add_option("--format", options->format, "text (the default) or JSON")
+      ->type_name("FORMAT")->check(CLI::IsMember({"text", "json"}));
+  command->add_option("--step", options->step, "for a line record: show a point every METRES metres")
+      ->type_name("METRES")->capture_default_str()->check(CLI::Validator(step_reason, "", "step"));
+  command->add_flag("-v,--verbose", options->verbose, "tell what was read and how long each phase took");
+  command->footer(kDumpFooter);
+  return command;
+}
+
+int run_dump_command(const DumpOptions& options) {
+  const std::string unknown_kind = unknown_kind_reason(options.file);
+  if (!unknown_kind.empty()) return fail(Status::Usage(unknown_kind));
   const CompiledFileKind kind = compiled_file_kind(options.file);
-  if (kind == CompiledFileKind::kUnknown) {
-    return fail(Status::Usage("cannot tell the kind of '" + options.file +
-                              "' from its name: expected LINE_linea.dat, LINE_TRAIN.sim or LINE_TRAIN.dat"));
-  }
+  const bool json = options.format == "json";
 
   VerboseLog log(options.verbose, std::cerr, "scenario_tool dump");
+  Status status;
   std::string text;
   if (kind == CompiledFileKind::kTrackCells) {
     std::vector<TrackCell> cells;
     status = load_track_cells(options.file, &cells, log);
     if (!status.ok()) return fail(status);
-    text = options.json ? dump_track_cells_json(cells) : dump_track_cells_text(cells);
+    text = json ? dump_track_cells_json(cells) : dump_track_cells_text(cells);
   } else if (kind == CompiledFileKind::kScenarioRecord) {
     ScenarioRecord record;
     status = load_scenario_record(options.file, &record, log);
     if (!status.ok()) return fail(status);
-    text = options.json ? dump_scenario_record_json(record) : dump_scenario_record_text(record);
+    text = json ? dump_scenario_record_json(record) : dump_scenario_record_text(record);
   } else {
     LinePlan plan;
     status = load_line_plan(options.file, &plan, log);
     if (!status.ok()) return fail(status);
-    text = options.json ? dump_line_plan_json(plan, options.step) : dump_line_plan_text(plan, options.step);
+    text = json ? dump_line_plan_json(plan, options.step) : dump_line_plan_text(plan, options.step);
   }
-  log.phase(std::string("formatted ") + (options.json ? "JSON" : "text") + ", " + std::to_string(text.size()) +
+  log.phase(std::string("formatted ") + (json ? "JSON" : "text") + ", " + std::to_string(text.size()) +
             " bytes");
   std::cout << text;
   std::cout.flush();

@@ -1,5 +1,7 @@
 #include "tools/render_command.h"
 
+#include <CLI/CLI.hpp>
+
 #include <filesystem>
 #include <iostream>
 #include <system_error>
@@ -8,6 +10,7 @@
 #include "compiler/status.h"
 #include "compiler/track_model.h"
 #include "disk/file_replace.h"
+#include "tools/command_line.h"
 #include "tools/compiled_files.h"
 #include "tools/render.h"
 #include "tools/verbose_log.h"
@@ -15,67 +18,21 @@
 namespace scenario {
 namespace {
 
-constexpr const char* kRenderUsage =
-    "usage: scenario_tool render --dat FILE --sim FILE [--plan FILE] --out FOLDER [--verbose]\n"
+constexpr const char* kRenderFooter =
+    "Draws a compiled scenario as a self-contained HTML page: the plan of the line (from the line\n"
+    "record), the longitudinal profile with speed limits, slowdowns and stations, a legend and the\n"
+    "header values. Writes FOLDER/index.html, FOLDER/plan.svg and FOLDER/profile.svg. The page\n"
+    "loads nothing from outside: open it in any browser.\n"
     "\n"
-    "Draws a compiled scenario as a self-contained HTML page with SVG: the plan of the line (from\n"
-    "the line record), the longitudinal profile with speed limits, slowdowns and stations, a legend\n"
-    "and the header values. Writes FOLDER/index.html, FOLDER/plan.svg and FOLDER/profile.svg.\n"
-    "\n"
-    "  --dat FILE     the track cells, LINE_TRAIN.dat\n"
-    "  --sim FILE     the scenario record, LINE_TRAIN.sim\n"
-    "  --plan FILE    the line record, LINE_linea.dat (without it the page has no plan)\n"
-    "  --out FOLDER   where the page and the drawings go (made when missing)\n"
-    "  --verbose      tell what was read and written and how long each phase took\n";
+    "Exit status: 0 drawn; 3 a file could not be read, decoded or written; 64 bad usage.";
 
 // The files the command writes into the output folder.
 constexpr const char* kPageName = "index.html";
 constexpr const char* kPlanName = "plan.svg";
 constexpr const char* kProfileName = "profile.svg";
 
-struct RenderOptions {
-  std::string dat;
-  std::string sim;
-  std::string plan;
-  std::string out;
-  bool verbose = false;
-  bool help = false;
-};
-
-Status parse_options(const std::vector<std::string>& args, RenderOptions* options) {
-  for (size_t i = 0; i < args.size(); ++i) {
-    const std::string& arg = args[i];
-    std::string* target = nullptr;
-    if (arg == "--help" || arg == "-h") {
-      options->help = true;
-      continue;
-    }
-    if (arg == "--verbose" || arg == "-v") {
-      options->verbose = true;
-      continue;
-    }
-    if (arg == "--dat") target = &options->dat;
-    if (arg == "--sim") target = &options->sim;
-    if (arg == "--plan") target = &options->plan;
-    if (arg == "--out") target = &options->out;
-    if (target == nullptr) return Status::Usage("unexpected argument '" + arg + "'");
-    if (i + 1 == args.size() || args[i + 1].empty()) return Status::Usage(arg + " needs a value");
-    if (!target->empty()) return Status::Usage(arg + " given twice");
-    *target = args[++i];
-  }
-  if (options->help) return Status::Ok();
-  if (options->dat.empty()) return Status::Usage("--dat FILE is required");
-  if (options->sim.empty()) return Status::Usage("--sim FILE is required");
-  if (options->out.empty()) return Status::Usage("--out FOLDER is required");
-  return Status::Ok();
-}
-
 int fail(const Status& status) {
   std::cerr << "scenario_tool render: " << status.ToString() << "\n";
-  if (status.kind() == Status::Kind::kUsage) {
-    std::cerr << "\n" << kRenderUsage;
-    return kExitUsage;
-  }
   return kExitFileSystem;
 }
 
@@ -88,20 +45,28 @@ Status write_output(const std::string& folder, const char* name, const std::stri
 
 }  // namespace
 
-int run_render_command(const std::vector<std::string>& args) {
-  RenderOptions options;
-  Status status = parse_options(args, &options);
-  if (!status.ok()) return fail(status);
-  if (options.help) {
-    std::cout << kRenderUsage;
-    return kExitClean;
-  }
+CLI::App* add_render_command(CLI::App& app, RenderOptions* options) {
+  CLI::App* command =
+      app.add_subcommand("render", "draw a compiled scenario as an HTML page with SVG plan and profile");
+  command->add_option("--dat", options->dat, "the track cells, LINE_TRAIN.dat")
+      ->type_name("FILE")->required()->check(non_empty_value());
+  command->add_option("--sim", options->sim, "the scenario record, LINE_TRAIN.sim")
+      ->type_name("FILE")->required()->check(non_empty_value());
+  command->add_option("--plan", options->plan, "the line record, LINE_linea.dat (without it the page has no plan)")
+      ->type_name("FILE")->check(non_empty_value());
+  command->add_option("--out", options->out, "where the page and the drawings go (made when missing)")
+      ->type_name("FOLDER")->required()->check(non_empty_value());
+  command->add_flag("-v,--verbose", options->verbose, "tell what was read and written and how long each phase took");
+  command->footer(kRenderFooter);
+  return command;
+}
 
+int run_render_command(const RenderOptions& options) {
   VerboseLog log(options.verbose, std::cerr, "scenario_tool render");
   std::vector<TrackCell> cells;
   ScenarioRecord record;
   LinePlan plan;
-  status = load_track_cells(options.dat, &cells, log);
+  Status status = load_track_cells(options.dat, &cells, log);
   if (!status.ok()) return fail(status);
   status = load_scenario_record(options.sim, &record, log);
   if (!status.ok()) return fail(status);

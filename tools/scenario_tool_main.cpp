@@ -3,45 +3,94 @@
 //   scenario_tool compile ...   compile description files into the simulator's files
 //   scenario_tool dump ...      show a compiled file as text or JSON
 //   scenario_tool render ...    draw the line's plan and profile as an HTML page with SVG
-#include <cstring>
+//
+// How a command is made (CLI11 parses every command line):
+//  - tools/NAME_command.h declares a plain struct NAMEOptions (the values the command acts on,
+//    with their defaults) and two functions:
+//      CLI::App* add_NAME_command(CLI::App& app, NAMEOptions* options);
+//      int run_NAME_command(const NAMEOptions& options);
+//  - add_NAME_command declares the subcommand, its options and their checks (CLI11 validators,
+//    shared ones in tools/command_line.h) and the help texts; it only tells CLI11 where each value
+//    goes. Every refusal of a command line belongs here, so that all of them look alike.
+//  - run_NAME_command does the work and returns the exit status; it never sees argv, so tests and
+//    other callers can run it with any options.
+//  - main() below adds one row to `commands`.
+// A usage error is one line, "scenario_tool NAME: what is wrong", then a pointer to --help, and
+// exit status 64; --help prints the help on standard output and exits 0.
+#include <CLI/CLI.hpp>
+
+#include <functional>
 #include <iostream>
 #include <string>
 #include <vector>
 
 #include "compiler/status.h"
+#include "scenario/compile.h"
 #include "tools/compile_command.h"
 #include "tools/dump_command.h"
 #include "tools/render_command.h"
 
 namespace {
 
-constexpr const char* kUsage =
-    "usage: scenario_tool COMMAND [OPTIONS]\n"
-    "\n"
-    "commands:\n"
-    "  compile   compile a line and a train description into the simulator's files\n"
-    "  dump      show a compiled .dat, .sim or _linea.dat file as text or JSON\n"
-    "  render    draw a compiled scenario as an HTML page with SVG plan and profile\n"
-    "\n"
-    "'scenario_tool COMMAND --help' explains a command's options.\n";
+constexpr const char* kProgram = "scenario_tool";
+
+struct Command {
+  CLI::App* app;
+  std::function<int()> run;
+};
+
+// The command a failed parse was in: the deepest subcommand CLI11 had reached.
+std::string command_path(const CLI::App& app) {
+  std::string path = kProgram;
+  const CLI::App* current = &app;
+  while (!current->get_subcommands().empty()) {
+    current = current->get_subcommands().front();
+    path += " " + current->get_name();
+  }
+  return path;
+}
+
+int usage_error(const CLI::App& app, const CLI::ParseError& error, int argc, char** argv) {
+  std::string what = error.what();
+  // CLI11 says "A subcommand is required" also when the first word names no command.
+  if (app.get_subcommands().empty() && error.get_name() == "RequiredError") {
+    if (argc < 2) {
+      what = "no command given";
+    } else {
+      what = std::string(argv[1][0] == '-' ? "unknown option '" : "unknown command '") + argv[1] + "'";
+    }
+  }
+  const std::string path = command_path(app);
+  std::cerr << path << ": " << what << "\n" << "Run '" << path << " --help' for more information.\n";
+  return scenario::kExitUsage;
+}
 
 }  // namespace
 
 int main(int argc, char** argv) {
-  std::vector<std::string> args(argv + 1, argv + argc);
-  if (args.empty()) {
-    std::cerr << kUsage;
-    return scenario::kExitUsage;
+  CLI::App app("Tools for people who write their own scenarios.", kProgram);
+  app.set_version_flag("--version", std::string(kProgram) + " " + scenario::version());
+  app.require_subcommand(1);
+  app.footer("'scenario_tool COMMAND --help' explains a command's options.");
+
+  scenario::CompileOptions compile;
+  scenario::DumpOptions dump;
+  scenario::RenderOptions render;
+  const std::vector<Command> commands = {
+      {scenario::add_compile_command(app, &compile), [&] { return scenario::run_compile_command(compile); }},
+      {scenario::add_dump_command(app, &dump), [&] { return scenario::run_dump_command(dump); }},
+      {scenario::add_render_command(app, &render), [&] { return scenario::run_render_command(render); }},
+  };
+
+  try {
+    app.parse(argc, argv);
+  } catch (const CLI::ParseError& error) {
+    // --help and --version arrive as "errors" with exit code 0.
+    if (error.get_exit_code() == 0) return app.exit(error);
+    return usage_error(app, error, argc, argv);
   }
-  const std::string command = args.front();
-  args.erase(args.begin());
-  if (command == "--help" || command == "-h" || command == "help") {
-    std::cout << kUsage;
-    return scenario::kExitClean;
+  for (const Command& command : commands) {
+    if (command.app->parsed()) return command.run();
   }
-  if (command == "compile") return scenario::run_compile_command(args);
-  if (command == "dump") return scenario::run_dump_command(args);
-  if (command == "render") return scenario::run_render_command(args);
-  std::cerr << "scenario_tool: unknown command '" << command << "'\n\n" << kUsage;
-  return scenario::kExitUsage;
+  return scenario::kExitUsage;  // not reached: a subcommand is required
 }
