@@ -34,7 +34,7 @@ clang-build:
 bench: build
 	for b in build/bin/*_bench; do $$b; done
 
-# The embedded scenario drawn as a page: build/page/index.html with plan.svg and profile.svg.
+# The embedded scenario drawn as a page: build/page/index.html with plan.svg, profile.svg and chart.svg.
 render: run
 	./build/bin/scenario_tool render --dat build/bin/MorvellaC_DrasconaX_5521.dat \
 	  --sim build/bin/MorvellaC_DrasconaX_5521.sim --plan build/bin/MorvellaC_DrasconaX_linea.dat --out build/page

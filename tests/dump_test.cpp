@@ -76,7 +76,9 @@ TEST(DumpTrackCells, ShowsCellsThatHoldSomethingOrChangeTheirStretch) {
             "cell 0 at -50 m (Km -0+050): stretch speed_limit 6 (30 km/h), gradient 100 (0 per mille), adhesion "
             "100, montagna_tipo 0\n"
             "cell 1 at 0 m (Km 0+000): value_a 5121 (header constant), value_b 2422 (first check code)\n"
-            "cell 2 at 50 m (Km 0+050): kind 1 signal, value_a 32, value_b 11, value_c 0, value_d 8, signal_time 101\n"
+            "cell 2 at 50 m (Km 0+050): kind 1 signal, value_a 32, value_b 11, value_c 0, value_d 8, signal_time 101; "
+            "meaning: left side sx 2, aspects s1 3, s2 1, s3 0; right side dx 2, aspects d1 2, d2 1, d3 0; "
+            "repetition rapp 0; time tempo 1 to 100 (stored as 101); no signal after it\n"
             "cell 4 at 150 m (Km 0+150): approach_code 81; stretch speed_limit 6 (30 km/h), gradient 97 (-3 per "
             "mille), adhesion 100, montagna_tipo 0\n"
             "cell 5 at 200 m (Km 0+200): kind 3 slowdown_start, value_a 50 (slowdown speed 50 km/h), value_b 0, "
@@ -84,6 +86,26 @@ TEST(DumpTrackCells, ShowsCellsThatHoldSomethingOrChangeTheirStretch) {
             "cell 6 at 250 m (Km 0+250): kind 7 unused_code; stretch speed_limit 6 (30 km/h), gradient 97 (-3 per "
             "mille), adhesion 100, montagna_tipo 2\n"
             "cell 7 at 300 m (Km 0+300): kind 14 board_text, value_a 80 (board entry 80)\n");
+}
+
+// A signal's line says what its values mean, after its stretch when that changes there too, and
+// how far the next signal stands.
+TEST(DumpTrackCells, SignalsInTheTermsOfTheSignalRecord) {
+  std::vector<TrackCell> cells = small_cells();
+  cells[6] = {kSignal, 53, 60, 0, 4, 0, 0, 2, 6, 97, 100};  // sx 1, dx 1: no time kept
+  const std::string text = dump_track_cells_text(cells);
+  EXPECT_NE(text.find("signal_time 101; meaning: left side sx 2, aspects s1 3, s2 1, s3 0; right side dx 2, "
+                      "aspects d1 2, d2 1, d3 0; repetition rapp 0; time tempo 1 to 100 (stored as 101); next "
+                      "signal 200 m on\n"),
+            std::string::npos)
+      << text;
+  EXPECT_NE(text.find("cell 6 at 250 m (Km 0+250): kind 1 signal, value_a 53, value_b 60, value_c 0, value_d 4, "
+                      "signal_time 0; stretch speed_limit 6 (30 km/h), gradient 97 (-3 per mille), adhesion 100, "
+                      "montagna_tipo 2; meaning: left side sx 1, aspects s1 5, s2 6, s3 0; right side dx 1, aspects "
+                      "d1 3, d2 0, d3 0; repetition rapp 0; no time kept (only sx 2 keeps tempo); no signal after "
+                      "it\n"),
+            std::string::npos)
+      << text;
 }
 
 TEST(DumpScenarioRecord, ShowsOneBlockPerEntryWithItsMeaning) {

@@ -10,7 +10,9 @@
 
 #include <gtest/gtest.h>
 
+#include "compiler/field_reader.h"
 #include "compiler/file_names.h"
+#include "compiler/line_parser.h"
 #include "disk/file_replace.h"
 #include "scenario/text_writers.h"
 #include "tests/test_support.h"
@@ -315,6 +317,66 @@ TEST_F(LineDataTest, TheQuotedRowsStandVerbatim) {
   EXPECT_NE(bytes_.find("(I--I--I)(I__I__I)"), std::string::npos);
   EXPECT_NE(bytes_.find("(Ponte   )(in Ferro)"), std::string::npos);
   EXPECT_NE(bytes_.find("(Fine )(Ponte)"), std::string::npos);
+}
+
+// The plan of the line, sampled every 50 m, as a polyline of points.
+struct PlanPoint {
+  double x;
+  double y;
+};
+
+// Whether segments ab and cd cross or touch: orientation tests, with collinear overlap counted.
+bool segments_meet(PlanPoint a, PlanPoint b, PlanPoint c, PlanPoint d) {
+  auto orient = [](PlanPoint p, PlanPoint q, PlanPoint r) {
+    const double v = (q.x - p.x) * (r.y - p.y) - (q.y - p.y) * (r.x - p.x);
+    return (v > 0) - (v < 0);
+  };
+  auto within = [](PlanPoint p, PlanPoint q, PlanPoint r) {  // r on the line pq: inside its box?
+    return std::min(p.x, q.x) <= r.x && r.x <= std::max(p.x, q.x) && std::min(p.y, q.y) <= r.y &&
+           r.y <= std::max(p.y, q.y);
+  };
+  const int o1 = orient(a, b, c), o2 = orient(a, b, d), o3 = orient(c, d, a), o4 = orient(c, d, b);
+  if (o1 != o2 && o3 != o4) return true;
+  return (o1 == 0 && within(a, b, c)) || (o2 == 0 && within(a, b, d)) || (o3 == 0 && within(c, d, a)) ||
+         (o4 == 0 && within(c, d, b));
+}
+
+// Every pair of stretches that are not neighbours along the line, compared exhaustively.
+std::vector<std::pair<size_t, size_t>> crossings(const std::vector<PlanPoint>& points) {
+  std::vector<std::pair<size_t, size_t>> found;
+  for (size_t i = 0; i + 1 < points.size(); ++i) {
+    for (size_t j = i + 2; j + 1 < points.size(); ++j) {
+      if (segments_meet(points[i], points[i + 1], points[j], points[j + 1])) found.emplace_back(i, j);
+    }
+  }
+  return found;
+}
+
+TEST(PlanCrossings, TheCheckFindsACrossingAndPassesANearMiss) {
+  const std::vector<PlanPoint> loop = {{0, 0}, {0, 50}, {50, 50}, {50, 25}, {-10, 25}};  // crosses its start
+  EXPECT_EQ(crossings(loop), (std::vector<std::pair<size_t, size_t>>{{0, 3}}));
+  const std::vector<PlanPoint> hook = {{0, 0}, {0, 50}, {50, 50}, {50, 25}, {1, 25}};  // stops 1 m short
+  EXPECT_TRUE(crossings(hook).empty());
+  const std::vector<PlanPoint> touch = {{0, 0}, {0, 50}, {50, 50}, {50, 25}, {0, 25}};  // ends on it
+  EXPECT_EQ(crossings(touch).size(), 1u);
+}
+
+// The embedded line is drawn from its curve records: like any real line, its plan never crosses
+// itself, the run-out past the line's end included.
+TEST_F(LineDataTest, ThePlanOfTheLineNeverCrossesItself) {
+  CompileState state;
+  state.write_line_plan = 1;
+  FieldReader reader(bytes_, "line.txt");
+  ASSERT_EQ(parse_line_description(state, reader), LinePhaseEnd::kGoOn);
+  ASSERT_EQ(state.error().ErrorCode, 0);
+  const int32_t last = state.plan.next_metre() - 1;
+  ASSERT_EQ(last, 130998);
+  std::vector<PlanPoint> points;
+  for (int32_t m = 0; m <= last; m = m == last ? last + 1 : std::min(last, m + 50)) {
+    points.push_back({state.plan.x(m), state.plan.y(m)});
+  }
+  const std::vector<std::pair<size_t, size_t>> found = crossings(points);
+  for (const auto& [i, j] : found) ADD_FAILURE() << "the stretch from " << 50 * i << " m crosses the one from " << 50 * j << " m";
 }
 
 TEST(DatiLineaTest, ReplacesALongerExistingFileInTheFolder) {

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <limits>
 #include <string>
@@ -141,6 +142,72 @@ TEST(BuildScene, AStationPastTheLineEndStretchesTheProfileAsFarAsTheCellsReach) 
   EXPECT_EQ(build_scene(state).extent, 10000);
 }
 
+// How a station's entry turns into its times: the run starts at the first station with a time and
+// ends at the last; a stop has an arrival and a departure, a station without a stop its passing time.
+TEST(BuildScene, StationTimesAreDepartureStopPassingArrivalOrNone) {
+  CompileState state = small_state();
+  const struct {
+    int32_t position;
+    uint8_t stop;
+    int32_t time;
+    const char* shown;
+  } stations[] = {
+      {100, 1, 69600, "dep 19:20:00"},          // the run starts: its stop value is no stop
+      {2300, 30, 70000, "arr 19:26:10 dep 19:26:40"},
+      {1200, 0, 0, ""},                           // passed without a time (listed out of order)
+      {2700, 0, 70500, "passes 19:35:00"},
+      {2900, 30, 0, ""},                          // a stop without a time
+      {3000, 0, 71000, "arr 19:43:20"},           // the run ends
+  };
+  for (size_t i = 0; i < std::size(stations); ++i) {
+    StationEntry& entry = state.station_table[i + 1];
+    entry = {11, stations[i].position - 50, stations[i].position + 50, stations[i].position, 0, "S" + std::to_string(i),
+             0, 0, 0, 0, 0, 0, stations[i].stop, 0, 0, stations[i].time};
+  }
+  const LineScene scene = build_scene(state);
+  ASSERT_EQ(scene.stations.size(), std::size(stations));
+  for (const SceneStation& station : scene.stations) {
+    const size_t i = static_cast<size_t>(station.entry - 1);
+    EXPECT_EQ(timing_text(station), stations[i].shown) << station.name;
+    EXPECT_EQ(has_time(station), stations[i].time != 0) << station.name;
+  }
+  EXPECT_EQ(scene.stations[1].name, "S2");  // in the line's order
+  EXPECT_EQ(first_time(scene.stations[2]), 70000 - 30);
+  EXPECT_EQ(last_time(scene.stations[2]), 70000);
+  // A run that ends with a stop ends on its departure.
+  state.station_table[6].stop_value = 60;
+  EXPECT_EQ(timing_text(build_scene(state).stations.back()), "arr 19:42:20 dep 19:43:20");
+}
+
+// Tunnels come from the boards that name them with a kilometre mark: their length from the board,
+// or else from the mountain stretches that start at the mark.
+TEST(BuildScene, TunnelsAreNamedByTheirBoards) {
+  CompileState state = small_state();
+  const char* texts[] = {"(Montorsaio)(Km 0+800)(L.m 1.250 )", "(Colle Alto)(Km 2+000 )", "(P.L.A.  )(Km 0+311)",
+                         "(Ponte   )(in Ferro)", "(Diramazione)(Pescolla   )(Valmora    )", "(Vuoto)(Km x+1)"};
+  for (size_t i = 0; i < std::size(texts); ++i) {
+    state.station_table[79 - i].name = texts[i];
+    state.cells[100 + i] = {kBoardText, static_cast<int16_t>(79 - i), 0, 0, 0, 0, 0, 0, 28, 100, 0};
+  }
+  for (size_t i = 40; i < 44; ++i) state.cells[i].montagna_tipo = 2;  // 2000 to 2200 m
+  for (size_t i = 46; i < 50; ++i) state.cells[i].montagna_tipo = 3;  // 2300 to 2500 m: 100 m on, one tunnel
+  for (size_t i = 56; i < 58; ++i) state.cells[i].montagna_tipo = 2;  // 2800 m: too far on
+  const LineScene scene = build_scene(state);
+  ASSERT_EQ(scene.tunnels.size(), 2u);
+  EXPECT_EQ(scene.tunnels[0].name, "Montorsaio");
+  EXPECT_EQ(scene.tunnels[0].from, 800);
+  EXPECT_EQ(scene.tunnels[0].to, 2050);
+  EXPECT_EQ(scene.tunnels[1].name, "Colle Alto");
+  EXPECT_EQ(scene.tunnels[1].from, 2000);
+  EXPECT_EQ(scene.tunnels[1].to, 2500);
+  const std::string svg = render_profile_svg(scene);
+  EXPECT_NE(svg.find(">Montorsaio 1 250 m</text>"), std::string::npos);
+  EXPECT_NE(svg.find("<title>tunnel Colle Alto, Km 2+000 to Km 2+500, 500 m</title>"), std::string::npos);
+  EXPECT_EQ(metres_words(6478), "6 478 m");
+  EXPECT_EQ(metres_words(1000000), "1 000 000 m");
+  EXPECT_EQ(metres_words(-50), "-50 m");
+}
+
 TEST(Render, KilometreTicksAreOneTwoFiveTimesTenToTheN) {
   const std::pair<int64_t, int64_t> cases[] = {{0, 1000},         {3000, 1000},     {25000, 1000},
                                                {25999, 1000},     {26000, 2000},    {124000, 5000},
@@ -154,15 +221,20 @@ TEST(Render, XmlTextEscapesMarkupAndReplacesWhatXmlCannotHold) {
   EXPECT_EQ(xml_text("Citt\xc3\xa0"), "Citt\xc3\xa0");
 }
 
-// The value of `attribute` in every element that starts with `element_start`, in order.
+// The value of `attribute` in every element that starts with `element_start`, in order; for
+// "cx" and "cy" the first and second number of the element's anchor (data-at).
 std::vector<double> attribute_values(const std::string& svg, const std::string& element_start,
                                      const std::string& attribute) {
+  const bool anchor = attribute == "cx" || attribute == "cy";
+  const std::string name_text = " " + std::string(anchor ? "data-at" : attribute) + "=\"";
   std::vector<double> values;
   for (size_t at = svg.find(element_start); at != std::string::npos; at = svg.find(element_start, at + 1)) {
     const size_t end = svg.find('>', at);
-    const size_t name = svg.find(" " + attribute + "=\"", at);
+    const size_t name = svg.find(name_text, at);
     if (name == std::string::npos || name > end) continue;
-    values.push_back(std::stod(svg.substr(name + attribute.size() + 3)));
+    std::string value = svg.substr(name + name_text.size());
+    if (attribute == "cy") value = value.substr(value.find(' ') + 1);
+    values.push_back(std::stod(value));
   }
   return values;
 }
@@ -211,11 +283,13 @@ TEST(RenderPlan, WithoutAStartedPlanSaysSoAndNonFinitePointsAreLeftOut) {
   EXPECT_NE(svg.find("class=\"track\""), std::string::npos);
 }
 
-TEST(RenderProfile, ShowsStationsWithDepartureTimesTicksAndSlowdowns) {
+TEST(RenderProfile, ShowsStationsWithTheirTimesTicksAndSlowdowns) {
   const std::string svg = render_profile_svg(build_scene(small_state()));
-  EXPECT_NE(svg.find("<tspan class=\"station-name\">MORVELLA C.LE</tspan> <tspan class=\"station-time\">19:20:00"),
+  EXPECT_NE(svg.find("<tspan class=\"station-name\">MORVELLA C.LE</tspan><tspan class=\"station-time\" x=\"0\" "
+                     "dy=\"12.0\">dep 19:20:00</tspan>"),
             std::string::npos);
-  EXPECT_NE(svg.find("<tspan class=\"station-time\">19:31:00</tspan>"), std::string::npos);
+  // The last timed station, where the train stops for a second, has both times.
+  EXPECT_NE(svg.find("\">arr 19:30:59 dep 19:31:00</tspan>"), std::string::npos);
   // A station with no time (the train passes it) shows its name alone.
   CompileState state = small_state();
   state.station_table[2].time_seconds = 0;
@@ -226,15 +300,103 @@ TEST(RenderProfile, ShowsStationsWithDepartureTimesTicksAndSlowdowns) {
   EXPECT_EQ(count(svg, "<path class=\"speed-limit\""), 1u);
 }
 
+PageDrawings drawings_of(const CompileState& state, const LineScene& scene) {
+  return {render_plan_svg(state, scene), render_profile_svg(scene), render_chart_svg(scene)};
+}
+
+// Every stretch of one gradient has its figure in its tooltip; the figure is written on the
+// drawing from the first zoom step at which it fits inside the stretch.
+TEST(RenderProfile, GradientFiguresWhereTheyFitAndInEveryTooltip) {
+  const LineScene scene = build_scene(small_state());
+  ASSERT_EQ(scene.gradients.size(), 4u);  // 0, +20 over 100 m, -10 over 50 m, 0 to the end
+  EXPECT_EQ(scene.gradients[1].from, 100);
+  EXPECT_EQ(scene.gradients[1].to, 200);
+  EXPECT_EQ(scene.gradients[1].value, 20);
+  const std::string svg = render_profile_svg(scene);
+  EXPECT_NE(svg.find("<title>gradient +20\u2030 (rising), Km 0+100 to Km 0+200, 100 m</title>"), std::string::npos);
+  EXPECT_NE(svg.find("<title>gradient -10\u2030 (falling), Km 0+200 to Km 0+250, 50 m</title>"), std::string::npos);
+  // 100 m are 36 pixels at rest, too few for "+20‰"; 50 m need a zoom of 2.
+  const struct {
+    const char* figure;
+    const char* place;
+  } figures[] = {{">+20\u2030</text>", "data-place=\"-;"}, {">-10\u2030</text>", "data-place=\"-;-;"}};
+  for (const auto& f : figures) {
+    const size_t at = svg.find(f.figure);
+    ASSERT_NE(at, std::string::npos) << f.figure;
+    const std::string tag = svg.substr(svg.rfind("<text", at), at - svg.rfind("<text", at));
+    EXPECT_NE(tag.find(f.place), std::string::npos) << tag;
+    EXPECT_NE(tag.find("visibility=\"hidden\""), std::string::npos) << tag;
+  }
+  EXPECT_EQ(gradient_text(0), "0\u2030");
+  EXPECT_EQ(gradient_text(-25), "-25\u2030");
+}
+
+TEST(RenderChart, TheRunThroughItsTimesWithStopsAndATimeLabelPerTimedStation) {
+  CompileState state = small_state();
+  state.station_table[2].stop_value = 60;     // a stop from 19:30:00 to 19:31:00
+  state.station_table[3] = {11, 2800, 2900, 2850, 0, "PASSO", 0, 0, 0, 0, 0, 0, 0, 0, 0, 0};  // no time
+  const std::string svg = render_chart_svg(build_scene(state));
+  EXPECT_NE(svg.find("data-zoom=\"x\""), std::string::npos);
+  EXPECT_EQ(count(svg, "class=\"station-label\""), 3u);
+  EXPECT_EQ(count(svg, "class=\"time-label\""), 2u);
+  EXPECT_NE(svg.find("data-station=\"1\""), std::string::npos);
+  EXPECT_NE(svg.find(">19:20</text>"), std::string::npos);
+  EXPECT_NE(svg.find(">19:31</text>"), std::string::npos);
+  EXPECT_EQ(count(svg, "<path class=\"stop\""), 1u);
+  EXPECT_NE(svg.find("stop of 60 s, arr 19:30:00 dep 19:31:00</title>"), std::string::npos);
+  EXPECT_NE(svg.find("text-anchor=\"end\">19:20</text>"), std::string::npos);  // the time axis starts at a round time
+  EXPECT_EQ(count(svg, "<path class=\"train-run\""), 1u);
+
+  state.station_table[2].time_seconds = 0;  // one timed station is no run
+  EXPECT_NE(render_chart_svg(build_scene(state)).find("No run to chart"), std::string::npos);
+  const std::pair<int64_t, const char*> times[] = {{69600, "19:20"}, {69630, "19:20:30"}, {90000, "25:00"}};
+  for (const auto& [seconds, text] : times) EXPECT_EQ(chart_time_text(seconds), text);
+}
+
+// A line running north-east fills the drawing's height, one scale on both axes.
+TEST(RenderPlan, FillsItsBoxAtOneScaleWithAScaleBar) {
+  CompileState state = small_state();
+  state.plan.clear();
+  state.plan.allocate(state.plan_length);
+  state.plan.start();
+  for (int32_t m = 2; m <= state.plan_length - 2; ++m) {
+    state.plan.append(m * 0.6, m * 0.8);  // straight, 3 east for 4 north
+  }
+  const std::string svg = render_plan_svg(state, build_scene(state));
+  EXPECT_NE(svg.find("width=\"1200.0\" height=\"1000.0\""), std::string::npos);
+  const std::vector<double> xs = attribute_values(svg, "<circle class=\"station\"", "cx");
+  const std::vector<double> ys = attribute_values(svg, "<circle class=\"station\"", "cy");
+  ASSERT_EQ(xs.size(), 2u);
+  EXPECT_NEAR((xs[1] - xs[0]) / (ys[0] - ys[1]), 0.75, 0.002);  // east over north, as on the ground
+  // The whole plan, run-out included, spans the height but for the margins.
+  const double per_metre = (ys[0] - ys[1]) / (0.8 * 2200);
+  EXPECT_NEAR(per_metre * 0.8 * (state.plan_length - 2), 1000 - 2 * kPlanMargin, 1.0);
+  const size_t scales = svg.find("data-scales=\"");
+  ASSERT_NE(scales, std::string::npos);
+  const std::string bar = svg.substr(scales + 13, svg.find('"', scales + 13) - scales - 13);
+  EXPECT_EQ(std::count(bar.begin(), bar.end(), ';'), static_cast<long>(kZoomStepCount - 1));
+  const double first_px = std::stod(bar);
+  EXPECT_GE(first_px, 60);
+  EXPECT_LE(first_px, 150);
+  EXPECT_NEAR(first_px / per_metre, 1000, 1.0);  // "1 km" at rest
+  EXPECT_EQ(bar.substr(bar.find(' ') + 1, 5), "1 km;");
+}
+
 TEST(RenderPage, IsSelfContainedAndNamesEverything) {
   const CompileState state = small_state();
   const LineScene scene = build_scene(state);
-  const std::string page =
-      render_page(scene, state.station_table, render_plan_svg(state, scene), render_profile_svg(scene));
+  const std::string page = render_page(scene, state.station_table, drawings_of(state, scene));
   EXPECT_NE(page.find("Content-Security-Policy\" content=\"default-src 'none'"), std::string::npos);
-  for (const char* reference : {"src=", "href", "url(", "@import", "<script", "<link", "<img", "<iframe"}) {
+  for (const char* reference : {"src=", "href", "url(", "@import", "<link", "<img", "<iframe", "fetch(",
+                                "XMLHttpRequest", "import(", "WebSocket", "location"}) {
     EXPECT_EQ(page.find(reference), std::string::npos) << reference;
   }
+  // One inline script, admitted by its hash and by nothing else.
+  EXPECT_EQ(count(page, "<script"), 1u);
+  EXPECT_NE(page.find("<script>" + zoom_script() + "</script>"), std::string::npos);
+  EXPECT_NE(page.find("; script-src " + zoom_script_source() + "\">"), std::string::npos);
+  EXPECT_EQ(page.find("unsafe-eval"), std::string::npos);
+  EXPECT_EQ(count(page, "unsafe-inline"), 1u);  // for styles only
   // The only address is the SVG namespace name, which nothing loads.
   EXPECT_EQ(count(page, "http"), count(page, "xmlns=\"http://www.w3.org/2000/svg\"") + 1);  // + the CSP's http-equiv
   EXPECT_NE(page.find("<title>Line Linea, train 77</title>"), std::string::npos);
@@ -242,6 +404,8 @@ TEST(RenderPage, IsSelfContainedAndNamesEverything) {
   EXPECT_NE(page.find("<td>Fosso &amp; &lt;Ponte&gt; &quot;Alto&quot; Citt\xc3\xa0</td>"), std::string::npos);
   EXPECT_NE(page.find("<td>19:20:00</td>"), std::string::npos);
   EXPECT_NE(page.find("mountain stretch"), std::string::npos);  // the legend
+  EXPECT_NE(page.find("<h2>Time-distance chart</h2>\n<svg"), std::string::npos);
+  EXPECT_NE(page.find("<table id=\"signals\">"), std::string::npos);
 }
 
 // Both drawings are well-formed XML whose station labels are the station names.
@@ -252,18 +416,20 @@ TEST(RenderPage, DrawingsParseAsXml) {
   TempFolder folder;
   write_whole_file(folder.file("plan.svg"), render_plan_svg(state, scene));
   write_whole_file(folder.file("profile.svg"), render_profile_svg(scene));
+  write_whole_file(folder.file("chart.svg"), render_chart_svg(scene));
   write_whole_file(folder.file("check.py"),
                    "import sys, xml.etree.ElementTree as ET\n"
                    "ns = '{http://www.w3.org/2000/svg}'\n"
                    "for name in sys.argv[1:]:\n"
                    "    root = ET.parse(name).getroot()\n"
-                   "    labels = [''.join(t.itertext()).split(' ')[0]\n"
-                   "              for t in root.iter(ns + 'text') if t.get('class') == 'station-label']\n"
+                   "    texts = [t for t in root.iter(ns + 'text') if t.get('class') == 'station-label']\n"
+                   "    labels = [(t.find(ns + 'tspan').text if t.find(ns + 'tspan') is not None else t.text)\n"
+                   "              .split(' ')[0] for t in texts]\n"
                    "    assert labels == ['A\\ufffd<&>', 'Fosso'], labels\n"
                    "print('checked')\n");
   std::string output;
   EXPECT_EQ(run_command("python3 " + folder.file("check.py") + " " + folder.file("plan.svg") + " " +
-                            folder.file("profile.svg"),
+                            folder.file("profile.svg") + " " + folder.file("chart.svg"),
                         &output),
             0)
       << output;
@@ -289,6 +455,7 @@ TEST(RenderCommand, WritesThePageAndBothDrawingsSilently) {
   const LineScene scene = build_scene(state);
   EXPECT_EQ(read_whole_file(folder.file("out/page/plan.svg")), render_plan_svg(state, scene));
   EXPECT_EQ(read_whole_file(folder.file("out/page/profile.svg")), render_profile_svg(scene));
+  EXPECT_EQ(read_whole_file(folder.file("out/page/chart.svg")), render_chart_svg(scene));
   const std::string page = read_whole_file(folder.file("out/page/index.html"));
   EXPECT_NE(page.find(render_plan_svg(state, scene)), std::string::npos);
 

@@ -1,17 +1,23 @@
 #!/usr/bin/env bash
-# Browser check of the rendered scenario page, in headless Chromium.
+# Browser check of the rendered scenario page, in headless Chromium driven through the DevTools
+# protocol (over a pipe: nothing listens on the network).
 #
 #   tools/browser_check.sh SCENARIO_BUILD SCENARIO_TOOL OUT_FOLDER
 #
 # Compiles the embedded scenario with a copy of SCENARIO_BUILD in OUT_FOLDER/compiled, renders it
-# with `SCENARIO_TOOL render` into OUT_FOLDER/page, then opens the page in Chromium three ways:
-#  - --dump-dom: the rendered DOM must hold both drawings, the track, and one label in the plan and
-#    one in the profile for every station of the scenario record (names taken from the record
-#    itself through `scenario_tool dump --format json`), and one signal mark per signal cell;
-#  - --screenshot: OUT_FOLDER/page.png must have the window's size and show the drawings (enough
-#    pixels that are not background, and the station colour when there are stations);
-#  - a network log: the page must not request anything (the browser's own background requests,
-#    kept on this machine by the resolver rules, are told apart by their missing origin).
+# with `SCENARIO_TOOL render` into OUT_FOLDER/page, opens the page and checks, in what the browser
+# rendered:
+#  - the DOM (OUT_FOLDER/dom.html): the three drawings, the track, one label per station of the
+#    scenario record (names from the record itself, `scenario_tool dump --format json`) in the
+#    plan, the profile and the chart, and one signal mark per signal cell;
+#  - the labels' boxes as laid out (getBoundingClientRect): no two labels of a drawing intersect,
+#    at rest and after zooming in with the mouse wheel; the zoom re-placed them; dragging pans;
+#  - the chart labels every station that has a time with a time label; the profile writes
+#    gradient figures in per mille;
+#  - the screenshot (OUT_FOLDER/page.png, and zoomed.png after the zoom) has the window's size
+#    and shows the drawings (pixels that are not background, the station colour);
+#  - the network log: the page requested nothing (the browser's own background requests, kept on
+#    this machine by the resolver rules, are told apart by their missing origin).
 # Prints what it checked; exits 0 when everything holds, 1 otherwise.
 set -euo pipefail
 
@@ -46,22 +52,10 @@ plan=$(ls "$out"/compiled/*_linea.dat | head -1)
 "$tool_bin" dump "$sim" --format json > "$out/record.json"
 "$tool_bin" dump "$dat" --format json > "$out/cells.json"
 
-width=1280
-height=2400
-chromium_run() {
-  timeout 120 "$browser" --headless --no-sandbox --disable-gpu --disable-quic --no-first-run \
-    --disable-background-networking --disable-component-update --disable-sync \
-    --disable-default-apps --disable-extensions --host-resolver-rules="MAP * ~NOTFOUND" \
-    --user-data-dir="$out/profile" --window-size=$width,$height "$@" "file://$out/page/index.html"
-}
-chromium_run --dump-dom > "$out/dom.html" 2> "$out/chromium-dom.log"
-chromium_run --screenshot="$out/page.png" --log-net-log="$out/net-log.json" --net-log-capture-mode=Default \
-  > "$out/chromium-shot.log" 2>&1
+timeout 300 python3 - "$browser" "$out" 1280 2400 <<'EOF'
+import base64, html.parser, json, os, select, signal, struct, subprocess, sys, time, zlib
 
-python3 - "$out" $width $height <<'EOF'
-import html.parser, json, re, struct, sys, zlib
-
-out, width, height = sys.argv[1], int(sys.argv[2]), int(sys.argv[3])
+browser, out, width, height = sys.argv[1], sys.argv[2], int(sys.argv[3]), int(sys.argv[4])
 failures = []
 def check(ok, words):
     print(("ok    " if ok else "FAIL  ") + words)
@@ -70,9 +64,218 @@ def check(ok, words):
 
 # What the scenario holds, from its own files.
 record = json.load(open(out + "/record.json"))
-stations = [e["name"] for e in record["entries"] if e["role"] == "station"]
+station_entries = [e for e in record["entries"] if e["role"] == "station"]
+stations = [e["name"] for e in station_entries]
+timed = sorted(str(e["index"]) for e in station_entries if e["time_seconds"] != 0)
 cells = json.load(open(out + "/cells.json"))["cells"]
 signals = sum(1 for c in cells if c["kind_name"] == "signal")
+
+# --- the browser, driven through the DevTools protocol on file descriptors 3 and 4 ---
+class Browser:
+    def __init__(self):
+        to_browser_r, self.to_browser = os.pipe()
+        self.from_browser, from_browser_w = os.pipe()
+        def wire():  # in the child: the protocol's pipes on 3 and 4
+            a, b = os.dup(to_browser_r), os.dup(from_browser_w)
+            os.dup2(a, 3)
+            os.dup2(b, 4)
+        self.process = subprocess.Popen(
+            [browser, "--headless", "--no-sandbox", "--disable-gpu", "--disable-quic", "--no-first-run",
+             "--disable-background-networking", "--disable-component-update", "--disable-sync",
+             "--disable-default-apps", "--disable-extensions", "--host-resolver-rules=MAP * ~NOTFOUND",
+             "--hide-scrollbars", "--remote-debugging-pipe", "--user-data-dir=" + out + "/profile",
+             "--window-size=%d,%d" % (width, height), "--log-net-log=" + out + "/net-log.json",
+             "--net-log-capture-mode=Default", "about:blank"],
+            pass_fds=(3, 4), preexec_fn=wire, start_new_session=True,
+            stdout=open(out + "/chromium.log", "w"), stderr=subprocess.STDOUT)
+        os.close(to_browser_r)
+        os.close(from_browser_w)
+        self.buffer, self.next_id, self.events = b"", 0, []
+
+    def call(self, method, params=None, session=None, timeout=60):
+        self.next_id += 1
+        message = {"id": self.next_id, "method": method, "params": params or {}}
+        if session:
+            message["sessionId"] = session
+        os.write(self.to_browser, json.dumps(message).encode() + b"\0")
+        while True:
+            reply = self.receive(timeout)
+            if reply.get("id") == self.next_id:
+                if "error" in reply:
+                    raise RuntimeError("%s: %s" % (method, reply["error"]))
+                return reply.get("result", {})
+            self.events.append(reply)
+
+    def receive(self, timeout):
+        deadline = time.time() + timeout
+        while b"\0" not in self.buffer:
+            ready, _, _ = select.select([self.from_browser], [], [], max(0, deadline - time.time()))
+            if not ready:
+                raise TimeoutError("no answer from the browser")
+            chunk = os.read(self.from_browser, 1 << 16)
+            if not chunk:
+                raise EOFError("the browser closed the protocol pipe")
+            self.buffer += chunk
+        message, self.buffer = self.buffer.split(b"\0", 1)
+        return json.loads(message)
+
+    def wait_event(self, method, timeout=60):
+        for i, event in enumerate(self.events):
+            if event.get("method") == method:
+                return self.events.pop(i)
+        deadline = time.time() + timeout
+        while True:
+            event = self.receive(max(0.1, deadline - time.time()))
+            if event.get("method") == method:
+                return event
+            self.events.append(event)
+
+    def close(self):
+        try:
+            self.call("Browser.close", timeout=20)
+            self.process.wait(timeout=30)
+        except Exception:
+            pass
+        if self.process.poll() is None:  # only the group this check started
+            os.killpg(self.process.pid, signal.SIGKILL)
+            self.process.wait()
+
+# Reads what the page laid out: every label of every drawing with its box on the screen, the zoom
+# step, the world's transform and the plot's box.
+COLLECT = r"""
+(() => {
+  const kinds = ["station-label", "km-label", "time-label", "speed-label", "slowdown-label", "gradient-label",
+                 "tunnel-label"];
+  const own = (e) => Array.from(e.childNodes).filter((n) => n.nodeType === 3).map((n) => n.data).join("");
+  const drawings = {};
+  for (const id of ["plan", "profile", "chart"]) {
+    const svg = document.getElementById(id);
+    if (!svg) continue;
+    const labels = [];
+    for (const e of svg.querySelectorAll("text")) {
+      const cls = e.getAttribute("class");
+      if (!kinds.includes(cls) || getComputedStyle(e).visibility === "hidden") continue;
+      const r = e.getBoundingClientRect();
+      const name = e.querySelector("tspan.station-name");
+      labels.push({cls: cls, text: (name ? name.textContent : own(e)).trim(), station: e.getAttribute("data-station"),
+                   transform: e.getAttribute("transform"), box: [r.left, r.top, r.right, r.bottom]});
+    }
+    const plot = svg.querySelector("svg.plot");
+    const world = svg.querySelector(".world");
+    const r = (plot || svg).getBoundingClientRect();
+    drawings[id] = {labels: labels, step: svg.getAttribute("data-step"),
+                    world: world ? world.getAttribute("transform") : null,
+                    plot: [r.left + window.scrollX, r.top + window.scrollY, r.width, r.height]};
+  }
+  return JSON.stringify({drawings: drawings, bars: document.querySelectorAll(".zoom-bar").length});
+})()
+"""
+
+def evaluate(b, session, expression):
+    result = b.call("Runtime.evaluate", {"expression": expression, "returnByValue": True}, session)
+    if "exceptionDetails" in result:
+        raise RuntimeError("script failed: %s" % result["exceptionDetails"])
+    return result["result"].get("value")
+
+def overlaps(labels):
+    found = []
+    for i in range(len(labels)):
+        for j in range(i + 1, len(labels)):
+            a, c = labels[i]["box"], labels[j]["box"]
+            if min(a[2], c[2]) - max(a[0], c[0]) > 0.5 and min(a[3], c[3]) - max(a[1], c[1]) > 0.5:
+                found.append("%s / %s" % (labels[i]["text"], labels[j]["text"]))
+    return found
+
+def check_labels(state, when):
+    for id in ("plan", "profile", "chart"):
+        drawing = state["drawings"].get(id)
+        if drawing is None:
+            check(False, "%s: the drawing is on the page" % id)
+            continue
+        names = sorted(l["text"] for l in drawing["labels"] if l["cls"] == "station-label")
+        check(names == sorted(stations), "%s %s: a label for each of the %d stations" % (id, when, len(stations)))
+        station_overlaps = overlaps([l for l in drawing["labels"] if l["cls"] == "station-label"])
+        check(not station_overlaps, "%s %s: no two station labels intersect%s" %
+              (id, when, ": " + "; ".join(station_overlaps[:4]) if station_overlaps else ""))
+        all_overlaps = overlaps(drawing["labels"])
+        check(not all_overlaps, "%s %s: no two of its %d labels intersect%s" %
+              (id, when, len(drawing["labels"]), ": " + "; ".join(all_overlaps[:4]) if all_overlaps else ""))
+    chart = state["drawings"].get("chart", {"labels": []})
+    labelled = sorted(l["station"] for l in chart["labels"] if l["cls"] == "time-label" and l["text"])
+    check(labelled == timed, "chart %s: a time label for each of the %d stations with a time" % (when, len(timed)))
+    figures = [l["text"] for l in state["drawings"].get("profile", {"labels": []})["labels"] if l["cls"] == "gradient-label"]
+    check(figures and all(f.endswith("\u2030") for f in figures),
+          "profile %s: gradient figures in per mille (%d shown: %s)" % (when, len(figures), ", ".join(figures[:5])))
+
+def mouse(b, session, kind, x, y, **extra):
+    params = {"type": kind, "x": x, "y": y}
+    params.update(extra)
+    b.call("Input.dispatchMouseEvent", params, session)
+
+def scroll_to(b, session, id):
+    evaluate(b, session, "document.getElementById('%s').scrollIntoView({block: 'center'}); 0" % id)
+    state = json.loads(evaluate(b, session, COLLECT))
+    scroll = evaluate(b, session, "JSON.stringify([window.scrollX, window.scrollY])")
+    sx, sy = json.loads(scroll)
+    x, y, w, h = state["drawings"][id]["plot"]
+    return x - sx, y - sy, w, h
+
+# Waits until the page has handled the input: `expression` holds, or five seconds have passed.
+def settle(b, session, expression):
+    deadline = time.time() + 5
+    while not evaluate(b, session, expression) and time.time() < deadline:
+        time.sleep(0.05)
+
+def screenshot(b, session, path):
+    data = b.call("Page.captureScreenshot", {"format": "png"}, session)["data"]
+    open(path, "wb").write(base64.b64decode(data))
+
+def drive():
+    b = Browser()
+    try:
+        page = next(t for t in b.call("Target.getTargets")["targetInfos"] if t["type"] == "page")
+        session = b.call("Target.attachToTarget", {"targetId": page["targetId"], "flatten": True})["sessionId"]
+        b.call("Emulation.setDeviceMetricsOverride",
+               {"width": width, "height": height, "deviceScaleFactor": 1, "mobile": False}, session)
+        b.call("Page.enable", {}, session)
+        b.call("Page.navigate", {"url": "file://" + out + "/page/index.html"}, session)
+        b.wait_event("Page.loadEventFired")
+        open(out + "/dom.html", "w", encoding="utf-8").write(
+            evaluate(b, session, "document.documentElement.outerHTML"))
+        screenshot(b, session, out + "/page.png")
+        at_rest = json.loads(evaluate(b, session, COLLECT))
+        # Zoom in three wheel notches over the middle of each drawing, and drag the plan.
+        for id in ("plan", "profile", "chart"):
+            x, y, w, h = scroll_to(b, session, id)
+            for notch in range(1, 4):
+                mouse(b, session, "mouseWheel", x + w * 0.45, y + h * 0.55, deltaX=0, deltaY=-100)
+                settle(b, session, "document.getElementById('%s').getAttribute('data-step') == '%d'" % (id, notch))
+        x, y, w, h = scroll_to(b, session, "plan")
+        before_drag = json.loads(evaluate(b, session, COLLECT))["drawings"]["plan"]["world"]
+        mouse(b, session, "mousePressed", x + w / 2, y + h / 2, button="left", buttons=1, clickCount=1)
+        mouse(b, session, "mouseMoved", x + w / 2 + 60, y + h / 2 + 40, button="left", buttons=1)
+        mouse(b, session, "mouseReleased", x + w / 2 + 60, y + h / 2 + 40, button="left", buttons=0, clickCount=1)
+        settle(b, session, "document.querySelector('#plan .world').getAttribute('transform') != %s" %
+               json.dumps(before_drag))
+        evaluate(b, session, "window.scrollTo(0, 0); 0")
+        screenshot(b, session, out + "/zoomed.png")
+        zoomed = json.loads(evaluate(b, session, COLLECT))
+        zoomed["dragged_from"] = before_drag
+        return at_rest, zoomed
+    finally:
+        b.close()
+
+at_rest, zoomed = drive()
+check(at_rest["bars"] == 3, "the script ran: zoom buttons over the three drawings (%d)" % at_rest["bars"])
+check_labels(at_rest, "at rest")
+for id in ("plan", "profile", "chart"):
+    before, after = at_rest["drawings"].get(id, {}), zoomed["drawings"].get(id, {})
+    check(after.get("step") == "3", "%s: three wheel notches zoom in three steps (step %s)" % (id, after.get("step")))
+    placed = {l["text"]: l["transform"] for l in before.get("labels", []) if l["cls"] == "station-label"}
+    moved = sum(1 for l in after.get("labels", []) if l["cls"] == "station-label" and placed.get(l["text"]) != l["transform"])
+    check(moved > 0, "%s: the zoom re-placed the station labels (%d moved)" % (id, moved))
+check(zoomed["drawings"]["plan"]["world"] != zoomed["dragged_from"], "plan: dragging pans the drawing")
+check_labels(zoomed, "zoomed in")
 
 # What the browser built.
 class Dom(html.parser.HTMLParser):
@@ -81,12 +284,12 @@ class Dom(html.parser.HTMLParser):
         super().__init__()
         self.stack = []  # open elements as (tag, id)
         self.svgs = []
-        self.labels = {"plan": [], "profile": []}
+        self.labels = {"plan": [], "profile": [], "chart": []}
         self.classes = {}
         self.label = None  # [drawing, text] of the station label being read
         self.in_time = False
     def drawing(self):
-        return next((i for t, i in reversed(self.stack) if t == "svg" and i in ("plan", "profile")), None)
+        return next((i for t, i in reversed(self.stack) if t == "svg" and i in ("plan", "profile", "chart")), None)
     def handle_starttag(self, tag, attrs):
         a = dict(attrs)
         classes = (a.get("class") or "").split()
@@ -115,17 +318,18 @@ class Dom(html.parser.HTMLParser):
 
 dom = Dom()
 dom.feed(open(out + "/dom.html", encoding="utf-8").read())
-check("plan" in dom.svgs and "profile" in dom.svgs, "the page holds the plan and the profile drawings")
+check(all(d in dom.svgs for d in ("plan", "profile", "chart")), "the page holds the plan, the profile and the chart")
 check(dom.classes.get(("plan", "track"), 0) == 1, "the plan draws the track")
 check(dom.classes.get(("profile", "height"), 0) == 1, "the profile draws the height")
 check(sorted(dom.labels["plan"]) == sorted(stations),
       "plan: one label per station of the scenario record (%d: %s)" % (len(stations), ", ".join(stations[:4]) + ("..." if len(stations) > 4 else "")))
 check(sorted(dom.labels["profile"]) == sorted(stations), "profile: one label per station (%d)" % len(stations))
+check(sorted(dom.labels["chart"]) == sorted(stations), "chart: one label per station (%d)" % len(stations))
 check(dom.classes.get(("plan", "signal"), 0) == signals and dom.classes.get(("profile", "signal"), 0) <= signals,
       "plan: one mark per signal cell (%d)" % signals)
 
 # The screenshot: size from its header, pixels from its image data.
-png = open(out + "/page.png", "rb").read()
+png = open(out + "/page.png", "rb").read()  # the page at rest
 check(png[:8] == b"\x89PNG\r\n\x1a\n", "the screenshot is a PNG")
 pos, chunks = 8, {}
 idat = b""

@@ -9,6 +9,7 @@
 #include "compiler/cell_values.h"
 #include "compiler/cp1252.h"
 #include "compiler/header_view.h"
+#include "tools/signal_words.h"
 
 namespace scenario {
 namespace {
@@ -151,6 +152,13 @@ std::string cell_line(size_t index, const TrackCell& cell, bool show_stretch) {
   for (size_t p = 0; p < parts.size(); ++p) line += (p == 0 ? " " : ", ") + parts[p];
   if (show_stretch) line += (parts.empty() ? " " : "; ") + stretch_text(cell);
   return line + "\n";
+}
+
+// A signal cell's line ends with what its values mean in the terms of the signal record.
+std::string with_signal_words(const std::vector<TrackCell>& cells, size_t index, std::string line) {
+  if (cells[index].kind != kSignal) return line;
+  line.insert(line.size() - 1, "; meaning: " + signal_words(cells, index));  // before the line end
+  return line;
 }
 
 // --- scenario record ---
@@ -304,7 +312,9 @@ std::string dump_track_cells_text(const std::vector<TrackCell>& cells) {
          "; cell i lies at 50 * (i - 1) m\n";
   for (size_t i = 0; i < cells.size(); ++i) {
     const bool stretch_changed = i == 0 || !same_stretch(cells[i], cells[i - 1]);
-    if (stretch_changed || holds_anything(cells[i])) out += cell_line(i, cells[i], stretch_changed);
+    if (stretch_changed || holds_anything(cells[i])) {
+      out += with_signal_words(cells, i, cell_line(i, cells[i], stretch_changed));
+    }
   }
   return out;
 }

@@ -20,9 +20,11 @@ namespace {
 
 constexpr const char* kRenderFooter =
     "Draws a compiled scenario as a self-contained HTML page: the plan of the line (from the line\n"
-    "record), the longitudinal profile with speed limits, slowdowns and stations, a legend and the\n"
-    "header values. Writes FOLDER/index.html, FOLDER/plan.svg and FOLDER/profile.svg. The page\n"
-    "loads nothing from outside: open it in any browser.\n"
+    "record), the longitudinal profile (height, gradients, tunnels, speed limits, slowdowns, stations\n"
+    "with their times), the train's time-distance chart, a legend and tables of the stations, the\n"
+    "signals in words and the header values; the drawings zoom and pan in a browser. Writes\n"
+    "FOLDER/index.html, FOLDER/plan.svg, FOLDER/profile.svg and FOLDER/chart.svg. The page loads\n"
+    "nothing from outside: open it in any browser.\n"
     "\n"
     "Exit status: 0 drawn; 3 a file could not be read, decoded or written; 64 bad usage.";
 
@@ -30,6 +32,7 @@ constexpr const char* kRenderFooter =
 constexpr const char* kPageName = "index.html";
 constexpr const char* kPlanName = "plan.svg";
 constexpr const char* kProfileName = "profile.svg";
+constexpr const char* kChartName = "chart.svg";
 
 int fail(const Status& status) {
   std::cerr << "scenario_tool render: " << status.ToString() << "\n";
@@ -47,7 +50,7 @@ Status write_output(const std::string& folder, const char* name, const std::stri
 
 CLI::App* add_render_command(CLI::App& app, RenderOptions* options) {
   CLI::App* command =
-      app.add_subcommand("render", "draw a compiled scenario as an HTML page with SVG plan and profile");
+      app.add_subcommand("render", "draw a compiled scenario as an HTML page: plan, profile and time-distance chart");
   command->add_option("--dat", options->dat, "the track cells, LINE_TRAIN.dat")
       ->type_name("FILE")->required()->check(non_empty_value());
   command->add_option("--sim", options->sim, "the scenario record, LINE_TRAIN.sim")
@@ -81,16 +84,15 @@ int run_render_command(const RenderOptions& options) {
   log.phase("read the scene: " + std::to_string(scene.stations.size()) + " stations, " +
             std::to_string(scene.signals.size()) + " signals, " + std::to_string(scene.slowdowns.size()) +
             " slowdowns");
-  const std::string plan_svg = render_plan_svg(state, scene);
-  const std::string profile_svg = render_profile_svg(scene);
-  const std::string page = render_page(scene, state.station_table, plan_svg, profile_svg);
-  log.phase("drew the plan, the profile and the page");
+  const PageDrawings drawings{render_plan_svg(state, scene), render_profile_svg(scene), render_chart_svg(scene)};
+  const std::string page = render_page(scene, state.station_table, drawings);
+  log.phase("drew the plan, the profile, the chart and the page");
 
   std::error_code error;
   std::filesystem::create_directories(options.out, error);
   if (error) return fail(Status::FileSystem(options.out, error.message()));
-  for (const auto& [name, bytes] : {std::pair{kPlanName, &plan_svg}, std::pair{kProfileName, &profile_svg},
-                                    std::pair{kPageName, &page}}) {
+  for (const auto& [name, bytes] : {std::pair{kPlanName, &drawings.plan}, std::pair{kProfileName, &drawings.profile},
+                                    std::pair{kChartName, &drawings.chart}, std::pair{kPageName, &page}}) {
     status = write_output(options.out, name, *bytes, log);
     if (!status.ok()) return fail(status);
   }
