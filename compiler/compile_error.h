@@ -18,34 +18,34 @@
 namespace scenario {
 
 enum class ErrorNumber : int32_t {
-  kLineLength = 1,                 // line length outside 0 to 1000000 m
-  kProgressionStep = 2,            // a progression's first or second value not a multiple of 50
-  kRepetitionFromStep = 3,         // signal repetition "from" not a multiple of 50
-  kRepetitionToStep = 4,           // signal repetition "to" not a multiple of 50
-  kRepetitionCodes = 5,            // signal repetition keyword names neither 4 nor 9 codes
-  kBoardTaken = 6,                 // line-side board on a taken cell
-  kCutOffTaken = 7,                // cut-off point on a taken cell
-  kStationStep = 8,                // station position not a multiple of 50
-  kPlatformStep = 9,               // platform length not a multiple of 100
-  kStationTableFull = 10,          // more stations than the table holds beside the boards
-  kSignalBeforeWarning = 11,       // no cell for a cut-off point before a signal near a warning
-  kBeforeSlowdownStart = 12,       // no free cell in a band before a slowdown start
-  kInsideOrAfterSlowdown = 13,     // no free cell for a point inside a slowdown or after its end
-  kBeyondModel = 15,               // a record's position lies beyond the cell array
-  kSignalTaken = 16,               // signal on a taken cell
-  kWarningTaken = 17,              // slowdown warning board on a taken cell
-  kSlowdownStartTaken = 18,        // slowdown start on a taken cell
-  kSlowdownEndTaken = 19,          // slowdown end on a taken cell
-  kPrewarningTaken = 20,           // slowdown pre-warning cells taken
-  kSpeedBoardTaken = 21,           // speed indicator board on a taken cell
-  kStationSpacing = 22,            // station starts less than 350 m after the previous one ends
-  kStationTooEarly = 24,           // station ends at or before metre 100
-  kRunTimeFailure = 25,            // a description could not be read: cut short, value out of range
-  kLineDescriptionMissing = 101,   // the line description file does not exist
-  kNoGeneralSection = 102,         // the line description has no [generale] field
-  kCurve = 103,                    // curve without a class digit, or a plan past its last metre
-  kNoLineLength = 104,             // the general section has no line length record
-  kTooManyBoards = 106,            // a line-side board with no station-table entry left
+  kLineLength = 1,                // line length outside 0 to 1000000 m
+  kProgressionStep = 2,           // a progression's first or second value not a multiple of 50
+  kRepetitionFromStep = 3,        // signal repetition "from" not a multiple of 50
+  kRepetitionToStep = 4,          // signal repetition "to" not a multiple of 50
+  kRepetitionCodes = 5,           // signal repetition keyword names neither 4 nor 9 codes
+  kBoardTaken = 6,                // line-side board on a taken cell
+  kCutOffTaken = 7,               // cut-off point on a taken cell
+  kStationStep = 8,               // station position not a multiple of 50
+  kPlatformStep = 9,              // platform length not a multiple of 100
+  kStationTableFull = 10,         // more stations than the table holds beside the boards
+  kSignalBeforeWarning = 11,      // no cell for a cut-off point before a signal near a warning
+  kBeforeSlowdownStart = 12,      // no free cell in a band before a slowdown start
+  kInsideOrAfterSlowdown = 13,    // no free cell for a point inside a slowdown or after its end
+  kBeyondModel = 15,              // a record's position lies beyond the cell array
+  kSignalTaken = 16,              // signal on a taken cell
+  kWarningTaken = 17,             // slowdown warning board on a taken cell
+  kSlowdownStartTaken = 18,       // slowdown start on a taken cell
+  kSlowdownEndTaken = 19,         // slowdown end on a taken cell
+  kPrewarningTaken = 20,          // slowdown pre-warning cells taken
+  kSpeedBoardTaken = 21,          // speed indicator board on a taken cell
+  kStationSpacing = 22,           // station starts less than 350 m after the previous one ends
+  kStationTooEarly = 24,          // station ends at or before metre 100
+  kRunTimeFailure = 25,           // a description could not be read: cut short, value out of range
+  kLineDescriptionMissing = 101,  // the line description file does not exist
+  kNoGeneralSection = 102,        // the line description has no [generale] field
+  kCurve = 103,                   // curve without a class digit, or a plan past its last metre
+  kNoLineLength = 104,            // the general section has no line length record
+  kTooManyBoards = 106,           // a line-side board with no station-table entry left
 };
 
 // The number as ErrorCode holds it.

@@ -15,9 +15,9 @@ namespace {
 
 // In the general section up to this many dash fields in a row are passed over; in the body, two.
 constexpr int kGeneralDashSkips = 10;
-constexpr int32_t kPlanLimit = 1000000;   // the plan never runs past this metre
+constexpr int32_t kPlanLimit = 1000000;  // the plan never runs past this metre
 constexpr int32_t kRepetitionStep = 50;
-constexpr int kLowestBoardSlot = 1;       // entry 0 is no board's
+constexpr int kLowestBoardSlot = 1;  // entry 0 is no board's
 // Added to the report of a board refused because its cell would lie before cell 0.
 constexpr const char* kBeforeTheCells = "its cell would lie before the first cell";
 

@@ -15,16 +15,16 @@
 namespace scenario {
 namespace {
 
-constexpr int32_t kStationStep = 50;         // station positions are multiples of 50 m
-constexpr int32_t kPlatformStep = 100;       // platform lengths are multiples of 100 m
+constexpr int32_t kStationStep = 50;    // station positions are multiples of 50 m
+constexpr int32_t kPlatformStep = 100;  // platform lengths are multiples of 100 m
 constexpr int32_t kProgressionStep = 50;
-constexpr int64_t kStationSpacing = 350;     // least gap between two stations' areas
-constexpr int64_t kShortStationEnd = 150;    // types 5 and 6 end this far after their position
-constexpr int64_t kExtensionLength = 50;     // option_c extends other types' end by this much
-constexpr int32_t kLongPlatform = 600;       // option_b is kept only for platforms this long
+constexpr int64_t kStationSpacing = 350;          // least gap between two stations' areas
+constexpr int64_t kShortStationEnd = 150;         // types 5 and 6 end this far after their position
+constexpr int64_t kExtensionLength = 50;          // option_c extends other types' end by this much
+constexpr int32_t kLongPlatform = 600;            // option_b is kept only for platforms this long
 constexpr uint8_t kFirstStationWithoutStop = 25;  // types from 25 up get no stop marker
 constexpr int kApproachBoards = 4;
-constexpr uint8_t kApproachBoardCode = 80;   // approach boards carry 81 to 84
+constexpr uint8_t kApproachBoardCode = 80;  // approach boards carry 81 to 84
 
 bool is_short_station(uint8_t type) { return type == 5 || type == 6; }
 bool is_origin_station(uint8_t type) { return type == 7 || type == 8; }
@@ -42,7 +42,9 @@ class TrainParser : public DescriptionParser {
  public:
   TrainParser(CompileState& state, FieldReader& reader) : DescriptionParser(state, reader) {}
 
-  void parse() { run_guarded([this] { run(); }); }
+  void parse() {
+    run_guarded([this] { run(); });
+  }
 
  private:
   // How a record left the parse: go on with the next record, go to the end of the phase (the
@@ -77,9 +79,9 @@ class TrainParser : public DescriptionParser {
   int32_t station_number_ = 1;
   StretchFill speed_fill_{&TrackCell::speed_limit};
   StretchFill adhesion_fill_{&TrackCell::adhesion};
-  int32_t current_speed_ = 0;                    // the last speed limit read, km/h
-  std::optional<FieldPosition> speed_record_;   // where it was read
-  uint8_t current_adhesion_ = 0;                 // the last adhesion read, its low eight bits
+  int32_t current_speed_ = 0;                  // the last speed limit read, km/h
+  std::optional<FieldPosition> speed_record_;  // where it was read
+  uint8_t current_adhesion_ = 0;               // the last adhesion read, its low eight bits
 };
 
 void TrainParser::run() {

@@ -36,12 +36,34 @@ TEST(CompileErrorTest, RecordingReplacesNumberPlaceAndWordsTogether) {
 
 TEST(CompileErrorTest, EveryNamedNumberHasWordsInTheCatalogue) {
   using enum ErrorNumber;
-  for (ErrorNumber number :
-       {kLineLength, kProgressionStep, kRepetitionFromStep, kRepetitionToStep, kRepetitionCodes, kBoardTaken,
-        kCutOffTaken, kStationStep, kPlatformStep, kStationTableFull, kSignalBeforeWarning, kBeforeSlowdownStart,
-        kInsideOrAfterSlowdown, kBeyondModel, kSignalTaken, kWarningTaken, kSlowdownStartTaken, kSlowdownEndTaken,
-        kPrewarningTaken, kSpeedBoardTaken, kStationSpacing, kStationTooEarly, kRunTimeFailure,
-        kLineDescriptionMissing, kNoGeneralSection, kCurve, kNoLineLength, kTooManyBoards}) {
+  for (ErrorNumber number : {kLineLength,
+                             kProgressionStep,
+                             kRepetitionFromStep,
+                             kRepetitionToStep,
+                             kRepetitionCodes,
+                             kBoardTaken,
+                             kCutOffTaken,
+                             kStationStep,
+                             kPlatformStep,
+                             kStationTableFull,
+                             kSignalBeforeWarning,
+                             kBeforeSlowdownStart,
+                             kInsideOrAfterSlowdown,
+                             kBeyondModel,
+                             kSignalTaken,
+                             kWarningTaken,
+                             kSlowdownStartTaken,
+                             kSlowdownEndTaken,
+                             kPrewarningTaken,
+                             kSpeedBoardTaken,
+                             kStationSpacing,
+                             kStationTooEarly,
+                             kRunTimeFailure,
+                             kLineDescriptionMissing,
+                             kNoGeneralSection,
+                             kCurve,
+                             kNoLineLength,
+                             kTooManyBoards}) {
     const ErrorDescription description = describe_error(error_code(number));
     EXPECT_EQ(description.number, number);
     EXPECT_NE(std::string(description.words), "unknown compile error") << error_code(number);

@@ -29,8 +29,10 @@ TEST(StretchFillTest, FillsFromTheCursorToTheCellBeforeUntil) {
   const std::vector<Case> cases = {
       {"one fill", {{4, 9}}, {1, 1, 1, 1, 0, 0, 0, 0, 0, 0}, 4},
       {"the next fill goes on from the cursor", {{4, 9}, {6, 9}}, {1, 1, 1, 1, 2, 2, 0, 0, 0, 0}, 6},
-      {"a fill whose until the cursor has passed still writes one cell", {{4, 9}, {2, 9}},
-       {1, 1, 1, 1, 2, 0, 0, 0, 0, 0}, 5},
+      {"a fill whose until the cursor has passed still writes one cell",
+       {{4, 9}, {2, 9}},
+       {1, 1, 1, 1, 2, 0, 0, 0, 0, 0},
+       5},
       {"until 0 writes cell 0", {{0, 9}}, {1, 0, 0, 0, 0, 0, 0, 0, 0, 0}, 1},
       {"a fill stops at its highest cell", {{8, 5}}, {1, 1, 1, 1, 1, 1, 0, 0, 0, 0}, 6},
       {"past its highest cell a fill writes nothing", {{8, 5}, {9, 5}}, {1, 1, 1, 1, 1, 1, 0, 0, 0, 0}, 6},
