@@ -112,7 +112,7 @@ void BM_CompileEmbeddedScenario(benchmark::State& state) {
     CompileState compiled;
     DiscardSink sink;
     compile(line, train, &compiled, &sink);
-    if (compiled.ErrorCode != 0) state.SkipWithError("the embedded scenario did not compile");
+    if (compiled.error().ErrorCode != 0) state.SkipWithError("the embedded scenario did not compile");
     benchmark::DoNotOptimize(sink.written);
   }
 }

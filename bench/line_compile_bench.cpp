@@ -62,7 +62,7 @@ void BM_CompileEmbeddedLine(benchmark::State& state) {
   for (auto _ : state) {
     CompileState compiled = compile_line(text);
     plan_length = compiled.plan_length;
-    if (compiled.ErrorCode != 0) state.SkipWithError("the embedded line did not compile");
+    if (compiled.error().ErrorCode != 0) state.SkipWithError("the embedded line did not compile");
     benchmark::DoNotOptimize(compiled.plan.next_metre());
   }
   report_per_metre(state, plan_length);
@@ -75,7 +75,7 @@ void BM_CompileMillionMetreLine(benchmark::State& state) {
   for (auto _ : state) {
     CompileState compiled = compile_line(text);
     plan_length = compiled.plan_length;
-    if (compiled.ErrorCode != 0) state.SkipWithError("the generated line did not compile");
+    if (compiled.error().ErrorCode != 0) state.SkipWithError("the generated line did not compile");
     benchmark::DoNotOptimize(compiled.plan.next_metre());
   }
   report_per_metre(state, plan_length);

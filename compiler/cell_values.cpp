@@ -3,8 +3,6 @@
 namespace scenario {
 namespace {
 
-int16_t low16(int64_t value) { return static_cast<int16_t>(static_cast<uint16_t>(value & 0xFFFF)); }
-
 // Floor division and its remainder, so that the remainder never is negative.
 struct Split {
   int32_t quotient;

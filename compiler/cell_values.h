@@ -26,6 +26,10 @@
 
 namespace scenario {
 
+// A value stored in a 16-bit or an 8-bit field of a cell keeps its low bits.
+constexpr int16_t low16(int64_t value) { return static_cast<int16_t>(static_cast<uint16_t>(value & 0xFFFF)); }
+constexpr uint8_t low8(int64_t value) { return static_cast<uint8_t>(value & 0xFF); }
+
 // Where the feature of cell i stands, in metres.
 constexpr int64_t cell_metres(int64_t cell_index) { return CELL_LENGTH * (cell_index - 1); }
 // Where the stretch values of cell i begin, in metres.
@@ -41,9 +45,7 @@ constexpr bool fits_speed_limit(int64_t steps) { return steps >= 0 && steps <= 2
 // Gradients are stored plus 100, kept to their low eight bits.
 inline constexpr int64_t kGradientOffset = 100;
 constexpr int32_t gradient_per_mille(uint8_t gradient) { return gradient - static_cast<int32_t>(kGradientOffset); }
-constexpr uint8_t gradient_byte(int64_t per_mille) {
-  return static_cast<uint8_t>((per_mille + kGradientOffset) & 0xFF);
-}
+constexpr uint8_t gradient_byte(int64_t per_mille) { return low8(per_mille + kGradientOffset); }
 
 // The eleven values of a "segnale" record, in file order.
 struct SignalRecord {
@@ -84,7 +86,7 @@ struct ApproachTerms {
 
   bool operator==(const ApproachTerms&) const = default;
 };
-constexpr uint8_t approach_code(int64_t side, int64_t step) { return static_cast<uint8_t>((side * 10 + step) & 0xFF); }
+constexpr uint8_t approach_code(int64_t side, int64_t step) { return low8(side * 10 + step); }
 ApproachTerms approach_terms(uint8_t code);
 
 // The header of the track cells, in cell 1.

@@ -15,12 +15,6 @@ namespace {
 constexpr int kFatalCell1ValueA = 1250;
 constexpr int kFatalCell1ValueB = 1251;
 
-void record_read_failure(CompileState& state, const FieldReader& reader, const ReadFailure& failure) {
-  state.set_error(25);
-  state.error_detail = failure.what;
-  state.error_place = reader.place_of(reader.last_field());
-}
-
 }  // namespace
 
 DescriptionFate memorizza_dati(CompileState& state, const Description& line, const Description& train) {
@@ -29,33 +23,24 @@ DescriptionFate memorizza_dati(CompileState& state, const Description& line, con
   header.line_name() = state.line_name;
   header.train_number() = state.train_number;
   if (!line.exists) {
-    state.set_error(101);
+    state.record_error(ErrorNumber::kLineDescriptionMissing);
     return fate;
   }
   {
     FieldReader reader(line.bytes, line.file_name);
     fate.remove_line = true;
-    try {
-      if (parse_line_description(state, reader) == LinePhaseEnd::kStop) return fate;
-    } catch (const ReadFailure& failure) {
-      record_read_failure(state, reader, failure);
-      fate.remove_train = true;
-      return fate;
-    }
+    const LinePhaseEnd end = parse_line_description(state, reader);
+    if (end == LinePhaseEnd::kStop) return fate;
+    fate.remove_train = true;
+    if (end == LinePhaseEnd::kFailed) return fate;
   }
-  fate.remove_train = true;
   if (!train.exists) {
-    state.set_error(25);
-    state.error_detail = "the train description " + train.file_name + " is missing";
-    state.error_place = SourcePlace();
+    state.record_error(ErrorNumber::kRunTimeFailure, std::nullopt, SourcePlace(),
+                       "the train description " + train.file_name + " is missing");
     return fate;
   }
   FieldReader reader(train.bytes, train.file_name);
-  try {
-    parse_train_description(state, reader);
-  } catch (const ReadFailure& failure) {
-    record_read_failure(state, reader, failure);
-  }
+  parse_train_description(state, reader);
   return fate;
 }
 
@@ -63,9 +48,7 @@ CompileResult memorizza_percorso(CompileState& state, int32_t flag, const Descri
                                  const Description& train, const ScenarioFileNames& names, OutputSink& sink) {
   CompileResult result;
   state.write_line_plan = flag;
-  state.ErrorCode = 0;
-  state.error_place = SourcePlace();
-  state.error_detail.clear();
+  state.clear_error();
   state.clear_station_table();
   // The track model is built afresh from this run's line description, never kept from an
   // earlier compile with the same state.

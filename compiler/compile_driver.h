@@ -35,6 +35,7 @@ struct DescriptionFate {
 
 // The parse of both descriptions into `state`. The line description missing is error 101; a
 // train description missing, or any read failure, is error 25 (both files are then removed).
+// Every error is recorded in the state's error record.
 DescriptionFate memorizza_dati(CompileState& state, const Description& line, const Description& train);
 
 struct CompileResult {

@@ -28,7 +28,6 @@ constexpr int64_t kAdjacentEmptyCells = 3;
 // Moving a stretch's start 24 m on and the previous end 24 m back keeps both on their cells and
 // opens a gap of 198 m, beyond the 150 m of adjacency, when 3 cells lie between them.
 constexpr int32_t kStretchNudge = 24;
-constexpr int32_t kLowestBoardSlot = 2;
 
 // The line length: entry 84's when the cell count agrees with it, else the one the cells give.
 int32_t recover_length(const CompileState& files, Findings& findings) {
@@ -282,7 +281,7 @@ class Boards {
       if (cell.kind != kBoardText) continue;
       if (cell.value_a < kLowestBoardSlot || cell.value_a > kFirstBoardSlot) {
         findings_.add(cell_place(static_cast<int64_t>(i)), "a line-side board naming entry " + to_string(cell.value_a) +
-                                                               ", outside the boards' entries 2 to 80");
+                                                               ", outside the boards' entries " + to_string(kLowestBoardSlot) + " to " + to_string(kFirstBoardSlot));
         continue;
       }
       shown.emplace_back(cell.value_a, static_cast<int64_t>(i));

@@ -165,10 +165,10 @@ CompileResult compile_descriptions(const DescriptionTexts& texts, const CompileS
 void compare_compiled(const CompileState& compiled, const CompileResult& result, const CompileState& files,
                       Findings& findings) {
   const std::string place = "compile";
-  if (compiled.ErrorCode != 0) {
-    const ErrorDescription error = describe_error(compiled.ErrorCode);
-    findings.add(place, "the description compiles with error " + to_string(compiled.ErrorCode) +
-                            (error.has_position ? " at " + to_string(compiled.ErrorPosition) + " m" : "") + ": " +
+  if (compiled.error().ErrorCode != 0) {
+    const ErrorDescription error = describe_error(compiled.error().ErrorCode);
+    findings.add(place, "the description compiles with error " + to_string(compiled.error().ErrorCode) +
+                            (error.has_position ? " at " + to_string(compiled.error().ErrorPosition) + " m" : "") + ": " +
                             error.words);
   }
   if (result.fatal != 0) {

@@ -8,12 +8,12 @@
 #include <cstdint>
 #include <string>
 
-#include "compiler/track_model.h"
+#include "compiler/compile_error.h"
 
 namespace scenario {
 
 struct ErrorDescription {
-  int32_t code;
+  ErrorNumber number;
   bool has_position;  // ErrorPosition is set with this code
   const char* words;  // what went wrong, in plain words
 };
@@ -22,9 +22,9 @@ struct ErrorDescription {
 ErrorDescription describe_error(int32_t code);
 
 // The report line of a compile error: "compile error N at P m: words" (without " at P m" for the
-// codes that set no position), followed, when the state knows the record that set the error, by
-// "FILE:LINE:COLUMN", the line and a caret under the record. No trailing newline.
-std::string compile_error_report(const CompileState& state);
+// codes that set no position), followed, when the error record knows the description record that
+// caused it, by "FILE:LINE:COLUMN", the line and a caret under the record. No trailing newline.
+std::string compile_error_report(const ErrorRecord& error);
 
 }  // namespace scenario
 

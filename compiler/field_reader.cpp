@@ -78,11 +78,12 @@ int64_t FieldReader::read_number(int64_t lowest, int64_t highest, const char* wi
     }
   }
 
-  // An optional sign and at least one digit make a number; any other text reads as 0.
+  // An optional minus sign and at least one digit make a number; any other text (a plus sign
+  // included) reads as 0.
   size_t i = 0;
   bool negative = false;
-  if (i < token.size() && (token[i] == '-' || token[i] == '+')) {
-    negative = token[i] == '-';
+  if (i < token.size() && token[i] == '-') {
+    negative = true;
     ++i;
   }
   if (i == token.size()) return 0;

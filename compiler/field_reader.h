@@ -6,13 +6,14 @@
 //    part of the value);
 //  - a number runs to the next blank, comma or line end; the blanks after it are skipped and a
 //    comma or line end that follows them is consumed, so numbers may also be separated by blanks
-//    alone; an empty field or a text that is not a whole number reads as 0;
+//    alone; a number is a whole number with an optional minus sign, and an empty field or any
+//    other text ("+5" too) reads as 0;
 //  - a number outside the range of its target width (32-bit, 16-bit, 0-255) is a read failure;
 //  - at_end() is the end-of-file test asked after each read: a field that leaves the reader at the
 //    end is read but, by the parsers' rule, never interpreted;
 //  - reading when the reader is already at the end is a read failure.
-// Line ends are CR LF, a lone LF or a lone CR. Read failures throw ReadFailure, which the compile
-// (memorizza_dati) catches and turns into error 25; it never leaves the compiler.
+// Line ends are CR LF, a lone LF or a lone CR. Read failures throw ReadFailure, which the parsers
+// catch and record as error 25; it never leaves the compiler.
 //
 // The reader knows the line and column of every field it returns, so that errors can point at
 // the record that caused them.

@@ -30,7 +30,7 @@ namespace scenario {
 // The three progressions in the order of their entries, 81 to 83.
 enum class ProgressionSlot { kTre = 0, kDue = 1, kUno = 2 };
 inline constexpr ProgressionSlot kProgressionSlots[] = {ProgressionSlot::kTre, ProgressionSlot::kDue,
-                                                       ProgressionSlot::kUno};
+                                                        ProgressionSlot::kUno};
 constexpr int progression_entry(ProgressionSlot slot) { return kEntryProgressionTre + static_cast<int>(slot); }
 
 // A kilometric progression as a value: first (metres, the order key), second (metres), flag.

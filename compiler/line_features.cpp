@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <limits>
 
+#include "compiler/cell_values.h"
 #include "compiler/header_view.h"
 #include "compiler/rounding.h"
 
@@ -17,6 +18,9 @@ constexpr int32_t kMarkedTypeOffset = 10;
 constexpr int64_t kMarkerSpacing = 4;
 // Progressions whose flag is 1 have their second value moved on by this many metres.
 constexpr int64_t kProgressionFlagShift = 100;
+
+// Added to the refusal of a board whose cell would lie before cell 0.
+constexpr const char* kBeforeTheCells = "its cell would lie before the first cell";
 
 bool fits_int16(int64_t value) {
   return value >= std::numeric_limits<int16_t>::min() && value <= std::numeric_limits<int16_t>::max();
@@ -101,7 +105,7 @@ void memo_montagna(CompileState& state, int32_t inizio, int32_t fine, int32_t& t
   const int64_t highest_cell = static_cast<int64_t>(state.cells.size()) - 1;
   const int64_t walk_from = std::max<int64_t>(first, 0);
   const int64_t walk_to = std::min(last, highest_cell);
-  const uint8_t tipo_byte = static_cast<uint8_t>(static_cast<uint32_t>(tipo) & 0xFFu);
+  const uint8_t tipo_byte = low8(tipo);
   for (int64_t i = walk_from; i <= walk_to; ++i) {
     TrackCell& cell = state.cells[static_cast<size_t>(i)];
     cell.montagna_tipo = tipo_byte;
@@ -113,20 +117,22 @@ void memo_montagna(CompileState& state, int32_t inizio, int32_t fine, int32_t& t
   }
 }
 
-SpeedBoardPlacement memo_indicatori_v_max(CompileState& state, int32_t posizione, int32_t vas, int32_t vbs,
-                                          int32_t vcs, int32_t strisces, int32_t vad, int32_t vbd, int32_t vcd,
-                                          int32_t strisced) {
+Placement memo_indicatori_v_max(CompileState& state, int32_t posizione, int32_t vas, int32_t vbs, int32_t vcs,
+                                int32_t strisces, int32_t vad, int32_t vbd, int32_t vcd, int32_t strisced) {
   const int64_t c = cell_of_position(posizione);
-  if (c < 0 || c >= static_cast<int64_t>(state.cells.size()) || !is_free(state.cells[static_cast<size_t>(c)])) {
-    state.set_error(21);
-    return SpeedBoardPlacement::kCellTaken;
+  if (c < 0) return Placement::Refused(ErrorNumber::kSpeedBoardTaken, kBeforeTheCells);
+  if (c >= static_cast<int64_t>(state.cells.size()) || !is_free(state.cells[static_cast<size_t>(c)])) {
+    return Placement::Refused(ErrorNumber::kSpeedBoardTaken);
   }
   // right / 5 + left * 20 == (right + 100 * left) / 5, exact in whole numbers.
   auto encode = [](int32_t left, int32_t right) { return near(int64_t{right} + 100 * int64_t{left}, 5); };
   const int64_t a = encode(vas, vad);
   const int64_t b = encode(vbs, vbd);
   const int64_t cc = encode(vcs, vcd);
-  if (!fits_int16(a) || !fits_int16(b) || !fits_int16(cc)) return SpeedBoardPlacement::kSpeedOutOfRange;
+  if (!fits_int16(a) || !fits_int16(b) || !fits_int16(cc)) {
+    return Placement::Refused(ErrorNumber::kRunTimeFailure,
+                              "a speed indicator board's encoded speed does not fit 16 bits");
+  }
 
   TrackCell& cell = state.cells[static_cast<size_t>(c)];
   cell.kind = kSpeedBoard;
@@ -136,8 +142,8 @@ SpeedBoardPlacement memo_indicatori_v_max(CompileState& state, int32_t posizione
   // Stripe counts in 16-bit arithmetic on their low 16 bits, kept to 16 bits.
   const uint32_t stripes_left = static_cast<uint16_t>(static_cast<uint32_t>(strisces));
   const uint32_t stripes_right = static_cast<uint16_t>(static_cast<uint32_t>(strisced));
-  cell.value_d = static_cast<int16_t>(static_cast<uint16_t>((stripes_left * 10u + stripes_right) & 0xFFFFu));
-  return SpeedBoardPlacement::kPlaced;
+  cell.value_d = low16(int64_t{stripes_left} * 10 + stripes_right);
+  return Placement::Placed();
 }
 
 }  // namespace scenario

@@ -8,12 +8,14 @@
 //    (type above 10) a montagna_marker on every 4th free cell.
 //  - memo_indicatori_v_max: lays a speed indicator board onto one cell, each of the three speeds
 //    encoded as left * 20 + right / 5 and the stripe counts as left * 10 + right.
-// None of them touches a cell outside the cell array, whatever the positions they are given.
+// None of them touches a cell outside the cell array, whatever the positions they are given, and
+// none records an error: memo_indicatori_v_max returns its refusal to the caller.
 #ifndef SCENARIO_COMPILER_LINE_FEATURES_H_
 #define SCENARIO_COMPILER_LINE_FEATURES_H_
 
 #include <cstdint>
 
+#include "compiler/compile_error.h"
 #include "compiler/track_model.h"
 
 namespace scenario {
@@ -29,14 +31,10 @@ bool progressive_ordina(CompileState& state);
 // montagna_count counts every stretch. Sets no error.
 void memo_montagna(CompileState& state, int32_t inizio, int32_t fine, int32_t& tipo);
 
-enum class SpeedBoardPlacement {
-  kPlaced,
-  kCellTaken,        // ErrorCode 21 set; also for a cell outside the cell array
-  kSpeedOutOfRange,  // an encoded speed does not fit 16 bits; nothing placed, no error set
-};
-
-// Lays a speed indicator board on cell near(posizione / 50 + 1).
-SpeedBoardPlacement memo_indicatori_v_max(CompileState& state, int32_t posizione, int32_t vas, int32_t vbs,
+// Lays a speed indicator board on cell near(posizione / 50 + 1). Refuses a taken cell, or one
+// outside the cell array, with error 21, and an encoded speed that does not fit 16 bits as a
+// run-time failure (25); a refused board writes nothing.
+Placement memo_indicatori_v_max(CompileState& state, int32_t posizione, int32_t vas, int32_t vbs,
                                           int32_t vcs, int32_t strisces, int32_t vad, int32_t vbd, int32_t vcd,
                                           int32_t strisced);
 

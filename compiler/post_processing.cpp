@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <initializer_list>
 
+#include "compiler/rounding.h"
+
 namespace scenario {
 namespace {
 
@@ -13,9 +15,6 @@ constexpr int16_t kFastSlowdown = 110;  // rule 3: slowdowns this fast or faster
 constexpr int kInnerPointSpacing = 8;   // rule 3: cells between points inside a slowdown
 constexpr int kSignalLookAhead = 12;    // rule 4: cells after the end searched for a signal
 
-constexpr int32_t kErrorSignalBeforeWarning = 11;
-constexpr int32_t kErrorBeforeStart = 12;
-constexpr int32_t kErrorInsideOrAfter = 13;
 
 // Walks the cells once and applies the rules; one object per walk.
 class CellWalk {
@@ -45,6 +44,11 @@ class CellWalk {
   }
   void lower(int index) { cell(index).value_a = minimo(kCutOffValue, cell(index).value_a); }
 
+  // Records an error of the walk at 50 * the cell index; it belongs to no description record.
+  void fail_at_cell(ErrorNumber number, int index) {
+    state_.record_error(number, static_cast<int32_t>(CELL_LENGTH * index));
+  }
+
   // Rule 1: every signal within 20 cells before the warning board gets a cut-off point one or two
   // cells before it, or an existing one there is lowered to at most 180.
   void signals_before_warning(int i) {
@@ -60,7 +64,7 @@ class CellWalk {
       } else if (cell(d - 2).kind == kAbbattimento) {
         lower(d - 2);
       } else {
-        state_.set_error(kErrorSignalBeforeWarning, 50 * d);
+        fail_at_cell(ErrorNumber::kSignalBeforeWarning, d);
       }
     }
   }
@@ -80,7 +84,7 @@ class CellWalk {
           placed = true;
         }
       }
-      if (!placed) state_.set_error(kErrorBeforeStart, 50 * i);
+      if (!placed) fail_at_cell(ErrorNumber::kBeforeSlowdownStart, i);
     }
   }
 
@@ -94,7 +98,7 @@ class CellWalk {
     while (true) {
       if (w >= last_) {
         // No end cell before the array's end: stop there rather than walk outside it.
-        state_.set_error(kErrorInsideOrAfter, 50 * w);
+        fail_at_cell(ErrorNumber::kInsideOrAfterSlowdown, w);
         return w;
       }
       ++w;
@@ -110,7 +114,7 @@ class CellWalk {
           mark(w + 1);
           s = -1;
         } else {
-          state_.set_error(kErrorInsideOrAfter, 50 * w);
+          fail_at_cell(ErrorNumber::kInsideOrAfterSlowdown, w);
         }
       }
       if (cell(w).kind == kSlowdownEnd) return w;
@@ -135,7 +139,7 @@ class CellWalk {
       } else if (k >= 2 && free_at(k - 2)) {
         mark(k - 2);
       } else {
-        state_.set_error(kErrorInsideOrAfter, 50 * e);
+        fail_at_cell(ErrorNumber::kInsideOrAfterSlowdown, e);
       }
       return;
     }

@@ -3,7 +3,8 @@
 // One walk over cells 1 to cell_count - 2 adds abbattimento cells (kind 12, value 180): before
 // signals near a slowdown warning (rule 1), in three bands before each slowdown start (rule 2),
 // every 8 cells inside a slowdown below 110 km/h (rule 3), and before the first signal after its
-// end (rule 4). Errors 11, 12 and 13 are recorded and the walk goes on. Every mark is seen by the
+// end (rule 4). Errors 11, 12 and 13 are recorded (whole, with no description place) and the walk
+// goes on. Every mark is seen by the
 // free tests of the rules after it, so the order (cells upward, rules 2, 3, 4 within a start) counts.
 //
 // No rule looks outside the array: a rule 3 walk that meets no end cell stops at the last cell with

@@ -2,7 +2,7 @@
 //
 // A Status is either ok or a failure of one kind, carrying the path it concerns and the reason in
 // plain words. It is the one error convention for files and command lines; compile errors of a
-// scenario are not Statuses but the ErrorCode / ErrorPosition pair of the compile state.
+// scenario are not Statuses but the compile-error record of the compile state (compile_error.h).
 #ifndef SCENARIO_COMPILER_STATUS_H_
 #define SCENARIO_COMPILER_STATUS_H_
 

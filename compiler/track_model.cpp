@@ -1,5 +1,7 @@
 #include "compiler/track_model.h"
 
+#include <utility>
+
 namespace scenario {
 
 const char* cell_kind_name(uint8_t kind) {
@@ -53,11 +55,18 @@ LinePlan::Element LinePlan::element_kind(int32_t metre) const {
   return Element::kEmpty;
 }
 
-void CompileState::set_error(int32_t code) { ErrorCode = code; }
+void CompileState::record_error(ErrorNumber number, std::optional<int32_t> position, SourcePlace place,
+                                std::string words) {
+  error_.ErrorCode = error_code(number);
+  if (position.has_value()) error_.ErrorPosition = *position;
+  error_.place = std::move(place);
+  error_.words = std::move(words);
+}
 
-void CompileState::set_error(int32_t code, int32_t position) {
-  ErrorCode = code;
-  ErrorPosition = position;
+void CompileState::clear_error() {
+  error_.ErrorCode = 0;
+  error_.place = SourcePlace();
+  error_.words.clear();
 }
 
 void CompileState::clear_station_table() {

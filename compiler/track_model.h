@@ -15,9 +15,11 @@
 
 #include <array>
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
 
+#include "compiler/compile_error.h"
 #include "compiler/rounding.h"
 
 namespace scenario {
@@ -87,6 +89,7 @@ using ScenarioRecord = std::array<StationEntry, kStationEntryCount>;
 
 // Fixed places in the station table.
 inline constexpr int kFirstBoardSlot = 80;       // line-side boards take 80, 79, 78 ...
+inline constexpr int kLowestBoardSlot = 1;       // ... down to 1 at most: entry 0 is no board's
 inline constexpr int kEntryProgressionTre = 81;  // kilometric progressions after ordering
 inline constexpr int kEntryProgressionDue = 82;
 inline constexpr int kEntryProgressionUno = 83;
@@ -131,19 +134,6 @@ class LinePlan {
   std::vector<double> y_;
 };
 
-// Where in a description file a record stood; kept with a compile error so that the report can
-// say file:line:column and show the line.
-struct SourcePlace {
-  std::string file;       // description file name
-  int line = 0;           // 1-based; 0 when unknown
-  int column = 0;         // 1-based column of the record's keyword field
-  std::string line_text;  // the line (or, for a very long line, the part around the field),
-                          // code-page-1252 bytes, without its line end
-  int caret = 0;          // 0-based offset of the field within line_text
-
-  bool known() const { return line > 0; }
-};
-
 // Everything one compile reads and fills.
 struct CompileState {
   // Names, set by start-up (or by the tool's options); code-page-1252 bytes.
@@ -171,23 +161,26 @@ struct CompileState {
   // Next station-table entry for a line-side board; the train phase's station limit.
   int32_t board_slot = kFirstBoardSlot;
 
-  // Compile error state: the simulator's error number (0 = none) and its position in metres.
-  int32_t ErrorCode = 0;
-  int32_t ErrorPosition = 0;
-  SourcePlace error_place;  // record that set the error, when one did
-  std::string error_detail;  // more words on the error, when there are any (UTF-8)
-
   bool has_cells() const { return !cells.empty(); }
 
-  // Sets ErrorCode (and leaves ErrorPosition as it was).
-  void set_error(int32_t code);
-  // Sets ErrorCode and ErrorPosition.
-  void set_error(int32_t code, int32_t position);
+  // The compile-error record: ErrorCode (0 = none), ErrorPosition, the record's place and words.
+  const ErrorRecord& error() const { return error_; }
+  // Records an error, replacing the record whole: the number, the position when the error has one
+  // (ErrorPosition keeps its value otherwise), the place of the record that caused it (none when
+  // not given) and more words. The one writer of the error record.
+  void record_error(ErrorNumber number, std::optional<int32_t> position = std::nullopt, SourcePlace place = {},
+                    std::string words = {});
+  // No error: ErrorCode 0, no place, no words. ErrorPosition keeps its value, which means nothing
+  // without an error.
+  void clear_error();
 
   // Clears the station table: every number 0, every name empty.
   void clear_station_table();
   // Creates the cell array for a line of the given length (all zero), and the plan when asked.
   void allocate_model(int32_t line_length);
+
+ private:
+  ErrorRecord error_;
 };
 
 }  // namespace scenario

@@ -18,10 +18,6 @@ constexpr int64_t kWarningDistance = 1200;
 constexpr int64_t kWarningFrom = 1500;
 constexpr int64_t kPrewarningCells = 4;
 
-// Values stored in the 16-bit and 8-bit fields keep their low bits.
-int16_t low16(int64_t value) { return static_cast<int16_t>(static_cast<uint16_t>(value & 0xFFFF)); }
-uint8_t low8(int64_t value) { return static_cast<uint8_t>(value & 0xFF); }
-
 bool inside(const CompileState& state, int64_t cell) {
   return cell >= 0 && cell < static_cast<int64_t>(state.cells.size());
 }
@@ -33,24 +29,42 @@ bool placeable(const CompileState& state, int64_t cell) {
 
 TrackCell& cell_at(CompileState& state, int64_t cell) { return state.cells[static_cast<size_t>(cell)]; }
 
-// Sets the error of a refused marker. A cell outside the array is refused like a taken one, with
-// words that say so; a taken cell needs none.
-bool refuse(CompileState& state, int32_t code, int64_t cell, const char* outside_words) {
-  state.set_error(code);
-  state.error_detail = inside(state, cell) ? "" : outside_words;
-  return false;
+// The refusal of a marker. A cell outside the array is refused like a taken one, with words that
+// say so; a taken cell needs none.
+Placement refuse(const CompileState& state, ErrorNumber number, int64_t cell, const char* outside_words) {
+  return Placement::Refused(number, inside(state, cell) ? "" : outside_words);
+}
+
+// The four pre-warning cells of a slowdown, on the cells before its warning board: the one right
+// before it holds 1, the fourth before it 4. All four must be free.
+Placement place_prewarning(CompileState& state, const SlowdownRecord& record) {
+  // The cell before the warning board, without the +1 of the markers.
+  const int64_t before_warning = fill_cell_of_position(int64_t{record.x} - kWarningDistance);
+  for (int64_t j = 0; j < kPrewarningCells; ++j) {
+    if (!placeable(state, before_warning - j)) {
+      return refuse(state, ErrorNumber::kPrewarningTaken, before_warning - j,
+                    "a pre-warning cell lies outside the cells");
+    }
+  }
+  for (int64_t j = 0; j < kPrewarningCells; ++j) {
+    TrackCell& prewarning = cell_at(state, before_warning - j);
+    prewarning.kind = kSlowdownPrewarning;
+    prewarning.value_a = low16(j + 1);
+    if (record.d_v != 0) prewarning.value_b = low16(j + 1);
+  }
+  return Placement::Placed();
 }
 
 }  // namespace
 
-bool memo_segnale(CompileState& state, SignalRecord& record) {
+Placement memo_segnale(CompileState& state, SignalRecord& record) {
   const int64_t c = cell_of_position(record.posizione);
   const int64_t farthest_approach = c - kApproachCells * kApproachSpacing;
   if (!inside(state, farthest_approach)) {
-    return refuse(state, kErrorSignalTaken, farthest_approach,
+    return refuse(state, ErrorNumber::kSignalTaken, farthest_approach,
                   "its approach cells would lie before the start of the line: a signal needs 325 m from it");
   }
-  if (!placeable(state, c)) return refuse(state, kErrorSignalTaken, c, "the signal lies beyond the last cell");
+  if (!placeable(state, c)) return refuse(state, ErrorNumber::kSignalTaken, c, "the signal lies beyond the last cell");
   TrackCell& signal = cell_at(state, c);
   signal.kind = kSignal;
   pack_signal(record, signal);
@@ -60,10 +74,10 @@ bool memo_segnale(CompileState& state, SignalRecord& record) {
   for (int64_t k = 1; k <= kApproachCells; ++k) {
     cell_at(state, c - kApproachSpacing * k).approach_code = approach_code(side, k);
   }
-  return true;
+  return Placement::Placed();
 }
 
-bool memo_rallentamento(CompileState& state, const SlowdownRecord& record) {
+Placement memo_rallentamento(CompileState& state, const SlowdownRecord& record) {
   const int64_t x = record.x;
   const int64_t warning = cell_of_position(x - kWarningDistance);
   const int64_t start = cell_of_position(x);
@@ -72,11 +86,18 @@ bool memo_rallentamento(CompileState& state, const SlowdownRecord& record) {
   const bool wants_prewarning = has_warning && record.f_ta != 0;
 
   if (has_warning && !placeable(state, warning)) {
-    return refuse(state, kErrorWarningTaken, warning, "the warning board lies beyond the last cell");
+    return refuse(state, ErrorNumber::kWarningTaken, warning, "the warning board lies beyond the last cell");
   }
-  if (!placeable(state, start)) return refuse(state, kErrorStartTaken, start, "the start lies outside the cells");
-  if (record.l < 0) return refuse(state, kErrorEndTaken, -1, "the slowdown's length is negative");
-  if (!placeable(state, end)) return refuse(state, kErrorEndTaken, end, "the end lies beyond the last cell");
+  if (!placeable(state, start)) {
+    return refuse(state, ErrorNumber::kSlowdownStartTaken, start, "the start lies outside the cells");
+  }
+  if (end < start) {
+    return Placement::Refused(ErrorNumber::kSlowdownEndTaken,
+                              "its length is negative: the end would lie before the start");
+  }
+  if (!placeable(state, end)) {
+    return refuse(state, ErrorNumber::kSlowdownEndTaken, end, "the end lies beyond the last cell");
+  }
 
   // The end first, then the start: a slowdown shorter than one cell ends as a start marker.
   TrackCell& end_cell = cell_at(state, end);
@@ -95,22 +116,7 @@ bool memo_rallentamento(CompileState& state, const SlowdownRecord& record) {
     cell_at(state, marker).value_a = low16(record.v);
     cell_at(state, marker).value_c = low16(record.f_tt);
   }
-  if (!wants_prewarning) return true;
-
-  // The cell before the warning board, without the +1 of the markers.
-  const int64_t before_warning = fill_cell_of_position(x - kWarningDistance);
-  for (int64_t j = 0; j < kPrewarningCells; ++j) {
-    if (!placeable(state, before_warning - j)) {
-      return refuse(state, kErrorPrewarningTaken, before_warning - j, "a pre-warning cell lies outside the cells");
-    }
-  }
-  for (int64_t j = 0; j < kPrewarningCells; ++j) {
-    TrackCell& prewarning = cell_at(state, before_warning - j);
-    prewarning.kind = kSlowdownPrewarning;
-    prewarning.value_a = low16(j + 1);
-    if (record.d_v != 0) prewarning.value_b = low16(j + 1);
-  }
-  return true;
+  return wants_prewarning ? place_prewarning(state, record) : Placement::Placed();
 }
 
 }  // namespace scenario

@@ -7,14 +7,16 @@
 // four pre-warning cells before the warning board (kind 5, values 4, 3, 2, 1).
 //
 // Both refuse a cell that is already taken (not free: kind other than 0 and 11), and equally a cell
-// that would lie outside the array, by setting their error number; they set no ErrorPosition (the
-// caller knows the record's position). Packed 16-bit values wrap at 16 bits, the 8-bit codes at 8.
+// that would lie outside the array, and return the refusal (its error number, and words where the
+// number alone would mislead) to the caller, which records it with the record's place and
+// position. Packed 16-bit values wrap at 16 bits, the 8-bit codes at 8.
 #ifndef SCENARIO_COMPILER_TRAIN_FEATURES_H_
 #define SCENARIO_COMPILER_TRAIN_FEATURES_H_
 
 #include <cstdint>
 
 #include "compiler/cell_values.h"
+#include "compiler/compile_error.h"
 #include "compiler/track_model.h"
 
 namespace scenario {
@@ -29,23 +31,17 @@ struct SlowdownRecord {
   int32_t d_v = 0;   // stored with the markers when nonzero
 };
 
-// Error numbers of the placers.
-inline constexpr int32_t kErrorSignalTaken = 16;
-inline constexpr int32_t kErrorWarningTaken = 17;
-inline constexpr int32_t kErrorStartTaken = 18;
-inline constexpr int32_t kErrorEndTaken = 19;
-inline constexpr int32_t kErrorPrewarningTaken = 20;
-
 // Places a signal. `tempo` between 1 and 100 becomes 101 (the record keeps the new value).
 // A taken signal cell, or approach cells that would fall before cell 0 (a signal closer than
-// 325 m to the start), set error 16 and write nothing. Returns whether the signal was placed.
-bool memo_segnale(CompileState& state, SignalRecord& record);
+// 325 m to the start), are refused with error 16; nothing is written then.
+Placement memo_segnale(CompileState& state, SignalRecord& record);
 
-// Places a slowdown. Errors, tested in this order, each before anything is written: 17 warning
-// board cell taken (x > 1500 only), 18 start cell taken, 19 end cell taken; a cell outside the
-// array counts as taken, and a negative length is refused as 19. Error 20 (a pre-warning cell
-// taken) leaves the start, end and warning board written. Returns whether no error was set.
-bool memo_rallentamento(CompileState& state, const SlowdownRecord& record);
+// Places a slowdown. Refusals, tested in this order, each before anything is written: 17 warning
+// board cell taken (x > 1500 only), 18 start cell taken, 19 end cell taken or lying before the
+// start cell; a cell outside the array counts as taken. A negative length is no fault in itself:
+// from -24 to -1 m it lays the same cells as length 0. Refusal 20 (a pre-warning cell taken) leaves
+// the start, end and warning board written.
+Placement memo_rallentamento(CompileState& state, const SlowdownRecord& record);
 
 }  // namespace scenario
 

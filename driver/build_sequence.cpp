@@ -4,15 +4,13 @@
 #include <cstdlib>
 #include <iostream>
 
-#include "compiler/error_catalogue.h"
 #include "compiler/file_names.h"
-#include "driver/file_replace.h"
+#include "disk/file_replace.h"
+#include "disk/reports.h"
 #include "driver/program_folder.h"
 #include "scenario/text_writers.h"
 
 namespace scenario {
-
-std::string fatal_report(const std::string& number) { return " Errore n. " + number; }
 
 void errore(const std::string& number) {
   std::cerr << fatal_report(number) << std::endl;
@@ -26,25 +24,6 @@ Status read_description(const std::string& folder, const std::string& name, Desc
   description->exists = status.ok();
   if (missing) return Status::Ok();
   return status;
-}
-
-int report_file_system_failure(const Status& status, const char* program) {
-  std::cerr << program << ": " << status.ToString() << std::endl;
-  return kExitFileSystem;
-}
-
-int report_compile(const CompileState& state, const CompileResult& result, const char* program) {
-  if (!result.status.ok()) return report_file_system_failure(result.status, program);
-  if (state.ErrorCode != 0) {
-    std::cerr << compile_error_report(state) << std::endl;
-    if (result.no_model) std::cerr << program << ": no track model was built; no binary file written" << std::endl;
-    return kExitCompileError;
-  }
-  if (result.no_model) {
-    std::cerr << program << ": the line description gave no track model; no binary file written" << std::endl;
-    return kExitCompileError;
-  }
-  return kExitClean;
 }
 
 int Form_Load(const std::string& folder) {

@@ -22,23 +22,13 @@ namespace scenario {
 // Runs the whole build in `folder`; returns the exit status.
 int Form_Load(const std::string& folder);
 
-// The fatal report: prints " Errore n. " and the number on standard error and ends the program at
-// once with exit status 2.
+// The fatal report: prints " Errore n. " and the number (disk/reports.h fatal_report) on standard
+// error and ends the program at once with exit status 2.
 [[noreturn]] void errore(const std::string& number);
-
-// The fatal report's text, " Errore n. " followed by the number, for callers that end otherwise.
-std::string fatal_report(const std::string& number);
 
 // Reads a description file from `folder` for the compile; a missing file is reported through
 // Description::exists, any other failure through the Status.
 Status read_description(const std::string& folder, const std::string& name, Description* description);
-
-// The exit status and standard-error report for a finished compile (everything but the fatal
-// report, which goes through errore). `program` prefixes file-system messages.
-int report_compile(const CompileState& state, const CompileResult& result, const char* program);
-
-// Prints a file-system failure as "PROGRAM: cannot ...: 'PATH': REASON" and returns 3.
-int report_file_system_failure(const Status& status, const char* program);
 
 }  // namespace scenario
 

@@ -15,6 +15,4 @@ Status program_folder(std::string* folder) {
   return Status::Ok();
 }
 
-std::string path_in_folder(const std::string& folder, const std::string& name) { return folder + "/" + name; }
-
 }  // namespace scenario

@@ -14,9 +14,6 @@ namespace scenario {
 // The folder of the running executable, without a trailing separator.
 Status program_folder(std::string* folder);
 
-// folder + "/" + name.
-std::string path_in_folder(const std::string& folder, const std::string& name);
-
 }  // namespace scenario
 
 #endif  // SCENARIO_DRIVER_PROGRAM_FOLDER_H_

@@ -62,7 +62,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   scenario::MemorySink sink;
   const scenario::CompileResult result =
       scenario::memorizza_percorso(state, pair.write_line_plan, line, train, names, sink);
-  if (state.ErrorCode != 0) require(!scenario::compile_error_report(state).empty());
+  if (state.error().ErrorCode != 0) require(!scenario::compile_error_report(state.error()).empty());
 
   const bool wrote_files = result.status.ok() && result.fatal == 0 && !result.no_model;
   require(wrote_files == (sink.files.count(names.track_cells) == 1));

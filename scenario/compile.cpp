@@ -20,16 +20,17 @@ CompileError error_record(const CompileState& state, const CompileResult& result
     error.message = " Errore n. " + std::to_string(result.fatal);
     return error;
   }
-  error.code = state.ErrorCode;
-  if (state.ErrorCode != 0) {
-    error.has_position = describe_error(state.ErrorCode).has_position;
-    error.position = error.has_position ? state.ErrorPosition : 0;
-    if (state.error_place.known()) {
-      error.file = state.error_place.file;
-      error.line = state.error_place.line;
-      error.column = state.error_place.column;
+  const ErrorRecord& record = state.error();
+  error.code = record.ErrorCode;
+  if (record.ErrorCode != 0) {
+    error.has_position = describe_error(record.ErrorCode).has_position;
+    error.position = error.has_position ? record.ErrorPosition : 0;
+    if (record.place.known()) {
+      error.file = record.place.file;
+      error.line = record.place.line;
+      error.column = record.place.column;
     }
-    error.message = compile_error_report(state);
+    error.message = compile_error_report(record);
   }
   if (result.no_model) {
     error.message += std::string(error.message.empty() ? "" : "\n") +

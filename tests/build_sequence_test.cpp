@@ -14,13 +14,12 @@ TEST(ErroreTest, PrintsTheFatalReportAndExitsWithStatus2) {
 
 TEST(CompileErrorReportTest, SaysCodePositionWordsAndPlace) {
   CompileState state;
-  state.set_error(16, 19500);
-  EXPECT_EQ(compile_error_report(state), "compile error 16 at 19500 m: signal on a cell already taken");
-  state.set_error(102);
-  EXPECT_EQ(compile_error_report(state), "compile error 102: line description has no [generale] section");
-  state.set_error(8, 125);
-  state.error_place = SourcePlace{"t-.txt", 22, 1, "stazione,     125,  7", 0};
-  EXPECT_EQ(compile_error_report(state),
+  state.record_error(ErrorNumber::kSignalTaken, 19500);
+  EXPECT_EQ(compile_error_report(state.error()), "compile error 16 at 19500 m: signal on a cell already taken");
+  state.record_error(ErrorNumber::kNoGeneralSection);
+  EXPECT_EQ(compile_error_report(state.error()), "compile error 102: line description has no [generale] section");
+  state.record_error(ErrorNumber::kStationStep, 125, SourcePlace{"t-.txt", 22, 1, "stazione,     125,  7", 0});
+  EXPECT_EQ(compile_error_report(state.error()),
             "compile error 8 at 125 m: station position is not a multiple of 50\n"
             "t-.txt:22:1: here\n"
             "    stazione,     125,  7\n"

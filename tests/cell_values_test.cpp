@@ -26,7 +26,7 @@ TEST(CellValuesTest, SpeedsAndGradientsInTheirBytes) {
   const struct {
     int64_t kmh, steps;
     bool fits;
-  } speeds[] = {{140, 28, true}, {12, 2, true}, {13, 3, true}, {1277, 255, true},
+  } speeds[] = {{140, 28, true},    {12, 2, true}, {13, 3, true},  {1277, 255, true},
                 {1278, 256, false}, {-2, 0, true}, {-3, -1, false}};
   for (const auto& s : speeds) {
     EXPECT_EQ(speed_steps(s.kmh), s.steps) << s.kmh;
@@ -99,10 +99,7 @@ TEST(CellValuesTest, ApproachCodes) {
   } cases[] = {
       {81, {8, 2, 2, 1}},  // nearest cell before a signal with sx 2, dx 2, or before a station stop
       {84, {8, 2, 2, 4}},  // the farthest
-      {41, {4, 1, 1, 1}},
-      {63, {6, 2, 0, 3}},
-      {32, {3, 1, 0, 2}},
-      {0, {0, 0, 0, 0}},
+      {41, {4, 1, 1, 1}}, {63, {6, 2, 0, 3}}, {32, {3, 1, 0, 2}}, {0, {0, 0, 0, 0}},
   };
   for (const auto& c : cases) {
     EXPECT_EQ(approach_terms(c.code), c.terms) << int{c.code};

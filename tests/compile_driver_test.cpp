@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "compiler/coding.h"
+#include "compiler/error_catalogue.h"
 #include "compiler/file_names.h"
 #include "scenario/text_writers.h"
 
@@ -66,7 +67,7 @@ TEST(CompileDriverTest, EmbeddedScenarioCompilesCleanly) {
   ASSERT_TRUE(compile.result.status.ok()) << compile.result.status.ToString();
   EXPECT_EQ(compile.result.fatal, 0);
   EXPECT_FALSE(compile.result.no_model);
-  EXPECT_EQ(state.ErrorCode, 0) << state.ErrorPosition;
+  EXPECT_EQ(state.error().ErrorCode, 0) << state.error().ErrorPosition;
   const int n = state.cell_count;
   ASSERT_EQ(n, 2620);
 
@@ -148,7 +149,7 @@ TEST(CompileDriverTest, SecondCompileWithTheSameStateGivesTheSameFiles) {
 TEST(CompileDriverTest, WithoutTheFlagNoLineRecordIsWritten) {
   Compile compile;
   compile.run(line_text(""), train_text(""), 0);
-  EXPECT_EQ(compile.state.ErrorCode, 0);
+  EXPECT_EQ(compile.state.error().ErrorCode, 0);
   EXPECT_EQ(compile.out.order, (std::vector<std::string>{kNames.scenario_record, kNames.track_cells}));
 }
 
@@ -166,7 +167,7 @@ TEST(CompileDriverTest, ParseWithoutACellArrayWritesNoBinaryFile) {
        }) {
     Compile compile;
     compile.run(c.line, train_text(""));
-    EXPECT_EQ(compile.state.ErrorCode, c.error);
+    EXPECT_EQ(compile.state.error().ErrorCode, c.error);
     EXPECT_TRUE(compile.result.no_model) << c.error;
     EXPECT_EQ(compile.result.fatal, 0);
     EXPECT_TRUE(compile.out.files.empty()) << c.error;
@@ -178,13 +179,33 @@ TEST(CompileDriverTest, ParseWithoutACellArrayWritesNoBinaryFile) {
 TEST(CompileDriverTest, CompileErrorsStillWriteTheOutputs) {
   Compile compile;
   compile.run(line_text(""), train_text("segnale, 100, 2, 3, 1, 0, 0, 2, 2, 1, 0, 0\r\n"));
-  EXPECT_EQ(compile.state.ErrorCode, 16);
-  EXPECT_EQ(compile.state.ErrorPosition, 100);
-  EXPECT_EQ(compile.state.error_place.file, kNames.train_description);
-  EXPECT_EQ(compile.state.error_place.line, 4);
+  EXPECT_EQ(compile.state.error().ErrorCode, 16);
+  EXPECT_EQ(compile.state.error().ErrorPosition, 100);
+  EXPECT_EQ(compile.state.error().place.file, kNames.train_description);
+  EXPECT_EQ(compile.state.error().place.line, 4);
   EXPECT_TRUE(compile.removed(kNames.train_description));
   EXPECT_EQ(compile.out.files.size(), 3u);
   EXPECT_EQ(compile.cell(1).value_a, 5121);
+}
+
+// A slowdown refused for its end (19, with its record's place and words) stops the parse; the
+// post-processing then finds no free cell before the other slowdown's start (12) and reports it
+// alone: no place, no words of the record before.
+TEST(CompileDriverTest, APostProcessingErrorAfterARefusalIsReportedOnItsOwn) {
+  Compile compile;
+  compile.run(line_text(""), train_text("segnale, 1450, 2, 3, 1, 0, 0, 2, 2, 1, 0, 0\r\n"
+                                        "segnale, 1500, 2, 3, 1, 0, 0, 2, 2, 1, 0, 0\r\n"
+                                        "segnale, 1550, 2, 3, 1, 0, 0, 2, 2, 1, 0, 0\r\n"
+                                        "rallentamento, 1800, 30, 100, 0,0,0\r\n"
+                                        "rallentamento, 16000, 30, 5000, 0,0,0\r\n"),
+              0);
+  const ErrorRecord& error = compile.state.error();
+  EXPECT_EQ(error.ErrorCode, 12);
+  EXPECT_EQ(error.ErrorPosition, 1850);
+  EXPECT_FALSE(error.place.known());
+  EXPECT_EQ(error.words, "");
+  EXPECT_EQ(compile_error_report(error),
+            "compile error 12 at 1850 m: no free cell 5-7, 11-13 or 18-20 cells before a slowdown start");
 }
 
 TEST(CompileDriverTest, ReadFailureInTheTrainPhaseIsError25AndRemovesBothDescriptions) {
@@ -192,7 +213,7 @@ TEST(CompileDriverTest, ReadFailureInTheTrainPhaseIsError25AndRemovesBothDescrip
                                    described(kNames.train_description, "[generale]\r\nvelocita, 0, 2000\r\n")}) {
     Compile compile;
     compile.run(line_text(""), train);
-    EXPECT_EQ(compile.state.ErrorCode, 25);
+    EXPECT_EQ(compile.state.error().ErrorCode, 25);
     EXPECT_TRUE(compile.removed(kNames.line_description));
     EXPECT_TRUE(compile.removed(kNames.train_description));
     EXPECT_EQ(compile.out.files.size(), 3u);
@@ -205,7 +226,7 @@ TEST(CompileDriverTest, LineErrorThatStopsTheParseLeavesTheTrainDescription) {
                         "[generale]\r\nlunghezza percorso, 10000\r\nripetizione segnali 4 codici, 25, 0\r\n[curve]\r\n"
                         "[fine]\r\n"),
               train_text(""));
-  EXPECT_EQ(compile.state.ErrorCode, 3);
+  EXPECT_EQ(compile.state.error().ErrorCode, 3);
   EXPECT_TRUE(compile.removed(kNames.line_description));
   EXPECT_FALSE(compile.removed(kNames.train_description));
   EXPECT_EQ(compile.cell(0).speed_limit, 0);  // no train phase
@@ -215,8 +236,8 @@ TEST(CompileDriverTest, LineErrorThatStopsTheParseLeavesTheTrainDescription) {
 TEST(CompileDriverTest, LineError15LetsTheTrainPhaseRun) {
   Compile compile;
   compile.run(line_text("pendenza, 20000, 3\r\n"), train_text(""));
-  EXPECT_EQ(compile.state.ErrorCode, 15);
-  EXPECT_EQ(compile.state.ErrorPosition, 20000);
+  EXPECT_EQ(compile.state.error().ErrorCode, 15);
+  EXPECT_EQ(compile.state.error().ErrorPosition, 20000);
   EXPECT_EQ(compile.cell(0).speed_limit, 20);
   EXPECT_TRUE(compile.removed(kNames.train_description));
 }
@@ -226,7 +247,7 @@ TEST(CompileDriverTest, MarkOnCellOneIsFatal1250AndNothingIsWritten) {
   Compile compile;
   compile.run(line_text(""), train_text("abbattimento, 150, 0\r\nabbattimento, 100, 0\r\n"
                                         "rallentamento, 350, 30, 500, 0, 0, 0\r\n"));
-  EXPECT_EQ(compile.state.ErrorCode, 0);
+  EXPECT_EQ(compile.state.error().ErrorCode, 0);
   EXPECT_EQ(compile.result.fatal, 1250);
   EXPECT_EQ(compile.cell(1).value_a, 180);
   EXPECT_TRUE(compile.out.files.empty());

@@ -21,7 +21,7 @@ CompiledFiles compile_in_memory(const std::string& line, const std::string& trai
                          Description{names.train_description, true, train}, names, sink);
   CompiledFiles files;
   files.with_plan = with_plan;
-  files.error_code = state.ErrorCode;
+  files.error_code = state.error().ErrorCode;
   files.fatal = result.fatal;
   auto take = [&sink](const std::string& name, std::string* bytes) {
     const auto found = sink.files.find(name);

@@ -265,8 +265,10 @@ TEST(DecompileTest, FilesNoDescriptionGivesAreFoundWhereTheyAre) {
        "approach cells would lie before cell 0"},
       {[](CompileState& f) { cell(f, 43).approach_code = 3; }, false, "cell 43 (2100 m)",
        "an approach code that names no side code"},
-      {[](CompileState& f) { cell(f, 31).value_a = 1; }, false, "cell 31 (1500 m)",
-       "outside the boards' entries 2 to 80"},
+      {[](CompileState& f) { cell(f, 31).value_a = 0; }, false, "cell 31 (1500 m)",
+       "outside the boards' entries 1 to 80"},
+      {[](CompileState& f) { cell(f, 31).value_a = 81; }, false, "cell 31 (1500 m)",
+       "outside the boards' entries 1 to 80"},
       {[](CompileState& f) {
          cell(f, 31).value_a = 77;
          for (size_t k = 77; k <= 80; ++k) f.station_table[k].name = "(F)";

@@ -60,9 +60,9 @@ TEST(DecompileValuesTest, EverySpeedBoardValueLaysTheSameCell) {
     const BoardSpeeds speeds = split_board_speed(value);
     const TensAndUnit stripes = split_tens(value);
     CompileState state = cells_only(4);
-    ASSERT_EQ(memo_indicatori_v_max(state, 50, speeds.left, speeds.left, speeds.left, stripes.tens, speeds.right,
-                                    speeds.right, speeds.right, stripes.unit),
-              SpeedBoardPlacement::kPlaced)
+    ASSERT_TRUE(memo_indicatori_v_max(state, 50, speeds.left, speeds.left, speeds.left, stripes.tens, speeds.right,
+                                      speeds.right, speeds.right, stripes.unit)
+                    .placed())
         << v;
     const TrackCell& board = state.cells[2];
     ASSERT_EQ(board.value_a, value);
@@ -79,12 +79,12 @@ TEST(DecompileValuesTest, SignalsUnpackToRecordsThatLayTheSameCells) {
           for (int32_t term : {0, 9, 35, -4, 3277}) {
             SignalRecord placed{500, sx, term, term / 2, 6, rapp, dx, 9 - dx, 0, 1, tempo};
             CompileState first = cells_only(16);
-            ASSERT_TRUE(memo_segnale(first, placed));
+            ASSERT_TRUE(memo_segnale(first, placed).placed());
             SignalRecord unpacked;
             ASSERT_TRUE(unpack_signal(first.cells[11], first.cells[3].approach_code, &unpacked));
             unpacked.posizione = 500;
             CompileState second = cells_only(16);
-            ASSERT_TRUE(memo_segnale(second, unpacked));
+            ASSERT_TRUE(memo_segnale(second, unpacked).placed());
             ASSERT_EQ(second.cells, first.cells)
                 << "sx " << sx << " dx " << dx << " rapp " << rapp << " tempo " << tempo;
           }

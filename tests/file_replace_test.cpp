@@ -1,4 +1,4 @@
-#include "driver/file_replace.h"
+#include "disk/file_replace.h"
 
 #include <sys/stat.h>
 

@@ -21,7 +21,8 @@ TEST(HeaderViewTest, EveryAccessorIsItsEntrysField) {
   const std::vector<Case> cases = {
       {"braked mass percentage", [](const Editor& h) { h.braked_mass_percentage() = 7; }, 84,
        [](const StationEntry& e) { return e.area_start; }},
-      {"line length", [](const Editor& h) { h.line_length() = 7; }, 84, [](const StationEntry& e) { return e.area_end; }},
+      {"line length", [](const Editor& h) { h.line_length() = 7; }, 84,
+       [](const StationEntry& e) { return e.area_end; }},
       {"number of cars", [](const Editor& h) { h.number_of_cars() = 7; }, 84,
        [](const StationEntry& e) { return e.position; }},
       {"background one", [](const Editor& h) { h.background_one() = 7; }, 85,

@@ -13,7 +13,7 @@
 #include "compiler/field_reader.h"
 #include "compiler/file_names.h"
 #include "compiler/line_parser.h"
-#include "driver/file_replace.h"
+#include "disk/file_replace.h"
 #include "scenario/text_writers.h"
 #include "tests/test_support.h"
 
@@ -368,7 +368,7 @@ TEST_F(LineDataTest, ThePlanOfTheLineNeverCrossesItself) {
   state.write_line_plan = 1;
   FieldReader reader(bytes_, "line.txt");
   ASSERT_EQ(parse_line_description(state, reader), LinePhaseEnd::kGoOn);
-  ASSERT_EQ(state.ErrorCode, 0);
+  ASSERT_EQ(state.error().ErrorCode, 0);
   const int32_t last = state.plan.next_metre() - 1;
   ASSERT_EQ(last, 130998);
   std::vector<PlanPoint> points;

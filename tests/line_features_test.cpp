@@ -77,6 +77,9 @@ TEST(ProgressiveOrdinaTest, ReportsASecondValueThatCannotTakeTheHundred) {
 }
 
 // A model for the embedded line's length: cells 0 to 2620.
+// The error number a placement was refused with, 0 when it placed.
+int32_t refusal(const Placement& placement) { return placement.placed() ? 0 : error_code(placement.number()); }
+
 CompileState line_model() {
   CompileState state;
   state.allocate_model(124000);
@@ -241,9 +244,9 @@ TEST(MemoIndicatoriVMaxTest, EncodesTheBoard) {
   };
   for (const auto& c : cases) {
     CompileState state = line_model();
-    EXPECT_EQ(memo_indicatori_v_max(state, c.posizione, c.vas, c.vbs, c.vcs, c.strisces, c.vad, c.vbd, c.vcd,
-                                    c.strisced),
-              SpeedBoardPlacement::kPlaced)
+    EXPECT_EQ(refusal(memo_indicatori_v_max(state, c.posizione, c.vas, c.vbs, c.vcs, c.strisces, c.vad, c.vbd, c.vcd,
+                                            c.strisced)),
+              0)
         << c.posizione;
     const TrackCell& cell = state.cells[c.cell];
     EXPECT_EQ(cell.kind, kSpeedBoard) << c.posizione;
@@ -251,29 +254,27 @@ TEST(MemoIndicatoriVMaxTest, EncodesTheBoard) {
     EXPECT_EQ(cell.value_b, c.b) << c.posizione;
     EXPECT_EQ(cell.value_c, c.c) << c.posizione;
     EXPECT_EQ(cell.value_d, c.d) << c.posizione;
-    EXPECT_EQ(state.ErrorCode, 0);
+    EXPECT_EQ(state.error().ErrorCode, 0);
   }
 }
 
 TEST(MemoIndicatoriVMaxTest, TakenCellsAndCellsOutsideTheArrayAreError21) {
   CompileState state = line_model();
   state.cells[22].kind = kMontagnaMarker;
-  EXPECT_EQ(memo_indicatori_v_max(state, 1050, 100, 0, 0, 0, 0, 0, 0, 0), SpeedBoardPlacement::kPlaced);
+  EXPECT_EQ(refusal(memo_indicatori_v_max(state, 1050, 100, 0, 0, 0, 0, 0, 0, 0)), 0);
   EXPECT_EQ(state.cells[22].kind, kSpeedBoard);
 
   for (uint8_t kind : {kBoardText, kSpeedBoard, kSignal}) {
     CompileState taken = line_model();
     taken.cells[30].kind = kind;
     const TrackCell before = taken.cells[30];
-    EXPECT_EQ(memo_indicatori_v_max(taken, 1450, 100, 0, 0, 0, 0, 0, 0, 0), SpeedBoardPlacement::kCellTaken);
-    EXPECT_EQ(taken.ErrorCode, 21);
+    EXPECT_EQ(refusal(memo_indicatori_v_max(taken, 1450, 100, 0, 0, 0, 0, 0, 0, 0)), 21);
+    EXPECT_EQ(taken.error().ErrorCode, 0);  // the caller records the refusal
     EXPECT_EQ(taken.cells[30], before);
   }
   for (int32_t outside : {-100, 131001, std::numeric_limits<int32_t>::max(), std::numeric_limits<int32_t>::min()}) {
     CompileState s = line_model();
-    EXPECT_EQ(memo_indicatori_v_max(s, outside, 100, 0, 0, 0, 0, 0, 0, 0), SpeedBoardPlacement::kCellTaken)
-        << outside;
-    EXPECT_EQ(s.ErrorCode, 21);
+    EXPECT_EQ(refusal(memo_indicatori_v_max(s, outside, 100, 0, 0, 0, 0, 0, 0, 0)), 21) << outside;
   }
 }
 
@@ -284,10 +285,9 @@ TEST(MemoIndicatoriVMaxTest, SpeedsBeyond16BitsPlaceNothing) {
   } cases[] = {{1639, 0}, {1638, 40}, {-1639, 0}, {kLongMax, kLongMax}};
   for (const auto& c : cases) {
     CompileState state = line_model();
-    EXPECT_EQ(memo_indicatori_v_max(state, 1050, c.vas, 0, 0, 0, c.vad, 0, 0, 0),
-              SpeedBoardPlacement::kSpeedOutOfRange);
+    EXPECT_EQ(refusal(memo_indicatori_v_max(state, 1050, c.vas, 0, 0, 0, c.vad, 0, 0, 0)), 25);
     EXPECT_EQ(state.cells[22], TrackCell());
-    EXPECT_EQ(state.ErrorCode, 0);
+    EXPECT_EQ(state.error().ErrorCode, 0);
   }
 }
 

@@ -50,11 +50,8 @@ Parsed parse(const std::string& text, int32_t write_line_plan = 0) {
   Parsed parsed;
   parsed.state.write_line_plan = write_line_plan;
   FieldReader reader(text, "line.txt");
-  try {
-    parsed.end = parse_line_description(parsed.state, reader);
-  } catch (const ReadFailure&) {
-    parsed.read_failure = true;
-  }
+  parsed.end = parse_line_description(parsed.state, reader);
+  parsed.read_failure = parsed.end == LinePhaseEnd::kFailed;
   return parsed;
 }
 
@@ -62,7 +59,7 @@ TEST(LineParserTest, GeneralSectionFillsTheHeaderAndSizesTheModel) {
   const Parsed p = parse(line_file({}), 1);
   ASSERT_FALSE(p.read_failure);
   EXPECT_EQ(p.end, LinePhaseEnd::kGoOn);
-  EXPECT_EQ(p.state.ErrorCode, 0);
+  EXPECT_EQ(p.state.error().ErrorCode, 0);
   EXPECT_EQ(p.state.plan_length, 131000);
   EXPECT_EQ(p.state.cell_count, 2620);
   EXPECT_EQ(p.state.cells.size(), 2621u);
@@ -104,7 +101,7 @@ TEST(LineParserTest, GeneralRecordsAndTheirKeywordTests) {
     const std::string text = lines({"[generale]", "lunghezza percorso,  124000", c.record, "[curve]", "[fine]"});
     const Parsed p = parse(text);
     ASSERT_FALSE(p.read_failure);
-    EXPECT_EQ(p.state.ErrorCode, 0);
+    EXPECT_EQ(p.state.error().ErrorCode, 0);
     const StationEntry& e = p.state.station_table[static_cast<size_t>(c.entry)];
     EXPECT_EQ(e.area_start, c.area_start);
     EXPECT_EQ(e.area_end, c.area_end);
@@ -120,7 +117,7 @@ TEST(LineParserTest, LengthLimits) {
                {"1225", 0, 164},       {"1275", 0, 166}};
   for (const auto& c : cases) {
     const Parsed p = parse(lines({"[generale]", std::string("lunghezza percorso,  ") + c.length, "[curve]", "[fine]"}));
-    EXPECT_EQ(p.state.ErrorCode, c.error) << c.length;
+    EXPECT_EQ(p.state.error().ErrorCode, c.error) << c.length;
     EXPECT_EQ(p.state.cell_count, c.cell_count) << c.length;
     EXPECT_EQ(p.state.has_cells(), c.error == 0) << c.length;
   }
@@ -176,13 +173,13 @@ TEST(LineParserTest, ErrorsAndWhereTheyHappened) {
     SCOPED_TRACE(c.what);
     const Parsed p = parse(c.text, c.write_line_plan);
     ASSERT_FALSE(p.read_failure);
-    EXPECT_EQ(p.state.ErrorCode, c.error);
-    EXPECT_EQ(p.state.ErrorPosition, c.position == -1 ? 0 : c.position);
+    EXPECT_EQ(p.state.error().ErrorCode, c.error);
+    EXPECT_EQ(p.state.error().ErrorPosition, c.position == -1 ? 0 : c.position);
     EXPECT_EQ(p.end, c.end);
-    EXPECT_EQ(p.state.error_place.line, c.line);
-    EXPECT_EQ(p.state.error_place.column, c.column);
+    EXPECT_EQ(p.state.error().place.line, c.line);
+    EXPECT_EQ(p.state.error().place.column, c.column);
     if (c.line > 0) {
-      EXPECT_EQ(p.state.error_place.file, "line.txt");
+      EXPECT_EQ(p.state.error().place.file, "line.txt");
     }
   }
 }
@@ -203,8 +200,8 @@ TEST(LineParserTest, BoardsRefusedBeforeTheFirstCellSaySoAndTakenCellsDoNot) {
   for (const auto& c : cases) {
     SCOPED_TRACE(c.what);
     const Parsed p = parse(line_file({c.record}));
-    EXPECT_EQ(p.state.ErrorCode, c.error);
-    EXPECT_EQ(p.state.error_detail, c.detail);
+    EXPECT_EQ(p.state.error().ErrorCode, c.error);
+    EXPECT_EQ(p.state.error().words, c.detail);
   }
 }
 
@@ -217,7 +214,7 @@ TEST(LineParserTest, StatesLeftByErrors) {
   }
   {  // 3: the values read stay
     const Parsed p = parse(lines({"[generale]", "ripetizione segnali 4,  1025,  5000", "[fine]"}));
-    EXPECT_EQ(p.state.ErrorCode, 3);
+    EXPECT_EQ(p.state.error().ErrorCode, 3);
     EXPECT_EQ(p.state.station_table[86].area_start, 1025);
     EXPECT_EQ(p.state.station_table[86].area_end, 5000);
     EXPECT_EQ(p.state.station_table[86].position, 0);
@@ -226,7 +223,7 @@ TEST(LineParserTest, StatesLeftByErrors) {
     const Parsed p = parse(line_file({"pendenza,  0,  0", "pendenza,  2900,  -1", "pendenza,  130901,  3",
                                       "cartello_indicatore,  1000,   (F)", "pendenza,  5000,  8"}),
                            1);
-    EXPECT_EQ(p.state.ErrorCode, 15);
+    EXPECT_EQ(p.state.error().ErrorCode, 15);
     EXPECT_EQ(p.state.cells[57].gradient, 100);
     EXPECT_EQ(p.state.cells[58].gradient, 99);
     EXPECT_EQ(p.state.cells[2617].gradient, 99);
@@ -239,7 +236,7 @@ TEST(LineParserTest, StatesLeftByErrors) {
     const Parsed p = parse(line_file({"cartello_indicatore,  1000,   (F)",
                                       "indicatori_vmax,  2000,  125,  135,  140,  0,  ,  ,  ,  0",
                                       "cartello_indicatore,  2000,   (G)"}));
-    EXPECT_EQ(p.state.ErrorCode, 6);
+    EXPECT_EQ(p.state.error().ErrorCode, 6);
     EXPECT_EQ(p.state.cells[41].kind, kSpeedBoard);
     EXPECT_EQ(p.state.board_slot, 79);
     EXPECT_EQ(p.state.station_table[79].name, "");
@@ -247,7 +244,7 @@ TEST(LineParserTest, StatesLeftByErrors) {
   {  // 21: nothing written on the cell
     const Parsed p = parse(line_file({"cartello_indicatore,  1000,   (F)",
                                       "indicatori_vmax,  1000,  125,  135,  140,  0,  ,  ,  ,  0"}));
-    EXPECT_EQ(p.state.ErrorCode, 21);
+    EXPECT_EQ(p.state.error().ErrorCode, 21);
     EXPECT_EQ(p.state.cells[21].kind, kBoardText);
     EXPECT_EQ(p.state.cells[21].value_a, 80);
     EXPECT_EQ(p.state.cells[21].value_b, 0);
@@ -263,7 +260,7 @@ TEST(LineParserTest, StatesLeftByErrors) {
   }
 }
 
-TEST(LineParserTest, ReadFailuresAreThrown) {
+TEST(LineParserTest, ReadFailuresAreError25) {
   const struct {
     const char* what;
     std::string text;
@@ -278,7 +275,9 @@ TEST(LineParserTest, ReadFailuresAreThrown) {
       {"speed beyond 16 bits", line_file({"indicatori_vmax,  1050,  1639,  0,  0,  0,  ,  ,  ,  0"})},
   };
   for (const auto& c : cases) {
-    EXPECT_TRUE(parse(c.text, 1).read_failure) << c.what;
+    const Parsed p = parse(c.text, 1);
+    EXPECT_TRUE(p.read_failure) << c.what;
+    EXPECT_EQ(p.state.error().ErrorCode, 25) << c.what;
   }
 }
 
@@ -286,13 +285,13 @@ TEST(LineParserTest, TheLastFieldIsNeverInterpreted) {
   // A keyword as the file's last field reads no values; one line earlier it does, and fails.
   const Parsed last = parse(kGeneral + "pendenza");
   EXPECT_FALSE(last.read_failure);
-  EXPECT_EQ(last.state.ErrorCode, 0);
+  EXPECT_EQ(last.state.error().ErrorCode, 0);
   EXPECT_TRUE(parse(kGeneral + lines({"pendenza", "[fine]"})).read_failure);
 
   // A general section that ends with the file: the length on the last line is never read.
   const Parsed no_length = parse(lines({"[generale]", "lunghezza percorso"}));
   EXPECT_FALSE(no_length.read_failure);
-  EXPECT_EQ(no_length.state.ErrorCode, 104);
+  EXPECT_EQ(no_length.state.error().ErrorCode, 104);
 }
 
 // The cell gradient at cell_count - 3 tells what the last gradient record read was.
@@ -330,7 +329,7 @@ TEST(LineParserTest, DashRules) {
   for (const auto& c : general_cases) {
     const Parsed p = parse(c.text);
     ASSERT_FALSE(p.read_failure) << c.what;
-    EXPECT_EQ(p.state.ErrorCode, 0) << c.what;
+    EXPECT_EQ(p.state.error().ErrorCode, 0) << c.what;
     EXPECT_EQ(p.state.station_table[85].area_start, c.background_uno) << c.what;
   }
 
@@ -384,7 +383,7 @@ TEST(LineParserTest, GradientFillsStopAtTheLastCell) {
 
 TEST(LineParserTest, PlanOfTheFirstEmbeddedCurve) {
   const Parsed p = parse(line_file({"curvas5,  800,  100"}), 1);
-  ASSERT_EQ(p.state.ErrorCode, 0);
+  ASSERT_EQ(p.state.error().ErrorCode, 0);
   const LinePlan& plan = p.state.plan;
   EXPECT_EQ(plan.element_kind(0), LinePlan::Element::kInt16);
   EXPECT_EQ(plan.element_kind(1), LinePlan::Element::kInt16);
@@ -414,7 +413,7 @@ TEST(LineParserTest, CurveSidesClassesAndOverlaps) {
                {"curva1", 0.0001},  {"curvaD6", 0.003}, {"curvaS2", -0.0002}};
   for (const auto& c : cases) {
     const Parsed p = parse(line_file({std::string(c.keyword) + ",  800,  100"}), 1);
-    ASSERT_EQ(p.state.ErrorCode, 0) << c.keyword;
+    ASSERT_EQ(p.state.error().ErrorCode, 0) << c.keyword;
     EXPECT_DOUBLE_EQ(p.state.plan.x(801), c.x801) << c.keyword;
   }
 
@@ -428,7 +427,7 @@ TEST(LineParserTest, CurveSidesClassesAndOverlaps) {
 
   // Without the line record the curves are passed over, class or not.
   const Parsed no_plan = parse(line_file({"curvas7,  800,  100"}), 0);
-  EXPECT_EQ(no_plan.state.ErrorCode, 0);
+  EXPECT_EQ(no_plan.state.error().ErrorCode, 0);
   EXPECT_FALSE(no_plan.state.plan.allocated());
 }
 
@@ -436,14 +435,14 @@ TEST(LineParserTest, PlanNeverPassesMetre1000000) {
   const Parsed p = parse(lines({"[generale]", "lunghezza percorso,  1000000", "[curve]", "curvad1,  999000,  5000",
                                 "[fine]"}),
                          1);
-  EXPECT_EQ(p.state.ErrorCode, 103);
+  EXPECT_EQ(p.state.error().ErrorCode, 103);
   EXPECT_EQ(p.end, LinePhaseEnd::kStop);
   EXPECT_EQ(p.state.plan.next_metre(), 1000001);
 
   const Parsed ends_there = parse(lines({"[generale]", "lunghezza percorso,  1000000", "[curve]",
                                          "curvad1,  999000,  999", "[fine]"}),
                                   1);
-  EXPECT_EQ(ends_there.state.ErrorCode, 0);
+  EXPECT_EQ(ends_there.state.error().ErrorCode, 0);
   EXPECT_EQ(ends_there.state.plan.next_metre(), 1006999);
 }
 
@@ -451,7 +450,7 @@ TEST(LineParserTest, MountainStretchesAndSpeedBoards) {
   const Parsed p = parse(line_file({"montagna,   23400,  23500,  12", "montagna,   23550,  23800,  12",
                                     "indicatori_vmax,  1050,  125,  135,  140,  0,  ,  ,  ,  0",
                                     "indicatori_vmax,  33150,  90,  100,  100,  2,  ,  ,  ,  0"}));
-  ASSERT_EQ(p.state.ErrorCode, 0);
+  ASSERT_EQ(p.state.error().ErrorCode, 0);
   EXPECT_EQ(p.state.montagna_count, 2);
   EXPECT_EQ(p.state.cells[468].montagna_tipo, 2);
   EXPECT_EQ(p.state.cells[471].montagna_tipo, 3);
@@ -470,7 +469,7 @@ TEST(LineParserTest, LineSideBoards) {
   const Parsed p = parse(line_file({"montagna,   2000,  4000,  12",
                                     "cartello_indicatore,  2100,   (P.L.    )(Km 1+452)",
                                     "cartello_indicatore,  3000,   (A),(B)", "pendenza,  100,  3"}));
-  ASSERT_EQ(p.state.ErrorCode, 0);
+  ASSERT_EQ(p.state.error().ErrorCode, 0);
   // Cell 43 is the marked stretch's 4th cell (it starts at cell 40): the board replaces the marker.
   EXPECT_EQ(p.state.cells[43].kind, kBoardText);
   EXPECT_EQ(p.state.cells[43].value_a, 80);
@@ -483,18 +482,27 @@ TEST(LineParserTest, LineSideBoards) {
   EXPECT_EQ(final_gradient(p), 3);
 }
 
-TEST(LineParserTest, AtMost79LineSideBoards) {
+// Boards take entries 80 down to 1; an 81st would take entry 0 and is refused.
+TEST(LineParserTest, EightyLineSideBoardsFitAndThe81stIsRefused) {
   std::string body;
   for (int i = 0; i < 80; ++i) body += "cartello_indicatore,  " + std::to_string(1000 + 100 * i) + ",   (F)\r\n";
-  const Parsed p = parse(kGeneral + body + "[fine]\r\n");
-  EXPECT_EQ(p.state.ErrorCode, 106);
-  EXPECT_EQ(p.state.ErrorPosition, 8900);
-  EXPECT_EQ(p.end, LinePhaseEnd::kStop);
-  EXPECT_EQ(p.state.board_slot, 1);
-  EXPECT_EQ(p.state.station_table[2].name, "(F)");
-  EXPECT_EQ(p.state.station_table[1].name, "");
-  EXPECT_EQ(p.state.cells[179].kind, kEmpty);
-  EXPECT_EQ(p.state.error_place.line, kGeneralLines + 80);
+  const Parsed eighty = parse(kGeneral + body + "[fine]\r\n");
+  EXPECT_EQ(eighty.state.error().ErrorCode, 0);
+  EXPECT_EQ(eighty.end, LinePhaseEnd::kGoOn);
+  EXPECT_EQ(eighty.state.board_slot, 0);
+  EXPECT_EQ(eighty.state.station_table[1].name, "(F)");
+  EXPECT_EQ(eighty.state.cells[179].kind, kBoardText);
+  EXPECT_EQ(eighty.state.cells[179].value_a, 1);
+
+  body += "cartello_indicatore,  9000,   (G)\r\n";
+  const Parsed more = parse(kGeneral + body + "[fine]\r\n");
+  EXPECT_EQ(more.state.error().ErrorCode, 106);
+  EXPECT_EQ(more.state.error().ErrorPosition, 9000);
+  EXPECT_EQ(more.end, LinePhaseEnd::kStop);
+  EXPECT_EQ(more.state.board_slot, 0);
+  EXPECT_EQ(more.state.station_table[0].name, "");
+  EXPECT_EQ(more.state.cells[181].kind, kEmpty);
+  EXPECT_EQ(more.state.error().place.line, kGeneralLines + 81);
 }
 
 TEST(LineParserTest, MemorizzaDatiRemovesTheDescriptionsOnTheRightPaths) {
@@ -502,7 +510,7 @@ TEST(LineParserTest, MemorizzaDatiRemovesTheDescriptionsOnTheRightPaths) {
   {
     CompileState state;
     const DescriptionFate fate = memorizza_dati(state, Description{"line.txt", false, ""}, train);
-    EXPECT_EQ(state.ErrorCode, 101);
+    EXPECT_EQ(state.error().ErrorCode, 101);
     EXPECT_FALSE(fate.remove_line);
     EXPECT_FALSE(fate.remove_train);
   }
@@ -510,7 +518,7 @@ TEST(LineParserTest, MemorizzaDatiRemovesTheDescriptionsOnTheRightPaths) {
     CompileState state;
     const DescriptionFate fate = memorizza_dati(state, Description{"line.txt", true, line_file({"curvas7, 1, 1"})},
                                                 train);
-    EXPECT_EQ(state.ErrorCode, 0);  // no line record asked: the curve is passed over
+    EXPECT_EQ(state.error().ErrorCode, 0);  // no line record asked: the curve is passed over
     EXPECT_TRUE(fate.remove_line);
     EXPECT_TRUE(fate.remove_train);
   }
@@ -519,7 +527,7 @@ TEST(LineParserTest, MemorizzaDatiRemovesTheDescriptionsOnTheRightPaths) {
     state.write_line_plan = 1;
     const DescriptionFate fate = memorizza_dati(state, Description{"line.txt", true, line_file({"curvas7, 1, 1"})},
                                                 train);
-    EXPECT_EQ(state.ErrorCode, 103);
+    EXPECT_EQ(state.error().ErrorCode, 103);
     EXPECT_TRUE(fate.remove_line);
     EXPECT_FALSE(fate.remove_train);
   }
@@ -527,10 +535,10 @@ TEST(LineParserTest, MemorizzaDatiRemovesTheDescriptionsOnTheRightPaths) {
     CompileState state;
     const DescriptionFate fate =
         memorizza_dati(state, Description{"line.txt", true, kGeneral + lines({"pendenza,  100"})}, train);
-    EXPECT_EQ(state.ErrorCode, 25);
+    EXPECT_EQ(state.error().ErrorCode, 25);
     EXPECT_TRUE(fate.remove_line);
     EXPECT_TRUE(fate.remove_train);
-    EXPECT_EQ(state.error_place.line, kGeneralLines + 1);
+    EXPECT_EQ(state.error().place.line, kGeneralLines + 1);
   }
 }
 
@@ -538,7 +546,7 @@ TEST(LineParserTest, TheEmbeddedLineParsesCleanly) {
   const std::string text = render_table(line_data_table());
   const Parsed p = parse(text, 1);
   ASSERT_FALSE(p.read_failure);
-  EXPECT_EQ(p.state.ErrorCode, 0);
+  EXPECT_EQ(p.state.error().ErrorCode, 0);
   EXPECT_EQ(p.end, LinePhaseEnd::kGoOn);
   EXPECT_EQ(p.state.cell_count, 2620);
   // 41 boards: slots 80 down to 40.

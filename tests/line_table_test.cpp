@@ -6,7 +6,7 @@
 
 #include <gtest/gtest.h>
 
-#include "driver/file_replace.h"
+#include "disk/file_replace.h"
 #include "tests/test_support.h"
 
 namespace scenario {

@@ -55,7 +55,7 @@ TEST_F(PostProcessingTest, SlowSlowdownGetsPointsEveryEightCellsAndThreeBeforeIt
   // Rule 2: 95, 89, 82 (the first distance of each band); rule 3: 108 and 116.
   EXPECT_EQ(marks(), (Cells{82, 89, 95, 108, 116}));
   EXPECT_EQ(cell(120).kind, kSlowdownEnd);
-  EXPECT_EQ(state.ErrorCode, 0);
+  EXPECT_EQ(state.error().ErrorCode, 0);
 }
 
 TEST_F(PostProcessingTest, TakenInnerCellShiftsThePointAndTheCountRestartsFromIt) {
@@ -79,9 +79,9 @@ TEST_F(PostProcessingTest, TakenInnerCellShiftsThePointAndTheCountRestartsFromIt
       if (m > 100) inner.push_back(m);
     }
     EXPECT_EQ(inner, c.inner_marks) << c.taken.size();
-    EXPECT_EQ(state.ErrorCode, c.error);
+    EXPECT_EQ(state.error().ErrorCode, c.error);
     if (c.error != 0) {
-      EXPECT_EQ(state.ErrorPosition, 50 * 108);
+      EXPECT_EQ(state.error().ErrorPosition, 50 * 108);
     }
   }
 }
@@ -120,9 +120,9 @@ TEST_F(PostProcessingTest, StartBandsDependOnHowFarInTheStartLies) {
     for (int taken : c.taken) put(taken, kBoardText);
     post_process(state);
     EXPECT_EQ(marks(), c.expected) << c.start;
-    EXPECT_EQ(state.ErrorCode, c.error) << c.start;
+    EXPECT_EQ(state.error().ErrorCode, c.error) << c.start;
     if (c.error != 0) {
-      EXPECT_EQ(state.ErrorPosition, 50 * c.start);
+      EXPECT_EQ(state.error().ErrorPosition, 50 * c.start);
     }
   }
 }
@@ -160,9 +160,9 @@ TEST_F(PostProcessingTest, SignalsBeforeAWarningGetAPointOrALoweredOne) {
     if (c.marked >= 0) {
       EXPECT_EQ(cell(c.marked).kind, kAbbattimento);
     }
-    EXPECT_EQ(state.ErrorCode, c.error);
+    EXPECT_EQ(state.error().ErrorCode, c.error);
     if (c.error != 0) {
-      EXPECT_EQ(state.ErrorPosition, 50 * 46);
+      EXPECT_EQ(state.error().ErrorPosition, 50 * 46);
     }
   }
 }
@@ -188,8 +188,8 @@ TEST_F(PostProcessingTest, WarningNearTheStartLooksBackOnlyToCellThree) {
   // The signal at 4 finds 3 and 2 taken and neither a cut-off point: error 11 at 200 m. The
   // signal at 3 gets its point on cell 1; nothing below cell 3 is looked at as a signal.
   EXPECT_EQ(marks(), (Cells{1}));
-  EXPECT_EQ(state.ErrorCode, 11);
-  EXPECT_EQ(state.ErrorPosition, 200);
+  EXPECT_EQ(state.error().ErrorCode, 11);
+  EXPECT_EQ(state.error().ErrorPosition, 200);
 }
 
 TEST_F(PostProcessingTest, PointBeforeTheFirstSignalAfterTheEnd) {
@@ -209,7 +209,7 @@ TEST_F(PostProcessingTest, PointBeforeTheFirstSignalAfterTheEnd) {
       if (m > 100) after.push_back(m);
     }
     EXPECT_EQ(after, c.expected < 0 ? Cells{} : Cells{c.expected}) << c.signal;
-    EXPECT_EQ(state.ErrorCode, 0);
+    EXPECT_EQ(state.error().ErrorCode, 0);
   }
 }
 
@@ -220,8 +220,8 @@ TEST_F(PostProcessingTest, SignalAfterTheEndWithBothCellsBeforeItTakenIsError13A
   put(124, kStopMarker);
   put(123, kBoardText);
   post_process(state);
-  EXPECT_EQ(state.ErrorCode, 13);
-  EXPECT_EQ(state.ErrorPosition, 50 * 120);
+  EXPECT_EQ(state.error().ErrorCode, 13);
+  EXPECT_EQ(state.error().ErrorPosition, 50 * 120);
 }
 
 TEST_F(PostProcessingTest, FastSlowdownLooksForTheSignalFromItsOwnEnd) {
@@ -232,7 +232,7 @@ TEST_F(PostProcessingTest, FastSlowdownLooksForTheSignalFromItsOwnEnd) {
   slowdown(30, 40, 50);
   post_process(state);
   EXPECT_EQ(cell(125).kind, kAbbattimento);
-  EXPECT_EQ(state.ErrorCode, 0);
+  EXPECT_EQ(state.error().ErrorCode, 0);
 }
 
 TEST_F(PostProcessingTest, MarksAreSeenByTheRulesThatComeLater) {
@@ -249,8 +249,8 @@ TEST_F(PostProcessingTest, WalkWithoutAnEndCellStopsAtTheLastCell) {
   put(100, kSlowdownStart, 50);  // its end fell on its start: no end cell at all
   post_process(state);
   EXPECT_EQ(marks(), (Cells{82, 89, 95, 108, 116, 124}));
-  EXPECT_EQ(state.ErrorCode, 13);
-  EXPECT_EQ(state.ErrorPosition, 50 * 130);
+  EXPECT_EQ(state.error().ErrorCode, 13);
+  EXPECT_EQ(state.error().ErrorPosition, 50 * 130);
 }
 
 TEST_F(PostProcessingTest, WalkStepsOnTheLastCellWithoutLookingPastIt) {
@@ -259,8 +259,8 @@ TEST_F(PostProcessingTest, WalkStepsOnTheLastCellWithoutLookingPastIt) {
   put(107, kBoardText);
   put(108, kBoardText);  // s reaches 8 on the last cell: 108 and 107 taken, no 109
   post_process(state);
-  EXPECT_EQ(state.ErrorCode, 13);
-  EXPECT_EQ(state.ErrorPosition, 50 * 108);
+  EXPECT_EQ(state.error().ErrorCode, 13);
+  EXPECT_EQ(state.error().ErrorPosition, 50 * 108);
 }
 
 TEST_F(PostProcessingTest, LookAheadAfterTheEndStopsAtTheLastCell) {

@@ -238,7 +238,7 @@ Rendered embedded() {
   MemorySink out;
   memorizza_percorso(r.state, 1, {names.line_description, true, texts.files.at(names.line_description)},
                      {names.train_description, true, texts.files.at(names.train_description)}, names, out);
-  EXPECT_EQ(r.state.ErrorCode, 0);
+  EXPECT_EQ(r.state.error().ErrorCode, 0);
   r.scene = build_scene(r.state);
   r.plan = render_plan_svg(r.state, r.scene);
   r.profile = render_profile_svg(r.scene);

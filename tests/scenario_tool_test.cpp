@@ -8,7 +8,7 @@
 
 #include "compiler/compile_driver.h"
 #include "compiler/file_names.h"
-#include "driver/file_replace.h"
+#include "disk/file_replace.h"
 #include "scenario/text_writers.h"
 #include "tests/test_support.h"
 
@@ -168,7 +168,7 @@ TEST_F(ScenarioToolTest, CompilesTheEmbeddedScenarioLikeTheProgramAndLeavesTheIn
   const CompileResult result =
       memorizza_percorso(state, 1, Description{"l", true, line_before}, Description{"t", true, train_before}, kNames,
                          expected);
-  ASSERT_EQ(state.ErrorCode, 0);
+  ASSERT_EQ(state.error().ErrorCode, 0);
   ASSERT_EQ(result.fatal, 0);
   for (const auto& [name, bytes] : expected.files) {
     EXPECT_EQ(read_whole_file(out + "/" + name), bytes) << name;

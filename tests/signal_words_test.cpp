@@ -14,7 +14,7 @@ namespace {
 std::vector<TrackCell> placed(std::vector<SignalRecord> records) {
   CompileState state;
   state.allocate_model(3000);
-  for (SignalRecord& record : records) EXPECT_TRUE(memo_segnale(state, record)) << record.posizione;
+  for (SignalRecord& record : records) EXPECT_TRUE(memo_segnale(state, record).placed()) << record.posizione;
   return state.cells;
 }
 

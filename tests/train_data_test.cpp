@@ -12,7 +12,7 @@
 #include <gtest/gtest.h>
 
 #include "compiler/file_names.h"
-#include "driver/file_replace.h"
+#include "disk/file_replace.h"
 #include "scenario/text_writers.h"
 #include "tests/test_support.h"
 

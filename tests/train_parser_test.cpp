@@ -41,7 +41,7 @@ TEST_F(TrainParserTest, HeaderValuesGoIntoTheirEntries) {
   EXPECT_EQ(entry(kEntryRepetition).group2_a, 19);
   EXPECT_EQ(entry(kEntryRepetition).group2_b, 19);
   EXPECT_EQ(entry(kEntryRepetition).group2_c, 45);
-  EXPECT_EQ(state.ErrorCode, 0);
+  EXPECT_EQ(state.error().ErrorCode, 0);
 }
 
 TEST_F(TrainParserTest, ClockWithBlankSeparatedNumbers) {
@@ -60,7 +60,7 @@ TEST_F(TrainParserTest, NothingBeforeTheStartMarkerIsRead) {
   parse("numero vetture, 3\r\nsabbia, 4\r\n");
   EXPECT_EQ(entry(kEntryTrain).position, 0);
   EXPECT_EQ(entry(kEntryRepetition).group1_a, 0);
-  EXPECT_EQ(state.ErrorCode, 0);
+  EXPECT_EQ(state.error().ErrorCode, 0);
 }
 
 TEST_F(TrainParserTest, KeywordsAreFoundAnywhereAndInAnyLetterCase) {
@@ -90,7 +90,7 @@ TEST_F(TrainParserTest, DashedFieldGivesWayToTheNextField) {
 
 TEST_F(TrainParserTest, KeywordFieldThatIsTheLastFieldIsNotInterpreted) {
   parse("[generale]\r\nstazione");
-  EXPECT_EQ(state.ErrorCode, 0);
+  EXPECT_EQ(state.error().ErrorCode, 0);
   EXPECT_EQ(entry(1).position, 0);
 }
 
@@ -130,7 +130,7 @@ TEST_F(TrainParserTest, ManyOutOfOrderRecordsNeverWalkTheFillsPastTheArray) {
   std::string records = "velocita, 0, 30\r\naderenza, 0, 100\r\n";
   for (int i = 0; i < 400; ++i) records += "velocita, 100, 30\r\naderenza, 100, 100\r\n";
   parse(file(records), 0);  // cells 0 to 140
-  EXPECT_EQ(state.ErrorCode, 0);
+  EXPECT_EQ(state.error().ErrorCode, 0);
   EXPECT_EQ(cell(last() - 1).speed_limit, 6);
   EXPECT_EQ(cell(last()).speed_limit, 6);  // the end fill writes at least one cell, here the last
   EXPECT_EQ(cell(last()).adhesion, 100);
@@ -144,14 +144,46 @@ TEST_F(TrainParserTest, SpeedLimitMustFitOneByteInStepsOfFive) {
   };
   for (const Case& c : std::vector<Case>{{"1277", false, 255}, {"1278", true, 0}, {"-2", false, 0},
                                          {"-3", true, 0}, {"12", false, 2}, {"13", false, 3}}) {
-    const std::string text = file(std::string("velocita, 0, ") + c.speed + "\r\n");
-    if (c.fails) {
-      EXPECT_THROW(parse(text), ReadFailure) << c.speed;
-    } else {
-      parse(text);
-      EXPECT_EQ(cell(0).speed_limit, c.stored) << c.speed;
-    }
+    state = CompileState();
+    parse(file(std::string("velocita, 0, ") + c.speed + "\r\n"));
+    EXPECT_EQ(state.error().ErrorCode, c.fails ? 25 : 0) << c.speed;
+    EXPECT_EQ(cell(0).speed_limit, c.stored) << c.speed;
   }
+}
+
+// A speed whose step count does not fit a byte fails (25) when a fill would store it in a cell,
+// and the report points at the record that set it; replaced before any cell takes it, it is no
+// error.
+TEST_F(TrainParserTest, ASpeedThatDoesNotFitFailsOnlyWhenACellWouldTakeIt) {
+  struct Case {
+    const char* what;
+    std::string records;
+    int32_t error;
+    int line;           // of the record the error points at
+    uint8_t cell_0, cell_19, cell_20;
+  };
+  std::string exhausted = "velocita, 0, 30\r\n";  // cells 0 to 140: the records' fills stop at 139
+  for (int i = 0; i < 140; ++i) exhausted += "velocita, 100, 30\r\n";
+  for (const Case& c : std::vector<Case>{
+           {"replaced at the same position", "velocita, 0, 2000\r\nvelocita, 0, 30\r\n", 0, 0, 6, 6, 6},
+           {"taken by the next record's cells", "velocita, 0, 2000\r\nvelocita, 1000, 30\r\n", 25, 2, 0, 0, 0},
+           {"taken by the end fill", "velocita, 0, 30\r\nvelocita, 1000, 2000\r\n", 25, 3, 6, 6, 0},
+           {"replaced by a record whose fill writes nothing",
+            exhausted + "velocita, 100, 2000\r\nvelocita, 100, 40\r\n", 0, 0, 6, 6, 6},
+       }) {
+    SCOPED_TRACE(c.what);
+    state = CompileState();
+    parse(file(c.records), 0);
+    EXPECT_EQ(state.error().ErrorCode, c.error);
+    EXPECT_EQ(state.error().place.line, c.line);
+    if (c.error != 0) {
+      EXPECT_NE(state.error().words.find("2000 km/h"), std::string::npos) << state.error().words;
+    }
+    EXPECT_EQ(cell(0).speed_limit, c.cell_0);
+    EXPECT_EQ(cell(19).speed_limit, c.cell_19);
+    EXPECT_EQ(cell(20).speed_limit, c.cell_20);
+  }
+  EXPECT_EQ(cell(last()).speed_limit, 8);  // the last case: 40 km/h from the end fill
 }
 
 TEST_F(TrainParserTest, ValueOutsideItsFieldIsAReadFailure) {
@@ -160,7 +192,10 @@ TEST_F(TrainParserTest, ValueOutsideItsFieldIsAReadFailure) {
                               "stazione, 0, 7, 800, 1, 0, 0, 4,1,0, 2,1,1, 1, 1000000,0,0, X\r\n",
                               "stazione, 1000, 7, 2147483600, 1, 0, 0, 4,1,0, 2,1,1, 1, 0,0,0, X\r\n",
                               "velocita, 0\r\n"}) {
-    EXPECT_THROW(parse(std::string("[generale]\r\n") + records), ReadFailure) << records;
+    state = CompileState();
+    parse(std::string("[generale]\r\n") + records);
+    EXPECT_EQ(state.error().ErrorCode, 25) << records;
+    EXPECT_EQ(state.error().place.line, 2) << records;
   }
 }
 
@@ -211,7 +246,7 @@ TEST_F(TrainParserTest, ApproachBoardsAreSetOnlyAboveCell1) {
     SCOPED_TRACE(c.record);
     state = CompileState();
     parse(file(std::string(c.record) + "\r\n"));
-    ASSERT_EQ(state.ErrorCode, 0);
+    ASSERT_EQ(state.error().ErrorCode, 0);
     EXPECT_EQ(cell(c.stop_cell).kind, kStopMarker);
     for (int i = 0; i <= 4; ++i) EXPECT_EQ(cell(i).approach_code, c.codes[i]) << i;
   }
@@ -235,7 +270,7 @@ TEST_F(TrainParserTest, ExtentAndOptionsByType) {
        }) {
     state = CompileState();
     parse(file(std::string(kOrigin) + c.record + "\r\n"));
-    ASSERT_EQ(state.ErrorCode, 0) << c.record;
+    ASSERT_EQ(state.error().ErrorCode, 0) << c.record;
     EXPECT_EQ(entry(2).area_start, c.area_start) << c.record;
     EXPECT_EQ(entry(2).area_end, c.area_end) << c.record;
     EXPECT_EQ(entry(2).option_b, c.option_b) << c.record;
@@ -266,31 +301,31 @@ TEST_F(TrainParserTest, FirstStationLosesOptionsBAndCButKeepsItsExtension) {
 TEST_F(TrainParserTest, StationsMustBe350MetresApart) {
   // The origin ends at 800 m; a type-11 station of 400 m at p starts at p - 200.
   parse(file(std::string(kOrigin) + "stazione, 1350, 11, 400, 0, 0, 0, 0,0,0, 0,0,0, 0, 0,0,0, A\r\n"));
-  EXPECT_EQ(state.ErrorCode, 0);
+  EXPECT_EQ(state.error().ErrorCode, 0);
   EXPECT_EQ(entry(2).area_start, 1150);
 
   state = CompileState();
   parse(file(std::string(kOrigin) + "velocita, 0, 30\r\n" +
              "stazione, 1300, 11, 400, 0, 0, 0, 0,0,0, 0,0,0, 0, 0,0,0, B\r\n"));
-  EXPECT_EQ(state.ErrorCode, 22);
-  EXPECT_EQ(state.ErrorPosition, 1300);
-  EXPECT_EQ(state.error_place.file, "t-.txt");
-  EXPECT_EQ(state.error_place.line, 4);
-  EXPECT_EQ(state.error_place.column, 1);
+  EXPECT_EQ(state.error().ErrorCode, 22);
+  EXPECT_EQ(state.error().ErrorPosition, 1300);
+  EXPECT_EQ(state.error().place.file, "t-.txt");
+  EXPECT_EQ(state.error().place.line, 4);
+  EXPECT_EQ(state.error().place.column, 1);
   EXPECT_EQ(cell(0).speed_limit, 0);  // the parse stopped at once: no fills
 }
 
 TEST_F(TrainParserTest, StationEndingAtOrBefore100MetresIsError24) {
-  state.ErrorPosition = 77;
+  state.record_error(ErrorNumber::kBeyondModel, 77);
   parse(file("stazione, 50, 11, 100, 0, 0, 0, 0,0,0, 0,0,0, 0, 0,0,0, Presto\r\n"));
-  EXPECT_EQ(state.ErrorCode, 24);
-  EXPECT_EQ(state.ErrorPosition, 77);
-  EXPECT_EQ(state.error_place.line, 2);
+  EXPECT_EQ(state.error().ErrorCode, 24);
+  EXPECT_EQ(state.error().ErrorPosition, 77);
+  EXPECT_EQ(state.error().place.line, 2);
   EXPECT_EQ(cell(1).kind, kEmpty);
 
   state = CompileState();
   parse(file("stazione, 50, 25, 100, 0, 0, 0, 0,0,0, 0,0,0, 0, 0,0,0, Fermata\r\n"));  // no stop marker
-  EXPECT_EQ(state.ErrorCode, 0);
+  EXPECT_EQ(state.error().ErrorCode, 0);
 }
 
 TEST_F(TrainParserTest, StationPositionAndLengthSteps) {
@@ -306,9 +341,9 @@ TEST_F(TrainParserTest, StationPositionAndLengthSteps) {
        }) {
     state = CompileState();
     parse(file(std::string("velocita, 0, 30\r\n") + c.record + "\r\n"));
-    EXPECT_EQ(state.ErrorCode, c.error) << c.record;
-    EXPECT_EQ(state.ErrorPosition, c.position) << c.record;
-    EXPECT_EQ(state.error_place.line, 3) << c.record;
+    EXPECT_EQ(state.error().ErrorCode, c.error) << c.record;
+    EXPECT_EQ(state.error().ErrorPosition, c.position) << c.record;
+    EXPECT_EQ(state.error().place.line, 3) << c.record;
     // Error 15 ends the reading but still runs the fills; the others stop at once.
     EXPECT_EQ(cell(0).speed_limit, c.error == 15 ? 6 : 0) << c.record;
   }
@@ -320,10 +355,10 @@ TEST_F(TrainParserTest, StationTableStopsBelowTheBoardSlot) {
     records += "stazione, " + std::to_string(2000 + 1000 * i) + ", 11, 100, 0, 0, 0, 0,0,0, 0,0,0, 0, 0,0,0, S\r\n";
   }
   state.board_slot = 5;  // three stations fit; storing the fourth fails
-  state.ErrorPosition = 9;
+  state.record_error(ErrorNumber::kBeyondModel, 9);
   parse(file(records));
-  EXPECT_EQ(state.ErrorCode, 10);
-  EXPECT_EQ(state.ErrorPosition, 9);
+  EXPECT_EQ(state.error().ErrorCode, 10);
+  EXPECT_EQ(state.error().ErrorPosition, 9);
   EXPECT_EQ(entry(3).position, 4000);
   EXPECT_EQ(entry(4).position, 5000);  // stored before the check
   EXPECT_EQ(entry(5).position, 0);
@@ -332,16 +367,31 @@ TEST_F(TrainParserTest, StationTableStopsBelowTheBoardSlot) {
   state.board_slot = 5;
   records.resize(records.rfind("stazione"));
   parse(file(records));
-  EXPECT_EQ(state.ErrorCode, 0);
+  EXPECT_EQ(state.error().ErrorCode, 0);
   EXPECT_EQ(entry(3).position, 4000);
+}
+
+// With 80 boards, entries 80 down to 1 hold their texts: a station finds no free entry.
+TEST_F(TrainParserTest, NoStationFitsBesideEightyBoards) {
+  for (int slot = 80; slot >= 1; --slot) state.station_table[static_cast<size_t>(slot)].name = "(F)";
+  state.board_slot = 0;
+  state.record_error(ErrorNumber::kBeyondModel, 9);
+  parse(file("velocita, 0, 30\r\nstazione, 2000, 11, 100, 0, 0, 0, 0,0,0, 0,0,0, 0, 19,20,0, S\r\n"));
+  EXPECT_EQ(state.error().ErrorCode, 10);
+  EXPECT_EQ(state.error().ErrorPosition, 9);
+  EXPECT_EQ(state.error().place.line, 3);
+  EXPECT_EQ(entry(1).name, "(F)");
+  EXPECT_EQ(entry(1).position, 0);
+  EXPECT_EQ(cell(40).kind, kEmpty);
+  EXPECT_EQ(cell(0).speed_limit, 0);  // the parse stopped at once: no fills
 }
 
 TEST_F(TrainParserTest, StationWhoseStopMarkerWouldLieBeyondTheLastCellIsRefused) {
   // Cells 0 to 140; the position passes the range test but the area ends at 8100 m (cell 161).
   parse(file("velocita, 0, 30\r\nstazione, 100, 7, 8000, 0, 0, 0, 0,0,0, 0,0,0, 0, 0,0,0, Lontana\r\n"), 0);
-  EXPECT_EQ(state.ErrorCode, 15);
-  EXPECT_EQ(state.ErrorPosition, 100);
-  EXPECT_NE(state.error_detail.find("stop marker"), std::string::npos);
+  EXPECT_EQ(state.error().ErrorCode, 15);
+  EXPECT_EQ(state.error().ErrorPosition, 100);
+  EXPECT_NE(state.error().words.find("stop marker"), std::string::npos);
   for (int i = 0; i <= last(); ++i) {
     EXPECT_EQ(cell(i).kind, kEmpty) << i;
     EXPECT_EQ(cell(i).approach_code, 0) << i;
@@ -358,7 +408,7 @@ TEST_F(TrainParserTest, CutOffPoints) {
   EXPECT_EQ(cell(120).value_a, 0);
   EXPECT_EQ(cell(140).kind, kAbbattimentoZero);
   EXPECT_EQ(cell(160).value_a, static_cast<int16_t>(70000 - 65536));
-  EXPECT_EQ(state.ErrorCode, 0);
+  EXPECT_EQ(state.error().ErrorCode, 0);
 
   struct Case {
     const char* records;
@@ -368,15 +418,15 @@ TEST_F(TrainParserTest, CutOffPoints) {
                                          {"abbattimento, -100, 1\r\n", -100}}) {
     state = CompileState();
     parse(file(c.records));
-    EXPECT_EQ(state.ErrorCode, 7) << c.records;
-    EXPECT_EQ(state.ErrorPosition, c.position) << c.records;
+    EXPECT_EQ(state.error().ErrorCode, 7) << c.records;
+    EXPECT_EQ(state.error().ErrorPosition, c.position) << c.records;
   }
 }
 
 TEST_F(TrainParserTest, SignalsAndSlowdownsGoThroughThePlacers) {
   parse(file("segnale,   19500,   2, 3, 1,  0, 0,    2,  2,1,0, 0\r\n"
              "rallentamento,   64750,    50,  200, 1,  0,  0\r\n"));
-  EXPECT_EQ(state.ErrorCode, 0);
+  EXPECT_EQ(state.error().ErrorCode, 0);
   EXPECT_EQ(cell(391).kind, kSignal);
   EXPECT_EQ(cell(389).approach_code, 81);
   EXPECT_EQ(cell(1272).kind, kSlowdownWarning);
@@ -401,37 +451,37 @@ TEST_F(TrainParserTest, PlacerErrorsStopTheParseWithTheRecordsPosition) {
        }) {
     state = CompileState();
     parse(file(std::string(kOrigin) + c.record + "\r\nnumero vetture, 4\r\n"));
-    EXPECT_EQ(state.ErrorCode, c.error) << c.record;
-    EXPECT_EQ(state.ErrorPosition, c.position) << c.record;
-    EXPECT_EQ(state.error_place.line, 3) << c.record;
+    EXPECT_EQ(state.error().ErrorCode, c.error) << c.record;
+    EXPECT_EQ(state.error().ErrorPosition, c.position) << c.record;
+    EXPECT_EQ(state.error().place.line, 3) << c.record;
     EXPECT_EQ(entry(kEntryTrain).position, 0) << c.record;  // nothing after the record was read
   }
 }
 
 TEST_F(TrainParserTest, ErrorCarriedInFromTheLinePhaseDoesNotStopThePlacers) {
-  state.set_error(15, 130000);
+  state.record_error(ErrorNumber::kBeyondModel, 130000);
   parse(file("velocita, 0, 30\r\nsegnale,   19500,   2, 3, 1,  0, 0,    2,  2,1,0, 0\r\n"));
   EXPECT_EQ(cell(391).kind, kSignal);
-  EXPECT_EQ(state.ErrorCode, 15);
-  EXPECT_EQ(state.ErrorPosition, 130000);
+  EXPECT_EQ(state.error().ErrorCode, 15);
+  EXPECT_EQ(state.error().ErrorPosition, 130000);
   EXPECT_EQ(cell(last() - 3).speed_limit, 6);
 }
 
 TEST_F(TrainParserTest, ProgressionCheckAtTheEndReplacesError15) {
   state.station_table[kEntryProgressionDue].area_end = 75;
   parse(file("velocita, 200000, 30\r\n"));
-  EXPECT_EQ(state.ErrorCode, 2);
-  EXPECT_FALSE(state.error_place.known());
+  EXPECT_EQ(state.error().ErrorCode, 2);
+  EXPECT_FALSE(state.error().place.known());
 
   state = CompileState();
   state.station_table[kEntryProgressionUno].area_start = 30;
   parse(file("stazione, 125, 11, 400, 0, 0, 0, 0,0,0, 0,0,0, 0, 0,0,0, A\r\n"));
-  EXPECT_EQ(state.ErrorCode, 8);  // an error that stops at once skips the check
+  EXPECT_EQ(state.error().ErrorCode, 8);  // an error that stops at once skips the check
 
   state = CompileState();
   state.station_table[kEntryProgressionTre].position = 33;  // the third value is not checked
   parse(file(""));
-  EXPECT_EQ(state.ErrorCode, 0);
+  EXPECT_EQ(state.error().ErrorCode, 0);
 }
 
 }  // namespace

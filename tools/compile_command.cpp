@@ -12,8 +12,8 @@
 #include "compiler/file_names.h"
 #include "compiler/status.h"
 #include "compiler/track_model.h"
-#include "driver/build_sequence.h"
-#include "driver/file_replace.h"
+#include "disk/file_replace.h"
+#include "disk/reports.h"
 #include "tools/command_line.h"
 #include "tools/verbose_log.h"
 
@@ -81,7 +81,7 @@ class ToolSink : public OutputSink {
     } else {
       what += "no track model";
     }
-    what += ", error code " + std::to_string(state_.ErrorCode);
+    what += ", error code " + std::to_string(state_.error().ErrorCode);
     log_.phase(what);
   }
 

@@ -3,7 +3,7 @@
 #include <string_view>
 
 #include "compiler/binary_inputs.h"
-#include "driver/file_replace.h"
+#include "disk/file_replace.h"
 
 namespace scenario {
 namespace {

@@ -9,7 +9,7 @@
 #include "compiler/binary_inputs.h"
 #include "compiler/status.h"
 #include "compiler/track_model.h"
-#include "driver/file_replace.h"
+#include "disk/file_replace.h"
 #include "tools/command_line.h"
 #include "tools/compiled_files.h"
 #include "tools/render.h"

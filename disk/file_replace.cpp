@@ -1,4 +1,4 @@
-#include "driver/file_replace.h"
+#include "disk/file_replace.h"
 
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -9,9 +9,10 @@
 #include <cstring>
 #include <vector>
 
-#include "driver/program_folder.h"
-
 namespace scenario {
+
+std::string path_in_folder(const std::string& folder, const std::string& name) { return folder + "/" + name; }
+
 namespace {
 
 std::string reason_of(int error_number) { return std::strerror(error_number); }

@@ -1,11 +1,12 @@
-// Replacing a file whole, never half-written.
+// Files on disk: replacing a file whole, never half-written, and reading and removing files.
 //
 // A new file's bytes go to a temporary file in the same folder, which is flushed to disk and then
 // renamed over the old name. So the name holds either the old file or the complete new one: a
 // failure part-way (disk full, no permission) leaves the old file untouched and removes the
-// temporary one. The new file holds exactly what this run wrote.
-#ifndef SCENARIO_DRIVER_FILE_REPLACE_H_
-#define SCENARIO_DRIVER_FILE_REPLACE_H_
+// temporary one. The new file holds exactly what this run wrote. Paths in a folder are
+// folder + "/" + name.
+#ifndef SCENARIO_DISK_FILE_REPLACE_H_
+#define SCENARIO_DISK_FILE_REPLACE_H_
 
 #include <string>
 #include <string_view>
@@ -14,6 +15,9 @@
 #include "compiler/status.h"
 
 namespace scenario {
+
+// folder + "/" + name.
+std::string path_in_folder(const std::string& folder, const std::string& name);
 
 // Replaces the file at `path` with `bytes`.
 Status replace_file(const std::string& path, std::string_view bytes);
@@ -39,4 +43,4 @@ class FolderSink : public OutputSink {
 
 }  // namespace scenario
 
-#endif  // SCENARIO_DRIVER_FILE_REPLACE_H_
+#endif  // SCENARIO_DISK_FILE_REPLACE_H_

@@ -1,0 +1,30 @@
+#include "disk/reports.h"
+
+#include <iostream>
+
+#include "compiler/error_catalogue.h"
+
+namespace scenario {
+
+std::string fatal_report(const std::string& number) { return " Errore n. " + number; }
+
+int report_file_system_failure(const Status& status, const char* program) {
+  std::cerr << program << ": " << status.ToString() << std::endl;
+  return kExitFileSystem;
+}
+
+int report_compile(const CompileState& state, const CompileResult& result, const char* program) {
+  if (!result.status.ok()) return report_file_system_failure(result.status, program);
+  if (state.error().ErrorCode != 0) {
+    std::cerr << compile_error_report(state.error()) << std::endl;
+    if (result.no_model) std::cerr << program << ": no track model was built; no binary file written" << std::endl;
+    return kExitCompileError;
+  }
+  if (result.no_model) {
+    std::cerr << program << ": the line description gave no track model; no binary file written" << std::endl;
+    return kExitCompileError;
+  }
+  return kExitClean;
+}
+
+}  // namespace scenario

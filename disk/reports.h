@@ -1,0 +1,30 @@
+// The reports of a run on standard error, shared by scenario_build and scenario_tool compile, and
+// the exit status that goes with each:
+//   - a compile error: "compile error N at P m: words", the record's place, and a line telling
+//     when no track model (and so no binary file) came of the parse: status 1;
+//   - a file-system failure: "PROGRAM: 'PATH': REASON": status 3;
+//   - the fatal report's text, " Errore n. " and the number (status 2, reported by the caller).
+#ifndef SCENARIO_DISK_REPORTS_H_
+#define SCENARIO_DISK_REPORTS_H_
+
+#include <string>
+
+#include "compiler/compile_driver.h"
+#include "compiler/status.h"
+#include "compiler/track_model.h"
+
+namespace scenario {
+
+// The fatal report's text, " Errore n. " followed by the number.
+std::string fatal_report(const std::string& number);
+
+// Prints a file-system failure as "PROGRAM: 'PATH': REASON" and returns 3.
+int report_file_system_failure(const Status& status, const char* program);
+
+// The exit status and standard-error report for a finished compile (everything but the fatal
+// report). `program` prefixes file-system messages.
+int report_compile(const CompileState& state, const CompileResult& result, const char* program);
+
+}  // namespace scenario
+
+#endif  // SCENARIO_DISK_REPORTS_H_
