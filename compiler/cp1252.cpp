@@ -22,6 +22,44 @@ uint32_t code_point_of(unsigned char byte) {
   return byte;
 }
 
+// One well-formed UTF-8 sequence at the start of `text`: its length (0 when malformed: a stray
+// continuation byte, a bad lead byte, a sequence cut short, an overlong form, a surrogate or a
+// code point past U+10FFFF) and its code point.
+size_t utf8_sequence(std::string_view text, uint32_t* code_point) {
+  const unsigned char lead = static_cast<unsigned char>(text[0]);
+  if (lead < 0x80) {
+    *code_point = lead;
+    return 1;
+  }
+  size_t length = 0;
+  uint32_t cp = 0;
+  uint32_t lowest = 0;
+  if ((lead & 0xE0) == 0xC0) {
+    length = 2;
+    cp = lead & 0x1Fu;
+    lowest = 0x80;
+  } else if ((lead & 0xF0) == 0xE0) {
+    length = 3;
+    cp = lead & 0x0Fu;
+    lowest = 0x800;
+  } else if ((lead & 0xF8) == 0xF0) {
+    length = 4;
+    cp = lead & 0x07u;
+    lowest = 0x10000;
+  } else {
+    return 0;
+  }
+  if (text.size() < length) return 0;
+  for (size_t k = 1; k < length; ++k) {
+    const unsigned char next = static_cast<unsigned char>(text[k]);
+    if ((next & 0xC0) != 0x80) return 0;
+    cp = (cp << 6) | (next & 0x3Fu);
+  }
+  if (cp < lowest || cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF)) return 0;
+  *code_point = cp;
+  return length;
+}
+
 int byte_of(uint32_t code_point) {
   if (code_point < 0x80 || (code_point >= 0xA0 && code_point <= 0xFF)) return static_cast<int>(code_point);
   for (size_t i = 0; i < kHighControls.size(); ++i) {
@@ -97,6 +135,57 @@ std::string utf8_to_cp1252(std::string_view utf8) {
     i += length;
   }
   return out;
+}
+
+int cp1252_byte_of(uint32_t code_point) { return byte_of(code_point); }
+
+Utf8Conversion utf8_to_cp1252_strict(std::string_view utf8) {
+  Utf8Conversion result;
+  result.bytes.reserve(utf8.size());
+  int line = 1;
+  int column = 1;
+  size_t i = 0;
+  while (i < utf8.size()) {
+    uint32_t cp = 0;
+    const size_t length = utf8_sequence(utf8.substr(i), &cp);
+    const int byte = length == 0 ? -1 : byte_of(cp);
+    if (byte < 0) {
+      result.ok = false;
+      result.line = line;
+      result.column = column;
+      result.malformed = length == 0;
+      result.code_point = cp;
+      result.bytes.clear();
+      return result;
+    }
+    result.bytes.push_back(static_cast<char>(byte));
+    // Lines end as the field reader ends them: CR LF, a lone LF or a lone CR.
+    if (cp == '\n' || (cp == '\r' && (i + 1 >= utf8.size() || utf8[i + 1] != '\n'))) {
+      ++line;
+      column = 1;
+    } else if (cp != '\r') {
+      ++column;
+    }
+    i += length;
+  }
+  return result;
+}
+
+bool is_multibyte_utf8(std::string_view text) {
+  bool multibyte = false;
+  size_t i = 0;
+  while (i < text.size()) {
+    if (static_cast<unsigned char>(text[i]) < 0x80) {
+      ++i;
+      continue;
+    }
+    uint32_t cp = 0;
+    const size_t length = utf8_sequence(text.substr(i), &cp);
+    if (length == 0) return false;
+    multibyte = true;
+    i += length;
+  }
+  return multibyte;
 }
 
 std::string cp1252_to_utf8(std::string_view bytes) {

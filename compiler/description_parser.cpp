@@ -1,6 +1,10 @@
 #include "compiler/description_parser.h"
 
+#include <algorithm>
 #include <utility>
+
+#include "compiler/cp1252.h"
+#include "compiler/did_you_mean.h"
 
 #include "compiler/rounding.h"
 
@@ -11,9 +15,20 @@ const std::string& DescriptionParser::read_field() {
   return state_.current_field;
 }
 
+void DescriptionParser::check_into(Findings* findings) {
+  findings_ = findings;
+  reader_.note_numbers(findings != nullptr ? &number_notes_ : nullptr);
+}
+
 bool DescriptionParser::read_keyword() {
   std::string field;
-  if (!read_keyword_field(reader_, field)) return false;
+  if (!read_keyword_field(reader_, field)) {
+    if (checking() && !field.empty()) {
+      last_field_ = std::move(field);
+      last_field_place_ = reader_.last_field();
+    }
+    return false;
+  }
   state_.current_field = std::move(field);
   keyword_ = reader_.last_field();
   return true;
@@ -22,10 +37,15 @@ bool DescriptionParser::read_keyword() {
 void DescriptionParser::record_error(ErrorNumber number, const std::optional<FieldPosition>& record,
                                      std::optional<int32_t> position, std::string words) {
   state_.record_error(number, position, record ? reader_.place_of(*record) : SourcePlace(), std::move(words));
+  if (checking()) findings_->add_error(state_.error());
 }
 
 void DescriptionParser::fail(ErrorNumber number, std::optional<int32_t> position, std::string words) {
   record_error(number, keyword_, position, std::move(words));
+}
+
+void DescriptionParser::fail_at(const FieldPosition& field, ErrorNumber number, std::optional<int32_t> position) {
+  record_error(number, field, position);
 }
 
 bool DescriptionParser::placed(const Placement& placement, int32_t position) {
@@ -35,10 +55,83 @@ bool DescriptionParser::placed(const Placement& placement, int32_t position) {
   return false;
 }
 
-bool DescriptionParser::beyond(int32_t position, int64_t reach) {
+bool DescriptionParser::beyond(int32_t position, int64_t reach, const std::optional<FieldPosition>& field) {
   if (!beyond_model(position, reach, state_.cell_count)) return false;
-  fail(ErrorNumber::kBeyondModel, position);
+  record_error(ErrorNumber::kBeyondModel, field ? *field : keyword_, position);
   return true;
+}
+
+void DescriptionParser::warn(const char* name, const FieldPosition& at, std::string message) {
+  warn(name, reader_.place_of(at), std::move(message));
+}
+
+void DescriptionParser::warn(const char* name, SourcePlace place, std::string message) {
+  findings_->add_warning(name, std::move(place), std::move(message));
+}
+
+void DescriptionParser::check_order(const char* kind, int64_t start, int64_t end) {
+  if (!checking()) return;
+  const auto [it, first] = order_ends_.try_emplace(kind, end);
+  if (first) return;
+  if (start < it->second) {
+    warn("out-of-order", keyword_,
+         std::string("this ") + kind + " at " + std::to_string(start) + " m stands after one that reaches " +
+             std::to_string(it->second) + " m: the compile reads them in file order");
+  }
+  it->second = std::max(it->second, end);
+}
+
+// A record that read fields from the next line lacks fields; one that leaves fields on its line
+// has more than its kind reads (the compile tests them as the next record's keyword).
+void DescriptionParser::check_field_count(const FieldPosition& keyword) {
+  if (reader_.last_field().line > keyword.line) {
+    SourcePlace place = reader_.place_of(keyword);
+    place.caret = static_cast<int>(place.line_text.size());
+    place.column = place.caret + 1;
+    warn("field-count", std::move(place),
+         "this record has fewer fields than its kind reads: its last values were read from line " +
+             std::to_string(reader_.last_field().line));
+    return;
+  }
+  if (reader_.line() != keyword.line) return;
+  const std::string_view rest = reader_.rest_of_line();
+  if (rest.find_first_not_of(" \t,") == std::string_view::npos) return;
+  warn("field-count", reader_.next_field(),
+       "this record has more fields than its kind reads: the rest of the line is read as further records");
+}
+
+void DescriptionParser::unknown_keyword(const std::string& field, const FieldPosition& keyword,
+                                        const KnownKeywords& keywords) {
+  if (field.empty() || (contains(field, "[") && contains(field, "]"))) return;
+  if (!reader_.first_on_line(keyword)) return;
+  const std::string letters = keyword_letters(field);
+  for (const std::string_view elsewhere : keywords.elsewhere) {
+    if (letters == keyword_letters(elsewhere)) {
+      warn("ignored-record", keyword,
+           "'" + cp1252_to_utf8(field) + "' is read " + keywords.elsewhere_words + ": here it is passed over");
+      return;
+    }
+  }
+  std::vector<std::string_view> all(keywords.here.begin(), keywords.here.end());
+  all.insert(all.end(), keywords.elsewhere.begin(), keywords.elsewhere.end());
+  const std::optional<std::string_view> closest = closest_keyword(field, all);
+  std::string message = "unknown keyword '" + cp1252_to_utf8(field) + "': the record is passed over";
+  if (closest) message += "; did you mean '" + std::string(*closest) + "'?";
+  warn("unknown-keyword", keyword, std::move(message));
+}
+
+void DescriptionParser::finish_check() {
+  if (!checking()) return;
+  if (!last_field_.empty() && !(contains(last_field_, "[") && contains(last_field_, "]"))) {
+    warn("ignored-record", last_field_place_,
+         "the file's last field '" + cp1252_to_utf8(last_field_) +
+             "' is never read: end the file with a line such as [fine]");
+  }
+  for (const NumberNote& note : number_notes_) {
+    warn("number-text", note.field,
+         "'" + cp1252_to_utf8(note.text) + "' is not a whole number: the compile reads it as 0");
+  }
+  number_notes_.clear();
 }
 
 }  // namespace scenario

@@ -10,15 +10,27 @@
 //    parser records goes through it, and fail() and placed() are its forms for the record being
 //    read. A ReadFailure thrown inside run_guarded() (a file cut short, a value outside its field,
 //    or a placer's run-time failure) is recorded there as error 25 at the field last read.
+//
+// Check mode (check_into): the same reading with a Findings collector. Every error is recorded
+// in the error record as in a compile and copied into the findings; the parser then passes over
+// the rest of the faulty record's line and goes on with the next record (check_record), where a
+// compile stops. Warnings come from the same reading: a keyword that matches no test, a record
+// whose fields do not fill its line, a number field holding text, the file's last field (never
+// interpreted), records out of ascending order. Without a collector nothing of this runs.
 #ifndef SCENARIO_COMPILER_DESCRIPTION_PARSER_H_
 #define SCENARIO_COMPILER_DESCRIPTION_PARSER_H_
 
 #include <cstdint>
+#include <map>
 #include <optional>
+#include <span>
 #include <string>
+#include <string_view>
+#include <vector>
 
 #include "compiler/compile_error.h"
 #include "compiler/field_reader.h"
+#include "compiler/findings.h"
 #include "compiler/track_model.h"
 
 namespace scenario {
@@ -27,7 +39,20 @@ namespace scenario {
 inline constexpr int64_t kRecordReach = 100;
 inline constexpr int64_t kStationReach = 800;
 
+// The keywords of a description for the "did you mean" of an unknown keyword: those read where
+// the record stands, and those read elsewhere in the file (a record there is passed over, and
+// `elsewhere_words` says where they are read).
+struct KnownKeywords {
+  std::span<const std::string_view> here;
+  std::span<const std::string_view> elsewhere;
+  const char* elsewhere_words = "";
+};
+
 class DescriptionParser {
+ public:
+  // Check mode: errors and warnings go into *findings too, and the parse goes on past errors.
+  void check_into(Findings* findings);
+
  protected:
   DescriptionParser(CompileState& state, FieldReader& reader) : state_(state), reader_(reader) {}
 
@@ -43,12 +68,15 @@ class DescriptionParser {
                     std::optional<int32_t> position = std::nullopt, std::string words = {});
   // Records an error of the record being read.
   void fail(ErrorNumber number, std::optional<int32_t> position = std::nullopt, std::string words = {});
+  // Records an error of the record being read whose fault lies in the value field at `field`.
+  void fail_at(const FieldPosition& field, ErrorNumber number, std::optional<int32_t> position = std::nullopt);
   // True when a placer laid the feature of the record being read; otherwise records its refusal
   // at the record's position. A run-time failure is thrown as a ReadFailure, which ends the parse
   // as a failed read does.
   bool placed(const Placement& placement, int32_t position);
-  // The range check: error 15 at `position` when the record lies beyond the cells.
-  bool beyond(int32_t position, int64_t reach = kRecordReach);
+  // The range check: error 15 at `position` when the record lies beyond the cells; the error's
+  // place is the position's field when given, else the record's keyword.
+  bool beyond(int32_t position, int64_t reach = kRecordReach, const std::optional<FieldPosition>& field = {});
 
   // Runs `body`, recording a ReadFailure it throws as error 25; false when one was thrown.
   template <typename Body>
@@ -62,9 +90,57 @@ class DescriptionParser {
     }
   }
 
+  bool checking() const { return findings_ != nullptr; }
+  // Marks the record being read as recognised when `matches`; returns `matches`.
+  bool matched(bool matches) {
+    matched_ = matched_ || matches;
+    return matches;
+  }
+
+  // Check mode: runs one record's reading. A read failure is recorded as error 25; after any error
+  // the rest of the record's line is passed over; a record that read without error has its fields
+  // counted, and a field that no test matched is looked at as a keyword.
+  template <typename Record>
+  void check_record(const std::string& field, const KnownKeywords& keywords, Record&& record) {
+    const size_t errors = findings_->error_count();
+    const FieldPosition keyword = keyword_;
+    matched_ = false;
+    try {
+      record();
+    } catch (const ReadFailure& failure) {
+      record_error(ErrorNumber::kRunTimeFailure, reader_.last_field(), std::nullopt, failure.what);
+    }
+    if (findings_->error_count() != errors) {
+      if (reader_.line() == keyword.line) reader_.skip_rest_of_line();
+    } else if (matched_) {
+      check_field_count(keyword);
+    } else {
+      unknown_keyword(field, keyword, keywords);
+    }
+  }
+
+  void warn(const char* name, const FieldPosition& at, std::string message);
+  void warn(const char* name, SourcePlace place, std::string message);
+  // Check mode: a record of `kind` reaching from `start` to `end` that starts before the end of
+  // the last one of its kind is out of order.
+  void check_order(const char* kind, int64_t start, int64_t end);
+  // Check mode: the file's last field, never interpreted, and the number fields read as 0.
+  void finish_check();
+
   CompileState& state_;
   FieldReader& reader_;
   FieldPosition keyword_;  // where the keyword field of the record being read stood
+
+ private:
+  void check_field_count(const FieldPosition& keyword);
+  void unknown_keyword(const std::string& field, const FieldPosition& keyword, const KnownKeywords& keywords);
+
+  Findings* findings_ = nullptr;
+  bool matched_ = false;
+  std::vector<NumberNote> number_notes_;
+  std::map<std::string, int64_t, std::less<>> order_ends_;  // per record kind, the end of the last one
+  std::string last_field_;                                  // the file's last field, when read
+  FieldPosition last_field_place_;
 };
 
 }  // namespace scenario

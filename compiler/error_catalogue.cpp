@@ -62,19 +62,36 @@ ErrorDescription describe_error(int32_t code) {
   return {static_cast<ErrorNumber>(code), false, "unknown compile error"};
 }
 
+std::span<const ErrorDescription> error_catalogue() { return kCatalogue; }
+
+std::string compile_error_words(const ErrorRecord& error) {
+  std::string words = describe_error(error.ErrorCode).words;
+  if (!error.words.empty()) words += " (" + error.words + ")";
+  return words;
+}
+
+std::string compile_error_headline(const ErrorRecord& error) {
+  std::string headline = "compile error " + std::to_string(error.ErrorCode);
+  if (describe_error(error.ErrorCode).has_position) headline += " at " + std::to_string(error.ErrorPosition) + " m";
+  return headline + ": " + compile_error_words(error);
+}
+
+std::string editor_line(const SourcePlace& place, const char* severity, const std::string& text) {
+  std::string line = place.file;
+  if (place.known()) line += ":" + std::to_string(place.line) + ":" + std::to_string(place.column);
+  return line + ": " + severity + ": " + text;
+}
+
+std::string source_excerpt(const SourcePlace& place) {
+  if (!place.known()) return {};
+  return "    " + cp1252_to_utf8(printable_line(place.line_text)) + "\n    " +
+         std::string(static_cast<size_t>(place.caret > 0 ? place.caret : 0), ' ') + "^\n";
+}
+
 std::string compile_error_report(const ErrorRecord& error) {
-  const ErrorDescription description = describe_error(error.ErrorCode);
-  std::string report = "compile error " + std::to_string(error.ErrorCode);
-  if (description.has_position) report += " at " + std::to_string(error.ErrorPosition) + " m";
-  report += ": ";
-  report += description.words;
-  if (!error.words.empty()) report += " (" + error.words + ")";
-  const SourcePlace& place = error.place;
-  if (place.known()) {
-    report += "\n" + place.file + ":" + std::to_string(place.line) + ":" + std::to_string(place.column) + ": here";
-    report += "\n    " + cp1252_to_utf8(printable_line(place.line_text));
-    report += "\n    " + std::string(static_cast<size_t>(place.caret > 0 ? place.caret : 0), ' ') + "^";
-  }
+  if (!error.place.known()) return compile_error_headline(error);
+  std::string report = editor_line(error.place, "error", compile_error_headline(error)) + "\n" + source_excerpt(error.place);
+  report.pop_back();
   return report;
 }
 

@@ -6,6 +6,7 @@
 #define SCENARIO_COMPILER_ERROR_CATALOGUE_H_
 
 #include <cstdint>
+#include <span>
 #include <string>
 
 #include "compiler/compile_error.h"
@@ -21,9 +22,28 @@ struct ErrorDescription {
 // The description of a code; an unknown code gets generic words and no position.
 ErrorDescription describe_error(int32_t code);
 
-// The report line of a compile error: "compile error N at P m: words" (without " at P m" for the
-// codes that set no position), followed, when the error record knows the description record that
-// caused it, by "FILE:LINE:COLUMN", the line and a caret under the record. No trailing newline.
+// Every error number of the catalogue with its words, in ascending order.
+std::span<const ErrorDescription> error_catalogue();
+
+// The error's words: the catalogue's, then the record's own in parentheses when it has any.
+std::string compile_error_words(const ErrorRecord& error);
+
+// "compile error N at P m: WORDS" (without " at P m" for the codes that set no position).
+std::string compile_error_headline(const ErrorRecord& error);
+
+// The editor form of a finding's first line: "FILE:LINE:COLUMN: SEVERITY: TEXT" ("FILE: SEVERITY:
+// TEXT" for a place without a line).
+std::string editor_line(const SourcePlace& place, const char* severity, const std::string& text);
+
+// The line of a place as a terminal may show it and a caret under the field, each indented by four
+// blanks, each ending in a newline; empty for a place without a line.
+std::string source_excerpt(const SourcePlace& place);
+
+// The report of a compile error. With a place, the editor form and the line with its caret:
+//   FILE:LINE:COLUMN: error: compile error N at P m: WORDS
+//       the line
+//       ^
+// without one, the headline alone. No trailing newline.
 std::string compile_error_report(const ErrorRecord& error);
 
 }  // namespace scenario

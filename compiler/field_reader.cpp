@@ -86,10 +86,16 @@ int64_t FieldReader::read_number(int64_t lowest, int64_t highest, const char* wi
     negative = true;
     ++i;
   }
-  if (i == token.size()) return 0;
+  if (i == token.size()) {
+    if (negative) note_number(token);
+    return 0;
+  }
   int64_t value = 0;
   for (size_t k = i; k < token.size(); ++k) {
-    if (token[k] < '0' || token[k] > '9') return 0;
+    if (token[k] < '0' || token[k] > '9') {
+      note_number(token);
+      return 0;
+    }
   }
   constexpr int64_t kLimit = int64_t{1} << 40;  // far beyond every field's range, far below overflow
   for (; i < token.size(); ++i) {
@@ -102,6 +108,37 @@ int64_t FieldReader::read_number(int64_t lowest, int64_t highest, const char* wi
                       " is out of range"};
   }
   return value;
+}
+
+void FieldReader::note_number(std::string_view token) {
+  if (number_notes_ != nullptr) number_notes_->push_back(NumberNote{last_field_, std::string(token)});
+}
+
+FieldPosition FieldReader::next_field() const {
+  size_t at = position_;
+  while (at < bytes_.size() && is_blank(bytes_[at])) ++at;
+  return FieldPosition{line_, static_cast<int>(std::min<size_t>(at - line_start_ + 1, std::numeric_limits<int>::max())),
+                       line_start_};
+}
+
+std::string_view FieldReader::rest_of_line() const {
+  size_t end = position_;
+  while (end < bytes_.size() && !is_line_end(bytes_[end])) ++end;
+  return bytes_.substr(position_, end - position_);
+}
+
+void FieldReader::skip_rest_of_line() {
+  while (position_ < bytes_.size() && !is_line_end(bytes_[position_])) ++position_;
+  if (position_ < bytes_.size()) consume_line_end();
+}
+
+bool FieldReader::first_on_line(const FieldPosition& field) const {
+  const size_t from = std::min(field.line_start, bytes_.size());
+  const size_t to = std::min(from + static_cast<size_t>(field.column > 0 ? field.column - 1 : 0), bytes_.size());
+  for (size_t at = from; at < to; ++at) {
+    if (!is_blank(bytes_[at])) return false;
+  }
+  return true;
 }
 
 int32_t FieldReader::read_long() {

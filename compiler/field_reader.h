@@ -16,7 +16,8 @@
 // catch and record as error 25; it never leaves the compiler.
 //
 // The reader knows the line and column of every field it returns, so that errors can point at
-// the record that caused them.
+// the record that caused them. For a check of a description it can also note every number field
+// whose text is not a whole number (read as 0), and tell what is left of the current line.
 #ifndef SCENARIO_COMPILER_FIELD_READER_H_
 #define SCENARIO_COMPILER_FIELD_READER_H_
 
@@ -24,6 +25,7 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "compiler/track_model.h"
 
@@ -39,6 +41,12 @@ struct FieldPosition {
   int line = 0;
   int column = 0;
   size_t line_start = 0;
+};
+
+// A number field whose text is not a whole number with an optional leading minus.
+struct NumberNote {
+  FieldPosition field;
+  std::string text;
 };
 
 class FieldReader {
@@ -59,6 +67,19 @@ class FieldReader {
   // The full place of a field, with its line's text, for an error report.
   SourcePlace place_of(const FieldPosition& field) const;
 
+  // Check mode: every number field read from now on whose text is not a whole number is appended
+  // to *notes (nullptr: none are noted, as in a compile).
+  void note_numbers(std::vector<NumberNote>* notes) { number_notes_ = notes; }
+  // The 1-based line the next read begins on.
+  int line() const { return line_; }
+  // Where the next field would begin (after blanks), and the rest of the current line from there.
+  FieldPosition next_field() const;
+  std::string_view rest_of_line() const;
+  // Passes over the rest of the current line and its line end.
+  void skip_rest_of_line();
+  // True when only blanks stand before the field on its line.
+  bool first_on_line(const FieldPosition& field) const;
+
  private:
   void skip_blanks();
   bool at_line_end() const;
@@ -66,6 +87,7 @@ class FieldReader {
   void begin_field();
   // Reads a number token and its delimiter; throws when at the end or when it does not fit 64 bits.
   int64_t read_number(int64_t lowest, int64_t highest, const char* width_name);
+  void note_number(std::string_view token);
 
   std::string_view bytes_;
   std::string file_name_;
@@ -73,6 +95,7 @@ class FieldReader {
   int line_ = 1;
   size_t line_start_ = 0;
   FieldPosition last_field_;
+  std::vector<NumberNote>* number_notes_ = nullptr;
 };
 
 // Reads the next field to be tested as a record's keyword into `field`, as both descriptions'

@@ -26,6 +26,17 @@ constexpr struct {
   double curvature;
 } kCurveClasses[] = {{"1", 0.0001}, {"2", 0.0002}, {"3", 0.0004}, {"4", 0.001}, {"5", 0.002}, {"6", 0.003}};
 
+// The keywords as the program writes them, for the check's "did you mean".
+constexpr std::string_view kGeneralKeywords[] = {
+    "lunghezza percorso", "progressiva chilometrica uno", "progressiva chilometrica due",
+    "progressiva chilometrica tre", "sfondo uno", "sfondo due", "sfondo tre", "ripetizione segnali 4 codici"};
+constexpr std::string_view kBodyKeywords[] = {"curvas", "curvad", "pendenza", "montagna", "indicatori_vmax",
+                                              "cartello_indicatore"};
+constexpr KnownKeywords kInGeneralSection{kGeneralKeywords, kBodyKeywords,
+                                          "only after the general section (after its first section header)"};
+constexpr KnownKeywords kInBody{kBodyKeywords, kGeneralKeywords,
+                                "only in the general section (before its first section header)"};
+
 class LineParser : public DescriptionParser {
  public:
   LineParser(CompileState& state, FieldReader& reader) : DescriptionParser(state, reader) {}
@@ -60,23 +71,30 @@ class LineParser : public DescriptionParser {
   int64_t last_cell() const { return static_cast<int64_t>(state_.cells.size()) - 1; }
 
   FieldPosition generale_;  // where "[generale]" stood
+  bool length_refused_ = false;  // check mode: the line length was refused (and clamped)
+  bool plan_full_ = false;       // check mode: a curve ran the plan to its end
   StretchFill gradients_{&TrackCell::gradient};
   int32_t previous_gradient_ = 0;
 };
 
 LinePhaseEnd LineParser::parse() {
   LinePhaseEnd end = LinePhaseEnd::kStop;
-  if (!run_guarded([&] { end = run(); })) return LinePhaseEnd::kFailed;
-  return end;
+  const bool read = run_guarded([&] { end = run(); });
+  finish_check();
+  return read ? end : LinePhaseEnd::kFailed;
 }
 
 LinePhaseEnd LineParser::run() {
   if (!find_general_section()) return LinePhaseEnd::kStop;
   if (general_section() == Step::kStop) return LinePhaseEnd::kStop;
 
-  if (!progressive_ordina(state_)) throw ReadFailure{"a kilometric progression's second value + 100 is too large"};
+  if (!progressive_ordina(state_)) {
+    const ReadFailure failure{"a kilometric progression's second value + 100 is too large"};
+    if (!checking()) throw failure;
+    record_error(ErrorNumber::kRunTimeFailure, generale_, std::nullopt, failure.what);
+  }
   if (!state_.has_cells()) {
-    record_error(ErrorNumber::kNoLineLength, generale_);
+    if (!length_refused_) record_error(ErrorNumber::kNoLineLength, generale_);
     return LinePhaseEnd::kStop;
   }
 
@@ -86,6 +104,11 @@ LinePhaseEnd LineParser::run() {
 
   // Body: records by keyword, up to the file's last field.
   while (read_keyword()) {
+    if (checking()) {
+      const std::string field = state_.current_field;
+      check_record(field, kInBody, [&] { body_record(field); });
+      continue;
+    }
     const Step step = body_record(state_.current_field);
     if (step == Step::kStop) return LinePhaseEnd::kStop;
     if (step == Step::kEndOfFile) break;
@@ -120,19 +143,23 @@ LineParser::Step LineParser::general_section() {
       if (contains(field, "-")) field = read_field();
     }
     keyword_ = reader_.last_field();
-    if (general_record(field) == Step::kStop) return Step::kStop;
+    if (checking()) {
+      check_record(field, kInGeneralSection, [&] { general_record(field); });
+    } else if (general_record(field) == Step::kStop) {
+      return Step::kStop;
+    }
     if (!field.starts_with('-') && contains(field, "[") && contains(field, "]")) return Step::kGoOn;
   }
 }
 
 // The tests of the general section, each applied to the same field in this order.
 LineParser::Step LineParser::general_record(const std::string& field) {
-  if (contains_nocase(field, "percorso") && contains_nocase(field, "lunghezza")) {
+  if (matched(contains_nocase(field, "percorso") && contains_nocase(field, "lunghezza"))) {
     if (line_length() == Step::kStop) return Step::kStop;
   }
   progressions(field);
   backgrounds(field);
-  if (contains(field, "segnali") && contains(field, "ripetizione")) return signal_repetition(field);
+  if (matched(contains(field, "segnali") && contains(field, "ripetizione"))) return signal_repetition(field);
   return Step::kGoOn;
 }
 
@@ -140,9 +167,13 @@ LineParser::Step LineParser::line_length() {
   const int32_t length = reader_.read_long();
   HeaderView(state_.station_table).line_length() = length;
   if (length < 0 || length > kMaxLineLength) {
-    fail(ErrorNumber::kLineLength);
-    return Step::kStop;
+    fail_at(reader_.last_field(), ErrorNumber::kLineLength);
+    if (!checking()) return Step::kStop;
+    length_refused_ = true;
+    state_.allocate_model(length < 0 ? 0 : kMaxLineLength);
+    return Step::kGoOn;
   }
+  length_refused_ = false;
   state_.allocate_model(length);
   return Step::kGoOn;
 }
@@ -154,7 +185,7 @@ void LineParser::progressions(const std::string& field) {
     ProgressionSlot slot;
   } kinds[] = {{"tre", ProgressionSlot::kTre}, {"due", ProgressionSlot::kDue}, {"uno", ProgressionSlot::kUno}};
   for (const auto& kind : kinds) {
-    if (!contains(field, kind.word) || !contains(field, "progressiva")) continue;
+    if (!matched(contains(field, kind.word) && contains(field, "progressiva"))) continue;
     header.progression_first(kind.slot) = reader_.read_long();
     header.progression_second(kind.slot) = reader_.read_long();
     header.progression_flag(kind.slot) = reader_.read_long();
@@ -163,9 +194,9 @@ void LineParser::progressions(const std::string& field) {
 
 void LineParser::backgrounds(const std::string& field) {
   const HeaderView header(state_.station_table);
-  if (contains(field, "sfondo") && contains(field, "uno")) header.background_one() = reader_.read_long();
-  if (contains(field, "sfondo") && contains(field, "due")) header.background_two() = reader_.read_long();
-  if (contains(field, "sfondo") && contains(field, "tre")) header.background_three() = reader_.read_long();
+  if (matched(contains(field, "sfondo") && contains(field, "uno"))) header.background_one() = reader_.read_long();
+  if (matched(contains(field, "sfondo") && contains(field, "due"))) header.background_two() = reader_.read_long();
+  if (matched(contains(field, "sfondo") && contains(field, "tre"))) header.background_three() = reader_.read_long();
 }
 
 // From and to, each a multiple of 50; the number of codes ("4" tested first, then "9") comes from
@@ -173,13 +204,14 @@ void LineParser::backgrounds(const std::string& field) {
 LineParser::Step LineParser::signal_repetition(const std::string& field) {
   const HeaderView header(state_.station_table);
   header.repetition_from() = reader_.read_long();
+  const FieldPosition from_field = reader_.last_field();
   header.repetition_to() = reader_.read_long();
   if (header.repetition_from() % kRepetitionStep != 0) {
-    fail(ErrorNumber::kRepetitionFromStep);
+    fail_at(from_field, ErrorNumber::kRepetitionFromStep);
     return Step::kStop;
   }
   if (header.repetition_to() % kRepetitionStep != 0) {
-    fail(ErrorNumber::kRepetitionToStep);
+    fail_at(reader_.last_field(), ErrorNumber::kRepetitionToStep);
     return Step::kStop;
   }
   if (contains_nocase(field, "4")) {
@@ -198,11 +230,13 @@ LineParser::Step LineParser::signal_repetition(const std::string& field) {
 // reading of the file (error 15) or the parse stops the tests.
 LineParser::Step LineParser::body_record(const std::string& field) {
   Step step = Step::kGoOn;
-  if (step == Step::kGoOn && contains_nocase(field, "pendenza")) step = gradient();
-  if (step == Step::kGoOn && contains_nocase(field, "curva") && state_.write_line_plan != 0) step = curve(field);
-  if (step == Step::kGoOn && contains_nocase(field, "montagna")) step = mountain_stretch();
-  if (step == Step::kGoOn && contains_nocase(field, "indicatori_v")) step = speed_board();
-  if (step == Step::kGoOn && contains_nocase(field, "indicat") && contains_nocase(field, "cartello")) {
+  if (step == Step::kGoOn && matched(contains_nocase(field, "pendenza"))) step = gradient();
+  if (step == Step::kGoOn && matched(contains_nocase(field, "curva") && state_.write_line_plan != 0)) {
+    step = curve(field);
+  }
+  if (step == Step::kGoOn && matched(contains_nocase(field, "montagna"))) step = mountain_stretch();
+  if (step == Step::kGoOn && matched(contains_nocase(field, "indicatori_v"))) step = speed_board();
+  if (step == Step::kGoOn && matched(contains_nocase(field, "indicat") && contains_nocase(field, "cartello"))) {
     step = line_side_board();
   }
   return step;
@@ -213,6 +247,7 @@ LineParser::Step LineParser::gradient() {
   const int32_t position = reader_.read_long();
   const int32_t per_mille = reader_.read_long();
   if (beyond(position)) return Step::kEndOfFile;
+  check_order("gradient", position, position);
   const int64_t k = fill_cell_of_position(position);
   if (k > 0) gradients_.fill_to(state_.cells, k, last_cell(), gradient_byte(previous_gradient_));
   previous_gradient_ = per_mille;
@@ -238,6 +273,8 @@ LineParser::Step LineParser::curve(const std::string& field) {
     return Step::kStop;
   }
   if (contains_nocase(field, "s")) curvature = -curvature;
+  check_order("curve", start, int64_t{start} + length);
+  if (plan_full_) return Step::kGoOn;  // check mode: the error of the first curve past the end stands for all
   if (plan_run_to(start, 0.0) == Step::kStop) return Step::kStop;
   return plan_run_to(int64_t{start} + length, curvature);
 }
@@ -297,11 +334,13 @@ LineParser::Step LineParser::plan_run_to(int64_t last_metre, double curvature) {
   const int32_t highest_metre = state_.plan.plan_length() - 2;
   while (state_.plan.next_metre() <= last_metre) {
     if (state_.plan.next_metre() > highest_metre) {
+      plan_full_ = true;
       fail(ErrorNumber::kCurve);
       return Step::kStop;
     }
     plan_step(curvature);
     if (state_.plan.next_metre() > kPlanLimit) {
+      plan_full_ = true;
       fail(ErrorNumber::kCurve);
       return Step::kStop;
     }
@@ -321,8 +360,10 @@ void LineParser::finish() {
 
 }  // namespace
 
-LinePhaseEnd parse_line_description(CompileState& state, FieldReader& reader) {
-  return LineParser(state, reader).parse();
+LinePhaseEnd parse_line_description(CompileState& state, FieldReader& reader, Findings* findings) {
+  LineParser parser(state, reader);
+  parser.check_into(findings);
+  return parser.parse();
 }
 
 }  // namespace scenario

@@ -19,7 +19,8 @@ constexpr int kSignalLookAhead = 12;    // rule 4: cells after the end searched 
 // Walks the cells once and applies the rules; one object per walk.
 class CellWalk {
  public:
-  explicit CellWalk(CompileState& state) : state_(state), last_(static_cast<int>(state.cells.size()) - 1) {}
+  CellWalk(CompileState& state, Findings* findings)
+      : state_(state), findings_(findings), last_(static_cast<int>(state.cells.size()) - 1) {}
 
   void run() {
     for (int i = 1; i <= last_ - 2; ++i) {
@@ -47,6 +48,7 @@ class CellWalk {
   // Records an error of the walk at 50 * the cell index; it belongs to no description record.
   void fail_at_cell(ErrorNumber number, int index) {
     state_.record_error(number, static_cast<int32_t>(CELL_LENGTH * index));
+    if (findings_ != nullptr) findings_->add_error(state_.error());
   }
 
   // Rule 1: every signal within 20 cells before the warning board gets a cut-off point one or two
@@ -146,14 +148,15 @@ class CellWalk {
   }
 
   CompileState& state_;
+  Findings* findings_;  // a check's findings, when checking
   const int last_;  // highest cell index, fixed before the walk
 };
 
 }  // namespace
 
-void post_process(CompileState& state) {
+void post_process(CompileState& state, Findings* findings) {
   if (state.cells.empty()) return;
-  CellWalk(state).run();
+  CellWalk(state, findings).run();
 }
 
 int16_t minimo(int16_t x, int16_t y) { return x > y ? y : x; }

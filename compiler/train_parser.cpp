@@ -26,6 +26,12 @@ constexpr uint8_t kFirstStationWithoutStop = 25;  // types from 25 up get no sto
 constexpr int kApproachBoards = 4;
 constexpr uint8_t kApproachBoardCode = 80;  // approach boards carry 81 to 84
 
+// The keywords as the program writes them, for the check's "did you mean".
+constexpr std::string_view kTrainKeywords[] = {"percentuale massa frenata", "numero vetture", "velocita",
+                                               "aderenza", "orologio", "sabbia", "segnale", "rallentamento",
+                                               "abbattimento", "stazione"};
+constexpr KnownKeywords kKnownKeywords{kTrainKeywords, {}, ""};
+
 bool is_short_station(uint8_t type) { return type == 5 || type == 6; }
 bool is_origin_station(uint8_t type) { return type == 7 || type == 8; }
 
@@ -44,6 +50,7 @@ class TrainParser : public DescriptionParser {
 
   void parse() {
     run_guarded([this] { run(); });
+    finish_check();
   }
 
  private:
@@ -86,10 +93,23 @@ class TrainParser : public DescriptionParser {
 
 void TrainParser::run() {
   // Everything before the first field holding "[generale]" is passed over.
+  bool general_section = false;
   while (!reader_.at_end()) {
-    if (contains_nocase(read_field(), "[generale]")) break;
+    if (contains_nocase(read_field(), "[generale]")) {
+      general_section = true;
+      break;
+    }
+  }
+  if (checking() && !general_section) {
+    warn("no-general-section", FieldPosition{1, 1, 0},
+         "the train description has no [generale] line: the compile reads none of its records");
   }
   while (read_keyword()) {
+    if (checking()) {
+      const std::string field = state_.current_field;
+      check_record(field, kKnownKeywords, [&] { record(field); });
+      continue;
+    }
     const Step step = record(state_.current_field);
     if (step == Step::kStop) return;
     if (step == Step::kEndOfPhase) break;
@@ -101,20 +121,20 @@ void TrainParser::run() {
 // its values, and one that ends the phase or the parse stops the tests.
 TrainParser::Step TrainParser::record(const std::string& field) {
   const HeaderView header(state_.station_table);
-  if (contains_nocase(field, "frenata") && contains_nocase(field, "massa")) {
+  if (matched(contains_nocase(field, "frenata") && contains_nocase(field, "massa"))) {
     header.braked_mass_percentage() = reader_.read_long();
   }
-  if (contains_nocase(field, "vetture")) header.number_of_cars() = reader_.read_long();
+  if (matched(contains_nocase(field, "vetture"))) header.number_of_cars() = reader_.read_long();
   Step step = Step::kGoOn;
-  if (contains_nocase(field, "velocit")) step = speed_limit();
-  if (step == Step::kGoOn && contains_nocase(field, "aderenza")) step = adhesion();
+  if (matched(contains_nocase(field, "velocit"))) step = speed_limit();
+  if (step == Step::kGoOn && matched(contains_nocase(field, "aderenza"))) step = adhesion();
   if (step != Step::kGoOn) return step;
-  if (contains_nocase(field, "orologio")) clock();
-  if (contains_nocase(field, "sabbia")) header.sand() = reader_.read_short();
-  if (contains_nocase(field, "segnale")) step = signal();
-  if (step == Step::kGoOn && contains_nocase(field, "rallentamento")) step = slowdown();
-  if (step == Step::kGoOn && contains_nocase(field, "abbattimento")) step = cut_off_point();
-  if (step == Step::kGoOn && contains_nocase(field, "stazione")) step = station();
+  if (matched(contains_nocase(field, "orologio"))) clock();
+  if (matched(contains_nocase(field, "sabbia"))) header.sand() = reader_.read_short();
+  if (matched(contains_nocase(field, "segnale"))) step = signal();
+  if (step == Step::kGoOn && matched(contains_nocase(field, "rallentamento"))) step = slowdown();
+  if (step == Step::kGoOn && matched(contains_nocase(field, "abbattimento"))) step = cut_off_point();
+  if (step == Step::kGoOn && matched(contains_nocase(field, "stazione"))) step = station();
   return step;
 }
 
@@ -142,6 +162,7 @@ TrainParser::Step TrainParser::speed_limit() {
   const int32_t position = reader_.read_long();
   const int32_t speed = reader_.read_long();
   if (beyond(position)) return Step::kEndOfPhase;
+  check_order("speed limit", position, position);
   const int64_t n = fill_cell_of_position(position);
   if (n > 0 && !fill_speed(n, last_speed_record_cell())) return Step::kStop;
   current_speed_ = speed;
@@ -154,6 +175,7 @@ TrainParser::Step TrainParser::adhesion() {
   const int32_t position = reader_.read_long();
   const int32_t value = reader_.read_long();
   if (beyond(position)) return Step::kEndOfPhase;
+  check_order("adhesion", position, position);
   const int64_t n = fill_cell_of_position(position);
   if (n > 0) adhesion_fill_.fill_to(state_.cells, n, last_cell(), current_adhesion_);
   current_adhesion_ = low8(value);
@@ -167,6 +189,7 @@ TrainParser::Step TrainParser::signal() {
     *value = reader_.read_long();
   }
   if (beyond(record.posizione)) return Step::kEndOfPhase;
+  check_order("signal", record.posizione, record.posizione);
   return placed(memo_segnale(state_, record), record.posizione) ? Step::kGoOn : Step::kStop;
 }
 
@@ -176,6 +199,7 @@ TrainParser::Step TrainParser::slowdown() {
     *value = reader_.read_long();
   }
   if (beyond(record.x)) return Step::kEndOfPhase;
+  check_order("slowdown", record.x, record.x);
   return placed(memo_rallentamento(state_, record), record.x) ? Step::kGoOn : Step::kStop;
 }
 
@@ -211,17 +235,18 @@ TrainParser::Step TrainParser::station() {
   }
   StationEntry& entry = state_.station_table[static_cast<size_t>(station_number_)];
   const int32_t position = reader_.read_long();
+  const FieldPosition position_field = reader_.last_field();
   entry.position = position;
-  if (beyond(position, kStationReach)) return Step::kEndOfPhase;
+  if (beyond(position, kStationReach, position_field)) return Step::kEndOfPhase;
   if (position % kStationStep != 0) {
-    fail(ErrorNumber::kStationStep, position);
+    fail_at(position_field, ErrorNumber::kStationStep, position);
     return Step::kStop;
   }
   entry.station_type = reader_.read_byte();
   const int32_t length = reader_.read_long();
   state_.platform_length = length;
   if (length % kPlatformStep != 0) {
-    fail(ErrorNumber::kPlatformStep, position);
+    fail_at(reader_.last_field(), ErrorNumber::kPlatformStep, position);
     return Step::kStop;
   }
   read_station_values(entry);
@@ -336,6 +361,10 @@ void TrainParser::finish() {
 
 }  // namespace
 
-void parse_train_description(CompileState& state, FieldReader& reader) { TrainParser(state, reader).parse(); }
+void parse_train_description(CompileState& state, FieldReader& reader, Findings* findings) {
+  TrainParser parser(state, reader);
+  parser.check_into(findings);
+  parser.parse();
+}
 
 }  // namespace scenario

@@ -13,11 +13,18 @@ int report_file_system_failure(const Status& status, const char* program) {
   return kExitFileSystem;
 }
 
-int report_compile(const CompileState& state, const CompileResult& result, const char* program) {
+int report_compile(const CompileState& state, const CompileResult& result, const char* program,
+                   const std::vector<std::string>& written) {
   if (!result.status.ok()) return report_file_system_failure(result.status, program);
   if (state.error().ErrorCode != 0) {
     std::cerr << compile_error_report(state.error()) << std::endl;
-    if (result.no_model) std::cerr << program << ": no track model was built; no binary file written" << std::endl;
+    if (result.no_model) {
+      std::cerr << program << ": no track model was built; no binary file written" << std::endl;
+    } else if (!written.empty()) {
+      std::string names;
+      for (const std::string& name : written) names += (names.empty() ? "" : ", ") + name;
+      std::cerr << program << ": written despite the error: " << names << std::endl;
+    }
     return kExitCompileError;
   }
   if (result.no_model) {

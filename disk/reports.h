@@ -1,13 +1,16 @@
 // The reports of a run on standard error, shared by scenario_build and scenario_tool compile, and
 // the exit status that goes with each:
-//   - a compile error: "compile error N at P m: words", the record's place, and a line telling
-//     when no track model (and so no binary file) came of the parse: status 1;
+//   - a compile error: with the record's place "FILE:LINE:COLUMN: error: compile error N at P m:
+//     words", the line and a caret under the field (without a place "compile error N ..." alone),
+//     then a line telling which files were still written, or that no track model (and so no
+//     binary file) came of the parse: status 1;
 //   - a file-system failure: "PROGRAM: 'PATH': REASON": status 3;
 //   - the fatal report's text, " Errore n. " and the number (status 2, reported by the caller).
 #ifndef SCENARIO_DISK_REPORTS_H_
 #define SCENARIO_DISK_REPORTS_H_
 
 #include <string>
+#include <vector>
 
 #include "compiler/compile_driver.h"
 #include "compiler/status.h"
@@ -23,7 +26,9 @@ int report_file_system_failure(const Status& status, const char* program);
 
 // The exit status and standard-error report for a finished compile (everything but the fatal
 // report). `program` prefixes file-system messages.
-int report_compile(const CompileState& state, const CompileResult& result, const char* program);
+// `written` names the files the compile wrote, when the caller knows them.
+int report_compile(const CompileState& state, const CompileResult& result, const char* program,
+                   const std::vector<std::string>& written = {});
 
 }  // namespace scenario
 

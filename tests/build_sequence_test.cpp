@@ -20,8 +20,7 @@ TEST(CompileErrorReportTest, SaysCodePositionWordsAndPlace) {
   EXPECT_EQ(compile_error_report(state.error()), "compile error 102: line description has no [generale] section");
   state.record_error(ErrorNumber::kStationStep, 125, SourcePlace{"t-.txt", 22, 1, "stazione,     125,  7", 0});
   EXPECT_EQ(compile_error_report(state.error()),
-            "compile error 8 at 125 m: station position is not a multiple of 50\n"
-            "t-.txt:22:1: here\n"
+            "t-.txt:22:1: error: compile error 8 at 125 m: station position is not a multiple of 50\n"
             "    stazione,     125,  7\n"
             "    ^");
 }

@@ -106,11 +106,9 @@ TEST(CompileScenario, ErrorRecordSaysWhatWhereAndWhetherFilesWereMade) {
     EXPECT_EQ(compiled.has_files(), c.has_files);
     EXPECT_FALSE(compiled.clean());
     EXPECT_EQ(compiled.scenario_record.empty(), !c.has_files);
-    EXPECT_EQ(error.message.substr(0, c.message_start.size()), c.message_start) << error.message;
-    // The report shows the record's place as scenario_tool does.
-    if (!place.empty()) {
-      EXPECT_NE(error.message.find("\n" + place + ": here\n"), std::string::npos) << error.message;
-    }
+    // The report leads with the record's place in the editor form, as scenario_tool's does.
+    const std::string first_line = place.empty() ? c.message_start : place + ": error: " + c.message_start;
+    EXPECT_EQ(error.message.substr(0, first_line.size()), first_line) << error.message;
     if (!c.has_files && c.fatal == 0) {
       EXPECT_NE(error.message.find("no track model"), std::string::npos) << error.message;
     }

@@ -6,15 +6,19 @@
 #include <iostream>
 #include <string>
 #include <system_error>
+#include <vector>
 
 #include "compiler/compile_driver.h"
 #include "compiler/cp1252.h"
+#include "compiler/description_text.h"
+#include "compiler/error_catalogue.h"
 #include "compiler/file_names.h"
 #include "compiler/status.h"
 #include "compiler/track_model.h"
 #include "disk/file_replace.h"
 #include "disk/reports.h"
 #include "tools/command_line.h"
+#include "tools/description_input.h"
 #include "tools/verbose_log.h"
 
 namespace scenario {
@@ -34,18 +38,24 @@ constexpr const char* kCompileFooter =
     "file written; 3 a file could not be read or written; 64 bad usage.";
 
 // Reads a description file given on the command line. A file that is not there is a description
-// that does not exist (the compile reports it); any other failure is a file-system failure.
-Status read_given_description(const std::string& path, Description* description, VerboseLog& log) {
-  description->file_name = path;
-  bool missing = false;
-  Status status = read_file(path, &description->bytes, &missing);
-  description->exists = status.ok();
-  if (missing) {
+// that does not exist (the compile reports it); any other failure is a file-system failure, and a
+// UTF-8 file with a character code page 1252 cannot hold is refused with its place (status 3).
+int read_given_description(const std::string& path, TextEncoding encoding, Description* description,
+                           VerboseLog& log) {
+  const DescriptionInput input = read_description_file(path, encoding, description);
+  if (input.missing) {
     log.phase("found no file " + path);
-    return Status::Ok();
+    return kExitClean;
   }
-  if (status.ok()) log.phase("read " + path + ", " + std::to_string(description->bytes.size()) + " bytes");
-  return status;
+  if (!input.status.ok()) return report_file_system_failure(input.status, kProgram);
+  if (!input.decoded.ok) {
+    std::cerr << editor_line(input.decoded.place, "error", input.decoded.words) << "\n"
+              << kProgram << ": no file written" << std::endl;
+    return kExitFileSystem;
+  }
+  log.phase("read " + path + ", " + std::to_string(description->bytes.size()) + " bytes" +
+            (input.decoded.was_utf8 ? ", UTF-8 converted to code page 1252" : ""));
+  return kExitClean;
 }
 
 // Writes the compiled files into the output folder and leaves the description files alone; tells
@@ -59,12 +69,15 @@ class ToolSink : public OutputSink {
     note_compiled();
     Status status = folder_sink_.write_file(name, bytes);
     if (status.ok()) {
+      written_.push_back(name);
       log_.phase("wrote " + (std::filesystem::path(folder_sink_.folder()) / name).string() + ", " +
                  std::to_string(bytes.size()) + " bytes");
     }
     return status;
   }
   Status remove_file(const std::string&) override { return Status::Ok(); }
+
+  const std::vector<std::string>& written() const { return written_; }
 
   // Logs the end of the parse and post-processing, once.
   void note_compiled() {
@@ -90,6 +103,7 @@ class ToolSink : public OutputSink {
   const CompileState& state_;
   VerboseLog& log_;
   bool compiled_noted_ = false;
+  std::vector<std::string> written_;
 };
 
 }  // namespace
@@ -109,6 +123,8 @@ CLI::App* add_compile_command(CLI::App& app, CompileOptions* options) {
       ->type_name("NUM")->capture_default_str()->check(non_empty_value())->check(file_name_part());
   command->add_flag_callback(
       "--no-plan", [options] { options->plan = false; }, "do not build or write the line record");
+  command->add_option("--encoding", options->encoding, "the descriptions' encoding (auto: UTF-8 when marked or valid)")
+      ->type_name("auto|cp1252|utf-8")->capture_default_str()->check(CLI::IsMember({"auto", "cp1252", "utf-8"}));
   command->add_flag("-v,--verbose", options->verbose, "tell what was read and written and how long each phase took");
   command->footer(kCompileFooter);
   return command;
@@ -118,9 +134,11 @@ int run_compile_command(const CompileOptions& options) {
   VerboseLog log(options.verbose, std::cerr, kProgram);
   Description line;
   Description train;
-  Status status = read_given_description(options.line, &line, log);
-  if (status.ok()) status = read_given_description(options.train, &train, log);
-  if (!status.ok()) return report_file_system_failure(status, kProgram);
+  const TextEncoding encoding = text_encoding_named(options.encoding).value_or(TextEncoding::kAuto);
+  if (const int status = read_given_description(options.line, encoding, &line, log); status != kExitClean) return status;
+  if (const int status = read_given_description(options.train, encoding, &train, log); status != kExitClean) {
+    return status;
+  }
 
   std::error_code error;
   std::filesystem::create_directories(options.out, error);
@@ -140,7 +158,7 @@ int run_compile_command(const CompileOptions& options) {
     std::cerr << fatal_report(std::to_string(result.fatal)) << std::endl;
     return kExitFatal;
   }
-  return report_compile(state, result, kProgram);
+  return report_compile(state, result, kProgram, sink.written());
 }
 
 }  // namespace scenario

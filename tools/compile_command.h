@@ -21,6 +21,7 @@ struct CompileOptions {
   std::string line_name = kEmbeddedLineName;        // UTF-8; names the files and entry 85
   std::string train_number = kEmbeddedTrainNumber;  // UTF-8; names the files and entry 86
   bool plan = true;  // build and write the line record
+  std::string encoding = "auto";  // the descriptions': "auto", "cp1252" or "utf-8"
   bool verbose = false;
 };
 

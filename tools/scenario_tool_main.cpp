@@ -1,5 +1,7 @@
 // scenario_tool: command-line tools for people who write their own scenarios.
 //
+//   scenario_tool init [DIR]    write the embedded scenario's two descriptions, to start from
+//   scenario_tool check ...     report every error and warning of two descriptions
 //   scenario_tool compile ...   compile description files into the simulator's files
 //   scenario_tool decompile ... the descriptions that compile to given compiled files
 //   scenario_tool dump ...      show a compiled file as text or JSON
@@ -27,9 +29,11 @@
 
 #include "compiler/status.h"
 #include "scenario/compile.h"
+#include "tools/check_command.h"
 #include "tools/compile_command.h"
 #include "tools/decompile_command.h"
 #include "tools/dump_command.h"
+#include "tools/init_command.h"
 #include "tools/render_command.h"
 
 namespace {
@@ -75,14 +79,18 @@ int main(int argc, char** argv) {
   app.require_subcommand(1);
   app.footer("'scenario_tool COMMAND --help' explains a command's options.");
 
+  scenario::CheckOptions check;
   scenario::CompileOptions compile;
   scenario::DecompileOptions decompile;
   scenario::DumpOptions dump;
+  scenario::InitOptions init;
   scenario::RenderOptions render;
   const std::vector<Command> commands = {
+      {scenario::add_check_command(app, &check), [&] { return scenario::run_check_command(check); }},
       {scenario::add_compile_command(app, &compile), [&] { return scenario::run_compile_command(compile); }},
       {scenario::add_decompile_command(app, &decompile), [&] { return scenario::run_decompile_command(decompile); }},
       {scenario::add_dump_command(app, &dump), [&] { return scenario::run_dump_command(dump); }},
+      {scenario::add_init_command(app, &init), [&] { return scenario::run_init_command(init); }},
       {scenario::add_render_command(app, &render), [&] { return scenario::run_render_command(render); }},
   };
 

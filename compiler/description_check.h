@@ -1,0 +1,25 @@
+// The check of a line and a train description: every finding at once, and no file written.
+//
+// Runs the compile's own parsers, placers and post-processing in their check mode on a model of
+// its own (the plan included, so that curves are checked): each error the compile would report is
+// a finding, and so is each one it would reach had the earlier faulty records been fixed. The
+// line phase's errors that belong to no record are placed in the line description, the train
+// phase's and post-processing's in the train description. The train description is checked
+// whenever the line description gave a track model.
+#ifndef SCENARIO_COMPILER_DESCRIPTION_CHECK_H_
+#define SCENARIO_COMPILER_DESCRIPTION_CHECK_H_
+
+#include <vector>
+
+#include "compiler/compile_driver.h"
+#include "compiler/findings.h"
+
+namespace scenario {
+
+// Both descriptions must exist. The findings are ordered by file (line, then train), line and
+// column.
+std::vector<Finding> check_descriptions(const Description& line, const Description& train);
+
+}  // namespace scenario
+
+#endif  // SCENARIO_COMPILER_DESCRIPTION_CHECK_H_

@@ -1,0 +1,73 @@
+// The findings of a check of descriptions: every compile error the parsers and placers record,
+// and warnings on what the compile accepts silently but an author almost never means.
+//
+// An error finding is a copy of the compile-error record at the moment it was recorded; its code
+// is the error number. A warning has a short stable name as its code:
+//   unknown-keyword     a record whose keyword matches no test (with a "did you mean")
+//   field-count         a record with fewer or more fields on its line than its kind reads
+//   number-text         a number field holding text, a decimal or a sign other than a leading minus
+//   ignored-record      a record the compile passes over (the file's last field, a general record
+//                       after the general section, a body record inside it)
+//   out-of-order        a record before the one of its kind above it, where the compile assumes
+//                       ascending positions
+//   no-general-section  a train description without "[generale]": the compile reads nothing of it
+// Findings are kept in the order they were made; sorted() orders them by file (in the order the
+// files were named), line and column.
+#ifndef SCENARIO_COMPILER_FINDINGS_H_
+#define SCENARIO_COMPILER_FINDINGS_H_
+
+#include <cstdint>
+#include <optional>
+#include <span>
+#include <string>
+#include <vector>
+
+#include "compiler/compile_error.h"
+
+namespace scenario {
+
+enum class Severity { kError, kWarning };
+
+struct Finding {
+  Severity severity = Severity::kError;
+  std::string code;     // the error number, or the warning's name
+  std::string message;  // the error's words (catalogue words and more), or the warning's
+  SourcePlace place;    // file, line, column, the line's text and the caret's offset
+  std::optional<int32_t> position;  // metres, where known
+};
+
+// A warning's stable name and what it means, for reports and rule lists.
+struct WarningKind {
+  const char* name;
+  const char* summary;
+};
+
+// Every warning name, in the order of the list above.
+std::span<const WarningKind> warning_kinds();
+
+class Findings {
+ public:
+  // `files` are the description file names, in the order findings are sorted by.
+  explicit Findings(std::vector<std::string> files) : files_(std::move(files)) {}
+
+  void add_error(const ErrorRecord& error);
+  void add_warning(const char* name, SourcePlace place, std::string message);
+
+  // Gives the findings from index `first` on that name no file the file `file`, or `other_file`
+  // for the error numbered `other_code`.
+  void place_unplaced(size_t first, const std::string& file, int32_t other_code = 0,
+                      const std::string& other_file = {});
+
+  size_t error_count() const { return error_count_; }
+  const std::vector<Finding>& all() const { return findings_; }
+  std::vector<Finding> sorted() const;
+
+ private:
+  std::vector<std::string> files_;
+  std::vector<Finding> findings_;
+  size_t error_count_ = 0;
+};
+
+}  // namespace scenario
+
+#endif  // SCENARIO_COMPILER_FINDINGS_H_

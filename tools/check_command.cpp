@@ -1,0 +1,90 @@
+#include "tools/check_command.h"
+
+#include <CLI/CLI.hpp>
+
+#include <iostream>
+#include <vector>
+
+#include "compiler/description_check.h"
+#include "compiler/status.h"
+#include "disk/reports.h"
+#include "tools/command_line.h"
+#include "tools/description_input.h"
+#include "tools/finding_formats.h"
+
+namespace scenario {
+namespace {
+
+constexpr const char* kProgram = "scenario_tool check";
+
+constexpr const char* kCheckFooter =
+    "Reads both descriptions with the compile's own parsers and reports every finding at once,\n"
+    "ordered by file and line: every compile error (also those after the first, which the compile\n"
+    "never reaches), and warnings with their names in brackets:\n"
+    "  unknown-keyword     a keyword no record kind has (with a \"did you mean\")\n"
+    "  field-count         fewer or more fields on a record's line than its kind reads\n"
+    "  number-text         a number field holding text, a decimal or a sign (read as 0)\n"
+    "  ignored-record      a record the compile passes over\n"
+    "  out-of-order        a record before the one of its kind above it\n"
+    "  no-general-section  a train description without [generale]\n"
+    "Writes no file.\n"
+    "\n"
+    "Exit status: 0 no error (warnings allowed); 1 an error, or with --werror any finding; 3 a file\n"
+    "could not be read; 64 bad usage.";
+
+// A description refused by its encoding, as a finding.
+Finding encoding_finding(const DescriptionText& decoded) {
+  Finding finding;
+  finding.severity = Severity::kError;
+  finding.code = kEncodingCode;
+  finding.message = decoded.words;
+  finding.place = decoded.place;
+  return finding;
+}
+
+}  // namespace
+
+CLI::App* add_check_command(CLI::App& app, CheckOptions* options) {
+  CLI::App* command = app.add_subcommand("check", "report every error and warning of a line and a train description");
+  command->add_option("--line", options->line, "the line description")
+      ->type_name("FILE")->required()->check(non_empty_value());
+  command->add_option("--train", options->train, "the train description")
+      ->type_name("FILE")->required()->check(non_empty_value());
+  command->add_option("--format", options->format, "how findings are written")
+      ->type_name("text|json|sarif")->capture_default_str()->check(CLI::IsMember({"text", "json", "sarif"}));
+  command->add_option("--encoding", options->encoding, "the descriptions' encoding")
+      ->type_name("auto|cp1252|utf-8")->capture_default_str()->check(CLI::IsMember({"auto", "cp1252", "utf-8"}));
+  command->add_flag("--werror", options->werror, "a warning fails the check as an error does");
+  command->footer(kCheckFooter);
+  return command;
+}
+
+int run_check_command(const CheckOptions& options) {
+  const TextEncoding encoding = text_encoding_named(options.encoding).value_or(TextEncoding::kAuto);
+  Description line;
+  Description train;
+  std::vector<Finding> findings;
+  for (const auto& [path, description] : {std::pair{&options.line, &line}, std::pair{&options.train, &train}}) {
+    const DescriptionInput input = read_description_file(*path, encoding, description);
+    if (input.missing) return report_file_system_failure(Status::FileSystem(*path, "no such file"), kProgram);
+    if (!input.status.ok()) return report_file_system_failure(input.status, kProgram);
+    if (!input.decoded.ok) findings.push_back(encoding_finding(input.decoded));
+  }
+  if (findings.empty()) findings = check_descriptions(line, train);
+
+  if (options.format == "json") {
+    std::cout << findings_json(findings);
+  } else if (options.format == "sarif") {
+    std::cout << findings_sarif(findings);
+  } else {
+    std::cout << findings_text(findings);
+  }
+  std::cout.flush();
+  bool failed = false;
+  for (const Finding& finding : findings) {
+    if (finding.severity == Severity::kError || options.werror) failed = true;
+  }
+  return failed ? kExitCompileError : kExitClean;
+}
+
+}  // namespace scenario

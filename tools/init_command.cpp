@@ -1,0 +1,74 @@
+#include "tools/init_command.h"
+
+#include <CLI/CLI.hpp>
+
+#include <filesystem>
+#include <iostream>
+#include <system_error>
+
+#include "compiler/file_names.h"
+#include "compiler/output_sink.h"
+#include "compiler/status.h"
+#include "disk/file_replace.h"
+#include "disk/reports.h"
+#include "scenario/text_writers.h"
+#include "tools/command_line.h"
+
+namespace scenario {
+namespace {
+
+constexpr const char* kProgram = "scenario_tool init";
+
+constexpr const char* kInitFooter =
+    "Writes into DIR (default: the current folder) the embedded scenario's descriptions, exactly as\n"
+    "scenario_build writes them before compiling (code page 1252, CR LF):\n"
+    "  MorvellaC_DrasconaX_linea.txt    the line description\n"
+    "  MorvellaC_DrasconaX_5521-.txt    the train description\n"
+    "Edit them, then run 'scenario_tool check' and 'scenario_tool compile' on them.\n"
+    "\n"
+    "Exit status: 0 written; 1 a description is already there (nothing written; --force replaces\n"
+    "it); 3 a file could not be written; 64 bad usage.";
+
+}  // namespace
+
+CLI::App* add_init_command(CLI::App& app, InitOptions* options) {
+  CLI::App* command = app.add_subcommand("init", "write the embedded scenario's descriptions to start from");
+  command->add_option("DIR", options->folder, "where the descriptions go (made when missing)")
+      ->capture_default_str()->check(non_empty_value());
+  command->add_flag("--force", options->force, "replace descriptions already there");
+  command->footer(kInitFooter);
+  return command;
+}
+
+int run_init_command(const InitOptions& options) {
+  const ScenarioFileNames names = scenario_file_names(kEmbeddedLineName, kEmbeddedTrainNumber);
+  MemorySink texts;
+  Status status = dati_linea(texts, names);
+  if (status.ok()) status = dati_treno(texts, names);
+  if (!status.ok()) return report_file_system_failure(status, kProgram);
+
+  const std::filesystem::path folder(options.folder);
+  const std::string descriptions[] = {names.line_description, names.train_description};
+  if (!options.force) {
+    bool refused = false;
+    for (const std::string& name : descriptions) {
+      std::error_code error;
+      if (std::filesystem::exists(folder / name, error) || error) {
+        std::cerr << kProgram << ": '" << (folder / name).string()
+                  << "' is already there; nothing written (--force replaces it)" << std::endl;
+        refused = true;
+      }
+    }
+    if (refused) return kExitCompileError;
+  }
+  std::error_code error;
+  std::filesystem::create_directories(folder, error);
+  if (error) return report_file_system_failure(Status::FileSystem(options.folder, error.message()), kProgram);
+  for (const std::string& name : descriptions) {
+    status = replace_file((folder / name).string(), texts.files.at(name));
+    if (!status.ok()) return report_file_system_failure(status, kProgram);
+  }
+  return kExitClean;
+}
+
+}  // namespace scenario
