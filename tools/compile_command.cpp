@@ -124,7 +124,7 @@ CLI::App* add_compile_command(CLI::App& app, CompileOptions* options) {
   command->add_flag_callback(
       "--no-plan", [options] { options->plan = false; }, "do not build or write the line record");
   command->add_option("--encoding", options->encoding, "the descriptions' encoding (auto: UTF-8 when marked or valid)")
-      ->type_name("auto|cp1252|utf-8")->capture_default_str()->check(CLI::IsMember({"auto", "cp1252", "utf-8"}));
+      ->type_name("ENCODING")->capture_default_str()->check(CLI::IsMember({"auto", "cp1252", "utf-8"}));
   command->add_flag("-v,--verbose", options->verbose, "tell what was read and written and how long each phase took");
   command->footer(kCompileFooter);
   return command;

@@ -34,7 +34,7 @@ constexpr const char* kInitFooter =
 CLI::App* add_init_command(CLI::App& app, InitOptions* options) {
   CLI::App* command = app.add_subcommand("init", "write the embedded scenario's descriptions to start from");
   command->add_option("DIR", options->folder, "where the descriptions go (made when missing)")
-      ->capture_default_str()->check(non_empty_value());
+      ->type_name("DIR")->capture_default_str()->check(non_empty_value());
   command->add_flag("--force", options->force, "replace descriptions already there");
   command->footer(kInitFooter);
   return command;

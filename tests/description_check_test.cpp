@@ -1,0 +1,195 @@
+// The check of descriptions: every error at once, past the faulty records, and the warnings, each
+// at the file, line and column of the field at fault.
+#include "compiler/description_check.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "compiler/did_you_mean.h"
+#include "compiler/output_sink.h"
+#include "scenario/text_writers.h"
+
+namespace scenario {
+namespace {
+
+constexpr const char* kLineFile = "line.txt";
+constexpr const char* kTrainFile = "train-.txt";
+
+// Lines joined with CR LF, each ended by one.
+std::string lines(const std::vector<std::string>& rows) {
+  std::string text;
+  for (const std::string& row : rows) text += row + "\r\n";
+  return text;
+}
+
+// A small line: the general section on lines 1 to 3, its body records from line 4.
+std::string small_line(const std::vector<std::string>& body) {
+  std::vector<std::string> rows = {"[generale]", "lunghezza percorso, 10000", "[curve]"};
+  rows.insert(rows.end(), body.begin(), body.end());
+  rows.push_back("[fine]");
+  return lines(rows);
+}
+
+// A small train: its records from line 4.
+std::string small_train(const std::vector<std::string>& records) {
+  std::vector<std::string> rows = {"[generale]", "velocita, 0, 100", "aderenza, 0, 90"};
+  rows.insert(rows.end(), records.begin(), records.end());
+  rows.push_back("[fine]");
+  return lines(rows);
+}
+
+std::vector<Finding> check(const std::string& line, const std::string& train) {
+  return check_descriptions(Description{kLineFile, true, line}, Description{kTrainFile, true, train});
+}
+
+// An expected finding: in the line ('L') or train ('T') description, on a line, at the column
+// where `at` first stands on that line ("" for column 1, "$" for just past the line's end).
+struct Expected {
+  char file;
+  int line;
+  std::string at;
+  Severity severity;
+  std::string code;
+};
+
+int column_of(const std::string& text, int line, const std::string& at) {
+  size_t start = 0;
+  for (int i = 1; i < line; ++i) start = text.find("\r\n", start) + 2;
+  const std::string row = text.substr(start, text.find("\r\n", start) - start);
+  if (at.empty()) return 1;
+  if (at == "$") return static_cast<int>(row.size()) + 1;
+  const size_t found = row.find(at);
+  EXPECT_NE(found, std::string::npos) << "'" << at << "' is not on line " << line << ": " << row;
+  return static_cast<int>(found) + 1;
+}
+
+struct MistakeCase {
+  const char* what;
+  std::string line;
+  std::string train;
+  std::vector<Expected> findings;
+};
+
+constexpr Severity kError = Severity::kError;
+constexpr Severity kWarning = Severity::kWarning;
+
+const char* const kSignal = ", 2, 3, 1, 0, 0, 2, 2, 1, 0, 0";
+const char* const kStationValues = ", 11, 400, 0, 0, 0, 0,0,0, 0,0,0, 0, 0,0,0, ";
+
+TEST(DescriptionCheckTest, AuthorsMistakesGiveTheirFindings) {
+  const MistakeCase cases[] = {
+      {"misspelled train keyword", small_line({}),
+       small_train({std::string("stazone, 1000") + kStationValues + "A"}), {{'T', 4, "", kWarning, "unknown-keyword"}}},
+      {"misspelled line keyword", small_line({"pendenz, 2900, -1"}), small_train({}),
+       {{'L', 4, "", kWarning, "unknown-keyword"}}},
+      {"station missing a field: its name is the next record's keyword", small_line({}),
+       small_train({"stazione, 1000, 11, 400, 0, 0, 0, 0,0,0, 0,0,0, 0, 0,0, A",
+                    std::string("stazione, 3000") + kStationValues + "B"}),
+       {{'T', 4, "A", kWarning, "number-text"}, {'T', 4, "$", kWarning, "field-count"}}},
+      {"letters in a number", small_line({}), small_train({"velocita, 42OO, 80"}),
+       {{'T', 4, "42OO", kWarning, "number-text"}}},
+      {"decimal and plus sign", small_line({"pendenza, 12.5, +3"}), small_train({}),
+       {{'L', 4, "12.5", kWarning, "number-text"}, {'L', 4, "+3", kWarning, "number-text"}}},
+      {"a field more than the record reads", small_line({}), small_train({"velocita, 1000, 80, 5"}),
+       {{'T', 4, "5", kWarning, "field-count"}}},
+      {"misspelled general section of the train", small_line({}),
+       lines({"[generalle]", "velocita, 0, 100", "[fine]"}), {{'T', 1, "", kWarning, "no-general-section"}}},
+      {"signals out of order", small_line({}),
+       small_train({std::string("segnale, 5000") + kSignal, std::string("segnale, 3000") + kSignal}),
+       {{'T', 5, "", kWarning, "out-of-order"}}},
+      {"general record after the general section", small_line({"sfondo uno, 1"}), small_train({}),
+       {{'L', 4, "", kWarning, "ignored-record"}}},
+      {"a record on the file's last field", small_line({}), small_train({}) + "sabbia",
+       {{'T', 5, "", kWarning, "ignored-record"}}},
+      {"two independent errors in one file", small_line({}),
+       small_train({std::string("stazione, 1025") + kStationValues + "A",
+                     "stazione, 5000, 11, 450, 0, 0, 0, 0,0,0, 0,0,0, 0, 0,0,0, B"}),
+       {{'T', 4, "1025", kError, "8"}, {'T', 5, "450", kError, "9"}}},
+      {"an error in each file",
+       small_line({"cartello_indicatore, 1000, (A)", "cartello_indicatore, 1000, (B)"}),
+       small_train({std::string("stazione, 1025") + kStationValues + "A"}),
+       {{'L', 5, "", kError, "6"}, {'T', 4, "1025", kError, "8"}}},
+      {"refused line length: the body is still checked",
+       lines({"[generale]", "lunghezza percorso, 2000000", "[curve]", "pendenz, 0, 0", "[fine]"}), small_train({}),
+       {{'L', 2, "2000000", kError, "1"}, {'L', 4, "", kWarning, "unknown-keyword"}}},
+      {"a record beyond the line, then one more", small_line({"pendenza, 20000, 1", "pendenza, 30000, 1"}),
+       small_train({}), {{'L', 4, "", kError, "15"}, {'L', 5, "", kError, "15"}}},
+      {"a value out of range ends only its record", small_line({}),
+       small_train({"sabbia, 99999", std::string("stazione, 1025") + kStationValues + "A"}),
+       {{'T', 4, "99999", kError, "25"}, {'T', 5, "1025", kError, "8"}}},
+  };
+  for (const MistakeCase& c : cases) {
+    SCOPED_TRACE(c.what);
+    const std::vector<Finding> findings = check(c.line, c.train);
+    ASSERT_EQ(findings.size(), c.findings.size());
+    for (size_t i = 0; i < findings.size(); ++i) {
+      const Expected& expected = c.findings[i];
+      const Finding& found = findings[i];
+      SCOPED_TRACE(found.code + ": " + found.message);
+      EXPECT_EQ(found.place.file, expected.file == 'L' ? kLineFile : kTrainFile);
+      EXPECT_EQ(found.place.line, expected.line);
+      EXPECT_EQ(found.place.column,
+                column_of(expected.file == 'L' ? c.line : c.train, expected.line, expected.at));
+      EXPECT_EQ(found.severity, expected.severity);
+      EXPECT_EQ(found.code, expected.code);
+    }
+  }
+}
+
+TEST(DescriptionCheckTest, WarningsSayWhatTheyFound) {
+  const std::vector<Finding> findings =
+      check(small_line({"curvs5, 100, 100"}), small_train({"Stazone, 1000, 11, 400"}));
+  ASSERT_EQ(findings.size(), 2u);
+  EXPECT_EQ(findings[0].message, "unknown keyword 'curvs5': the record is passed over; did you mean 'curvas'?");
+  EXPECT_EQ(findings[1].message, "unknown keyword 'Stazone': the record is passed over; did you mean 'stazione'?");
+  // The caret stands under the keyword.
+  EXPECT_EQ(findings[1].place.line_text, "Stazone, 1000, 11, 400");
+  EXPECT_EQ(findings[1].place.caret, 0);
+}
+
+TEST(DescriptionCheckTest, ErrorFindingsCarryThePositionAndTheCatalogueWords) {
+  const std::vector<Finding> findings =
+      check(small_line({}), small_train({std::string("stazione, 1025") + kStationValues + "A"}));
+  ASSERT_EQ(findings.size(), 1u);
+  EXPECT_EQ(findings[0].code, "8");
+  EXPECT_EQ(findings[0].position, 1025);
+  EXPECT_EQ(findings[0].message, "station position is not a multiple of 50");
+}
+
+TEST(DescriptionCheckTest, EmbeddedScenarioIsClean) {
+  const ScenarioFileNames names = scenario_file_names(kEmbeddedLineName, kEmbeddedTrainNumber);
+  MemorySink texts;
+  ASSERT_TRUE(dati_linea(texts, names).ok());
+  ASSERT_TRUE(dati_treno(texts, names).ok());
+  const std::vector<Finding> findings = check(texts.files.at(names.line_description),
+                                              texts.files.at(names.train_description));
+  for (const Finding& finding : findings) ADD_FAILURE() << finding.code << " " << finding.message;
+}
+
+TEST(DidYouMeanTest, ClosestKeywordWithinAQuarterOfItsLetters) {
+  const std::string_view keywords[] = {"stazione", "segnale", "sabbia", "curvas", "curvad"};
+  const struct {
+    const char* field;
+    const char* closest;  // nullptr: none close enough
+  } cases[] = {
+      {"stazone", "stazione"}, {"STAZIONI", "stazione"}, {"segnal", "segnale"}, {"sabia", "sabbia"},
+      {"curvs5", "curvas"},    {"cruvad3", nullptr},     {"treno", nullptr},    {"", nullptr},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.field);
+    const auto closest = closest_keyword(c.field, keywords);
+    if (c.closest == nullptr) {
+      EXPECT_FALSE(closest.has_value());
+    } else {
+      ASSERT_TRUE(closest.has_value());
+      EXPECT_EQ(*closest, c.closest);
+    }
+  }
+  EXPECT_EQ(edit_distance("kitten", "sitting"), 3u);
+  EXPECT_EQ(edit_distance("", "abc"), 3u);
+}
+
+}  // namespace
+}  // namespace scenario
