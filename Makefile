@@ -53,12 +53,12 @@ browser-check: build
 FUZZ_SECONDS ?= 60
 FUZZ_TIMEOUT ?= 10
 FUZZ_RSS_MB ?= 2048
-FUZZ_TARGETS = line_parser:line train_parser:train compile:compile decompile:decompile
+FUZZ_TARGETS = line_parser:line train_parser:train compile:compile decompile:decompile check:compile
 
 fuzz-smoke:
 	$(PREREQUISITES) fuzz
 	cmake --preset fuzz
-	cmake --build --preset fuzz -j $(JOBS) --target line_parser_fuzzer train_parser_fuzzer compile_fuzzer decompile_fuzzer
+	cmake --build --preset fuzz -j $(JOBS) --target line_parser_fuzzer train_parser_fuzzer compile_fuzzer decompile_fuzzer check_fuzzer
 	@set -e; mkdir -p build-fuzz/artifacts; \
 	for target in $(FUZZ_TARGETS); do \
 	  name=$${target%%:*}; seeds=$${target##*:}; work=build-fuzz/smoke/$$seeds; \

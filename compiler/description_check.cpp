@@ -7,9 +7,9 @@
 
 namespace scenario {
 
-std::vector<Finding> check_descriptions(const Description& line, const Description& train) {
+std::vector<Finding> check_descriptions(const Description& line, const Description& train, bool with_plan) {
   CompileState state;
-  state.write_line_plan = 1;
+  state.write_line_plan = with_plan ? 1 : 0;
   Findings findings({line.file_name, train.file_name});
   FieldReader line_reader(line.bytes, line.file_name);
   const LinePhaseEnd end = parse_line_description(state, line_reader, &findings);

@@ -17,8 +17,9 @@
 namespace scenario {
 
 // Both descriptions must exist. The findings are ordered by file (line, then train), line and
-// column.
-std::vector<Finding> check_descriptions(const Description& line, const Description& train);
+// column. Without `with_plan` the curves are passed over, as a compile without the line record
+// passes them over.
+std::vector<Finding> check_descriptions(const Description& line, const Description& train, bool with_plan = true);
 
 }  // namespace scenario
 
