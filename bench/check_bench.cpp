@@ -22,7 +22,7 @@ struct Pair {
   Description train;
 };
 
-// A line of 1,000,000 m: a curve every 2 km, a gradient every km, a board every 12 km; a train
+// A line of 1,000,000 m: a curve every 2 km, a gradient every km, a board every 30 km; a train
 // with a speed limit every 5 km, a station every 25 km and a signal every 3 km between them.
 Pair million_metre_pair() {
   std::string line = "[generale]\r\nlunghezza percorso,    " + std::to_string(kLength) + "\r\n[curve]\r\n";
@@ -35,7 +35,7 @@ Pair million_metre_pair() {
     line += "pendenza,  " + std::to_string(position) + ",   " + std::to_string(position / 1000 % 9 - 4) + "\r\n";
   }
   line += "[indicazioni]\r\n";
-  for (int position = 6025, n = 0; position < kLength && n < 70; position += 12000, ++n) {
+  for (int position = 6025, n = 0; position < kLength && n < 30; position += 30000, ++n) {
     line += "cartello_indicatore,  " + std::to_string(position) + ",   (Km " + std::to_string(n) + ")\r\n";
   }
   line += "[fine]\r\n";
