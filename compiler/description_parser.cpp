@@ -85,10 +85,7 @@ void DescriptionParser::check_order(const char* kind, int64_t start, int64_t end
 // has more than its kind reads (the compile tests them as the next record's keyword).
 void DescriptionParser::check_field_count(const FieldPosition& keyword) {
   if (reader_.last_field().line > keyword.line) {
-    SourcePlace place = reader_.place_of(keyword);
-    place.caret = static_cast<int>(place.line_text.size());
-    place.column = place.caret + 1;
-    warn("field-count", std::move(place),
+    warn("field-count", reader_.line_end_of(keyword),
          "this record has fewer fields than its kind reads: its last values were read from line " +
              std::to_string(reader_.last_field().line));
     return;

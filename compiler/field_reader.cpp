@@ -132,6 +132,14 @@ void FieldReader::skip_rest_of_line() {
   if (position_ < bytes_.size()) consume_line_end();
 }
 
+FieldPosition FieldReader::line_end_of(const FieldPosition& field) const {
+  size_t end = std::min(field.line_start, bytes_.size());
+  while (end < bytes_.size() && !is_line_end(bytes_[end])) ++end;
+  const size_t length = end - std::min(field.line_start, end);
+  return FieldPosition{field.line, static_cast<int>(std::min<size_t>(length + 1, std::numeric_limits<int>::max())),
+                       field.line_start};
+}
+
 bool FieldReader::first_on_line(const FieldPosition& field) const {
   const size_t from = std::min(field.line_start, bytes_.size());
   const size_t to = std::min(from + static_cast<size_t>(field.column > 0 ? field.column - 1 : 0), bytes_.size());

@@ -77,6 +77,8 @@ class FieldReader {
   std::string_view rest_of_line() const;
   // Passes over the rest of the current line and its line end.
   void skip_rest_of_line();
+  // The place just past the end of the line `field` stands on.
+  FieldPosition line_end_of(const FieldPosition& field) const;
   // True when only blanks stand before the field on its line.
   bool first_on_line(const FieldPosition& field) const;
 

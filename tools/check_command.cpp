@@ -52,8 +52,7 @@ CLI::App* add_check_command(CLI::App& app, CheckOptions* options) {
       ->type_name("FILE")->required()->check(non_empty_value());
   command->add_option("--format", options->format, "how findings are written")
       ->type_name("FORMAT")->capture_default_str()->check(CLI::IsMember({"text", "json", "sarif"}));
-  command->add_option("--encoding", options->encoding, "the descriptions' encoding")
-      ->type_name("ENCODING")->capture_default_str()->check(CLI::IsMember({"auto", "cp1252", "utf-8"}));
+  add_encoding_option(*command, &options->encoding);
   command->add_flag("--werror", options->werror, "a warning fails the check as an error does");
   command->footer(kCheckFooter);
   return command;

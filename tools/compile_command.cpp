@@ -123,8 +123,7 @@ CLI::App* add_compile_command(CLI::App& app, CompileOptions* options) {
       ->type_name("NUM")->capture_default_str()->check(non_empty_value())->check(file_name_part());
   command->add_flag_callback(
       "--no-plan", [options] { options->plan = false; }, "do not build or write the line record");
-  command->add_option("--encoding", options->encoding, "the descriptions' encoding (auto: UTF-8 when marked or valid)")
-      ->type_name("ENCODING")->capture_default_str()->check(CLI::IsMember({"auto", "cp1252", "utf-8"}));
+  add_encoding_option(*command, &options->encoding);
   command->add_flag("-v,--verbose", options->verbose, "tell what was read and written and how long each phase took");
   command->footer(kCompileFooter);
   return command;

@@ -9,6 +9,10 @@
 #include "compiler/description_text.h"
 #include "compiler/status.h"
 
+namespace CLI {
+class App;
+}
+
 namespace scenario {
 
 // What became of a description file.
@@ -21,8 +25,8 @@ struct DescriptionInput {
 // Reads `path` into *description (its name is the path as given) and decodes it.
 DescriptionInput read_description_file(const std::string& path, TextEncoding encoding, Description* description);
 
-// The command-line option values of --encoding, in the order they are listed.
-inline constexpr const char* kEncodingNames[] = {"auto", "cp1252", "utf-8"};
+// Declares --encoding ENCODING (auto, cp1252 or utf-8; default auto) on a command.
+void add_encoding_option(CLI::App& command, std::string* encoding);
 
 }  // namespace scenario
 
