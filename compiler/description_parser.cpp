@@ -22,7 +22,10 @@ void DescriptionParser::check_into(Findings* findings) {
 
 bool DescriptionParser::read_keyword() {
   std::string field;
-  if (!read_keyword_field(reader_, field)) {
+  std::vector<FieldPosition> dash_fields;
+  const bool read = read_keyword_field(reader_, field, checking() ? &dash_fields : nullptr);
+  for (const FieldPosition& dash_field : dash_fields) check_dash_field(dash_field);
+  if (!read) {
     if (checking() && !field.empty()) {
       last_field_ = std::move(field);
       last_field_place_ = reader_.last_field();
@@ -115,6 +118,21 @@ void DescriptionParser::unknown_keyword(const std::string& field, const FieldPos
   std::string message = "unknown keyword '" + cp1252_to_utf8(field) + "': the record is passed over";
   if (closest) message += "; did you mean '" + std::string(*closest) + "'?";
   warn("unknown-keyword", keyword, std::move(message));
+}
+
+// A field holding "-" is a separator and gives way to the next field; one that begins a line and
+// holds letters was most likely meant as a record, whose values are then tested as keywords.
+void DescriptionParser::check_dash_field(const FieldPosition& field) {
+  if (!reader_.first_on_line(field)) return;
+  const SourcePlace place = reader_.place_of(field);
+  const std::string_view text = std::string_view(place.line_text).substr(static_cast<size_t>(place.caret));
+  const std::string_view keyword = text.substr(0, text.find(','));
+  const bool has_letter = std::any_of(keyword.begin(), keyword.end(), [](char c) {
+    return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z');
+  });
+  if (!has_letter) return;
+  warn("ignored-record", place,
+       "'" + cp1252_to_utf8(keyword) + "' holds '-', so it is passed over as a separator: keywords never hold '-'");
 }
 
 void DescriptionParser::finish_check() {

@@ -126,6 +126,8 @@ class DescriptionParser {
   void check_order(const char* kind, int64_t start, int64_t end);
   // Check mode: the file's last field, never interpreted, and the number fields read as 0.
   void finish_check();
+  // Check mode: a field given way by the dash rule that looks like a record's keyword.
+  void check_dash_field(const FieldPosition& field);
 
   CompileState& state_;
   FieldReader& reader_;

@@ -180,12 +180,13 @@ SourcePlace FieldReader::place_of(const FieldPosition& field) const {
   return place;
 }
 
-bool read_keyword_field(FieldReader& reader, std::string& field) {
+bool read_keyword_field(FieldReader& reader, std::string& field, std::vector<FieldPosition>* passed_over) {
   constexpr int kDashFieldsPassedOver = 2;
   if (reader.at_end()) return false;
   field = reader.read_text();
   if (reader.at_end()) return false;
   for (int i = 0; i < kDashFieldsPassedOver && contains(field, "-"); ++i) {
+    if (passed_over != nullptr) passed_over->push_back(reader.last_field());
     field = reader.read_text();
     if (reader.at_end()) return false;
   }

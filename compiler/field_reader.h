@@ -104,7 +104,8 @@ class FieldReader {
 // bodies do: the end of the file is tested before and after each read, and a field holding "-" (a
 // separator) gives way to the next one, at most twice. Returns false when the file ends first: the
 // file's last field is never interpreted.
-bool read_keyword_field(FieldReader& reader, std::string& field);
+// `passed_over`, when given, receives the place of each dash field given way.
+bool read_keyword_field(FieldReader& reader, std::string& field, std::vector<FieldPosition>* passed_over = nullptr);
 
 // Substring tests on keyword fields.
 bool contains(std::string_view field, std::string_view keyword);          // exact letter case

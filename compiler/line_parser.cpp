@@ -140,7 +140,9 @@ LineParser::Step LineParser::general_section() {
     std::string field = read_field();
     if (reader_.at_end()) return Step::kEndOfFile;
     for (int i = 0; i < kGeneralDashSkips; ++i) {
-      if (contains(field, "-")) field = read_field();
+      if (!contains(field, "-")) continue;
+      if (checking()) check_dash_field(reader_.last_field());
+      field = read_field();
     }
     keyword_ = reader_.last_field();
     if (checking()) {
