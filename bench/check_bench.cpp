@@ -68,7 +68,7 @@ Pair embedded_pair() {
 
 void run_check(benchmark::State& state, const Pair& pair) {
   for (auto _ : state) {
-    const std::vector<Finding> findings = check_descriptions(pair.line, pair.train);
+    const std::vector<CheckFinding> findings = check_descriptions(pair.line, pair.train);
     if (!findings.empty()) state.SkipWithError(("the descriptions are not clean: " + findings[0].message).c_str());
     benchmark::DoNotOptimize(findings.data());
   }

@@ -7,10 +7,10 @@
 
 namespace scenario {
 
-std::vector<Finding> check_descriptions(const Description& line, const Description& train, bool with_plan) {
+std::vector<CheckFinding> check_descriptions(const Description& line, const Description& train, bool with_plan) {
   CompileState state;
   state.write_line_plan = with_plan ? 1 : 0;
-  Findings findings({line.file_name, train.file_name});
+  CheckFindings findings({line.file_name, train.file_name});
   FieldReader line_reader(line.bytes, line.file_name);
   const LinePhaseEnd end = parse_line_description(state, line_reader, &findings);
   findings.place_unplaced(0, line.file_name);

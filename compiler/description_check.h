@@ -12,14 +12,14 @@
 #include <vector>
 
 #include "compiler/compile_driver.h"
-#include "compiler/findings.h"
+#include "compiler/check_findings.h"
 
 namespace scenario {
 
 // Both descriptions must exist. The findings are ordered by file (line, then train), line and
 // column. Without `with_plan` the curves are passed over, as a compile without the line record
 // passes them over.
-std::vector<Finding> check_descriptions(const Description& line, const Description& train, bool with_plan = true);
+std::vector<CheckFinding> check_descriptions(const Description& line, const Description& train, bool with_plan = true);
 
 }  // namespace scenario
 

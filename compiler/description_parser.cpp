@@ -15,7 +15,7 @@ const std::string& DescriptionParser::read_field() {
   return state_.current_field;
 }
 
-void DescriptionParser::check_into(Findings* findings) {
+void DescriptionParser::check_into(CheckFindings* findings) {
   findings_ = findings;
   reader_.note_numbers(findings != nullptr ? &number_notes_ : nullptr);
 }

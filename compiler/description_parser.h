@@ -11,7 +11,7 @@
 //    read. A ReadFailure thrown inside run_guarded() (a file cut short, a value outside its field,
 //    or a placer's run-time failure) is recorded there as error 25 at the field last read.
 //
-// Check mode (check_into): the same reading with a Findings collector. Every error is recorded
+// Check mode (check_into): the same reading with a CheckFindings collector. Every error is recorded
 // in the error record as in a compile and copied into the findings; the parser then passes over
 // the rest of the faulty record's line and goes on with the next record (check_record), where a
 // compile stops. Warnings come from the same reading: a keyword that matches no test, a record
@@ -30,7 +30,7 @@
 
 #include "compiler/compile_error.h"
 #include "compiler/field_reader.h"
-#include "compiler/findings.h"
+#include "compiler/check_findings.h"
 #include "compiler/track_model.h"
 
 namespace scenario {
@@ -51,7 +51,7 @@ struct KnownKeywords {
 class DescriptionParser {
  public:
   // Check mode: errors and warnings go into *findings too, and the parse goes on past errors.
-  void check_into(Findings* findings);
+  void check_into(CheckFindings* findings);
 
  protected:
   DescriptionParser(CompileState& state, FieldReader& reader) : state_(state), reader_(reader) {}
@@ -137,7 +137,7 @@ class DescriptionParser {
   void check_field_count(const FieldPosition& keyword);
   void unknown_keyword(const std::string& field, const FieldPosition& keyword, const KnownKeywords& keywords);
 
-  Findings* findings_ = nullptr;
+  CheckFindings* findings_ = nullptr;
   bool matched_ = false;
   std::vector<NumberNote> number_notes_;
   std::map<std::string, int64_t, std::less<>> order_ends_;  // per record kind, the end of the last one

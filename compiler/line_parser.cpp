@@ -362,7 +362,7 @@ void LineParser::finish() {
 
 }  // namespace
 
-LinePhaseEnd parse_line_description(CompileState& state, FieldReader& reader, Findings* findings) {
+LinePhaseEnd parse_line_description(CompileState& state, FieldReader& reader, CheckFindings* findings) {
   LineParser parser(state, reader);
   parser.check_into(findings);
   return parser.parse();

@@ -16,7 +16,7 @@
 #define SCENARIO_COMPILER_LINE_PARSER_H_
 
 #include "compiler/field_reader.h"
-#include "compiler/findings.h"
+#include "compiler/check_findings.h"
 #include "compiler/track_model.h"
 
 namespace scenario {
@@ -29,7 +29,7 @@ enum class LinePhaseEnd { kGoOn, kStop, kFailed };
 // With `findings`, the check mode of the parse (see DescriptionParser): every error is recorded
 // there too and the reading goes on past it; a refused line length still sizes the model (clamped
 // to 0 to 1000000 m), so that the body is checked.
-LinePhaseEnd parse_line_description(CompileState& state, FieldReader& reader, Findings* findings = nullptr);
+LinePhaseEnd parse_line_description(CompileState& state, FieldReader& reader, CheckFindings* findings = nullptr);
 
 }  // namespace scenario
 

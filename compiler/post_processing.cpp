@@ -19,7 +19,7 @@ constexpr int kSignalLookAhead = 12;    // rule 4: cells after the end searched 
 // Walks the cells once and applies the rules; one object per walk.
 class CellWalk {
  public:
-  CellWalk(CompileState& state, Findings* findings)
+  CellWalk(CompileState& state, CheckFindings* findings)
       : state_(state), findings_(findings), last_(static_cast<int>(state.cells.size()) - 1) {}
 
   void run() {
@@ -148,13 +148,13 @@ class CellWalk {
   }
 
   CompileState& state_;
-  Findings* findings_;  // a check's findings, when checking
+  CheckFindings* findings_;  // a check's findings, when checking
   const int last_;  // highest cell index, fixed before the walk
 };
 
 }  // namespace
 
-void post_process(CompileState& state, Findings* findings) {
+void post_process(CompileState& state, CheckFindings* findings) {
   if (state.cells.empty()) return;
   CellWalk(state, findings).run();
 }

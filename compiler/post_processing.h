@@ -15,13 +15,13 @@
 
 #include <cstdint>
 
-#include "compiler/findings.h"
+#include "compiler/check_findings.h"
 #include "compiler/track_model.h"
 
 namespace scenario {
 
 // With `findings` (a check), every error of the walk is also added there.
-void post_process(CompileState& state, Findings* findings = nullptr);
+void post_process(CompileState& state, CheckFindings* findings = nullptr);
 
 // y when x > y, otherwise x.
 int16_t minimo(int16_t x, int16_t y);

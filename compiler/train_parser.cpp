@@ -361,7 +361,7 @@ void TrainParser::finish() {
 
 }  // namespace
 
-void parse_train_description(CompileState& state, FieldReader& reader, Findings* findings) {
+void parse_train_description(CompileState& state, FieldReader& reader, CheckFindings* findings) {
   TrainParser parser(state, reader);
   parser.check_into(findings);
   parser.parse();

@@ -14,14 +14,14 @@
 #define SCENARIO_COMPILER_TRAIN_PARSER_H_
 
 #include "compiler/field_reader.h"
-#include "compiler/findings.h"
+#include "compiler/check_findings.h"
 #include "compiler/track_model.h"
 
 namespace scenario {
 
 // Runs on a model whose cells exist. With `findings`, the check mode of the parse (see
 // DescriptionParser): every error is recorded there too and the reading goes on past it.
-void parse_train_description(CompileState& state, FieldReader& reader, Findings* findings = nullptr);
+void parse_train_description(CompileState& state, FieldReader& reader, CheckFindings* findings = nullptr);
 
 }  // namespace scenario
 

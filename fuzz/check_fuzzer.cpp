@@ -25,7 +25,7 @@ void require(bool condition) {
 }
 
 // The file's rank in the order findings are sorted by.
-int rank(const scenario::Finding& finding, const scenario::ScenarioFileNames& names) {
+int rank(const scenario::CheckFinding& finding, const scenario::ScenarioFileNames& names) {
   if (finding.place.file == names.line_description) return 0;
   if (finding.place.file == names.train_description) return 1;
   return 2;
@@ -47,11 +47,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
 
   const scenario::Description line{names.line_description, true, std::string(pair.line)};
   const scenario::Description train{names.train_description, true, std::string(pair.train)};
-  const std::vector<scenario::Finding> findings = scenario::check_descriptions(line, train, pair.write_line_plan != 0);
+  const std::vector<scenario::CheckFinding> findings = scenario::check_descriptions(line, train, pair.write_line_plan != 0);
 
   size_t errors = 0;
   for (size_t i = 0; i < findings.size(); ++i) {
-    const scenario::Finding& finding = findings[i];
+    const scenario::CheckFinding& finding = findings[i];
     if (finding.severity == scenario::Severity::kError) ++errors;
     if (finding.place.known()) {
       require(finding.place.column >= 1);
@@ -60,7 +60,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     require(!scenario::editor_line(finding.place, "warning", finding.message).empty());
     scenario::source_excerpt(finding.place);
     if (i > 0) {
-      const scenario::Finding& before = findings[i - 1];
+      const scenario::CheckFinding& before = findings[i - 1];
       const int rank_before = rank(before, names);
       const int rank_now = rank(finding, names);
       require(rank_before < rank_now || (rank_before == rank_now && before.place.line <= finding.place.line));

@@ -40,7 +40,7 @@ std::string small_train(const std::vector<std::string>& records) {
   return lines(rows);
 }
 
-std::vector<Finding> check(const std::string& line, const std::string& train) {
+std::vector<CheckFinding> check(const std::string& line, const std::string& train) {
   return check_descriptions(Description{kLineFile, true, line}, Description{kTrainFile, true, train});
 }
 
@@ -127,11 +127,11 @@ TEST(DescriptionCheckTest, AuthorsMistakesGiveTheirFindings) {
   };
   for (const MistakeCase& c : cases) {
     SCOPED_TRACE(c.what);
-    const std::vector<Finding> findings = check(c.line, c.train);
+    const std::vector<CheckFinding> findings = check(c.line, c.train);
     ASSERT_EQ(findings.size(), c.findings.size());
     for (size_t i = 0; i < findings.size(); ++i) {
       const Expected& expected = c.findings[i];
-      const Finding& found = findings[i];
+      const CheckFinding& found = findings[i];
       SCOPED_TRACE(found.code + ": " + found.message);
       EXPECT_EQ(found.place.file, expected.file == 'L' ? kLineFile : kTrainFile);
       EXPECT_EQ(found.place.line, expected.line);
@@ -144,7 +144,7 @@ TEST(DescriptionCheckTest, AuthorsMistakesGiveTheirFindings) {
 }
 
 TEST(DescriptionCheckTest, WarningsSayWhatTheyFound) {
-  const std::vector<Finding> findings =
+  const std::vector<CheckFinding> findings =
       check(small_line({"curvs5, 100, 100"}), small_train({"Stazone, 1000, 11, 400"}));
   ASSERT_EQ(findings.size(), 2u);
   EXPECT_EQ(findings[0].message, "unknown keyword 'curvs5': the record is passed over; did you mean 'curvas'?");
@@ -155,7 +155,7 @@ TEST(DescriptionCheckTest, WarningsSayWhatTheyFound) {
 }
 
 TEST(DescriptionCheckTest, ErrorFindingsCarryThePositionAndTheCatalogueWords) {
-  const std::vector<Finding> findings =
+  const std::vector<CheckFinding> findings =
       check(small_line({}), small_train({std::string("stazione, 1025") + kStationValues + "A"}));
   ASSERT_EQ(findings.size(), 1u);
   EXPECT_EQ(findings[0].code, "8");
@@ -168,9 +168,9 @@ TEST(DescriptionCheckTest, EmbeddedScenarioIsClean) {
   MemorySink texts;
   ASSERT_TRUE(dati_linea(texts, names).ok());
   ASSERT_TRUE(dati_treno(texts, names).ok());
-  const std::vector<Finding> findings = check(texts.files.at(names.line_description),
+  const std::vector<CheckFinding> findings = check(texts.files.at(names.line_description),
                                               texts.files.at(names.train_description));
-  for (const Finding& finding : findings) ADD_FAILURE() << finding.code << " " << finding.message;
+  for (const CheckFinding& finding : findings) ADD_FAILURE() << finding.code << " " << finding.message;
 }
 
 TEST(DidYouMeanTest, ClosestKeywordWithinAQuarterOfItsLetters) {

@@ -5,7 +5,7 @@
 #include <string>
 
 #include "compiler/error_catalogue.h"
-#include "compiler/findings.h"
+#include "compiler/check_findings.h"
 #include "tests/test_support.h"
 
 namespace scenario {

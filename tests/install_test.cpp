@@ -117,7 +117,10 @@ TEST_F(InstalledTree, BashCompletionOffersCommandsOptionsAndValues) {
     std::string offered;
   };
   const std::vector<Case> cases = {
-      {"''", "--help --version compile decompile dump render"},
+      {"''", "--help --version check compile decompile dump init render"},
+      {"c", "check compile"},
+      {"check --format ''", "json sarif text"},
+      {"compile --encoding u", "utf-8"},
       {"d", "decompile dump"},
       {"du", "dump"},
       {"compile --l", "--line --line-name"},

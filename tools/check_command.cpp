@@ -33,8 +33,8 @@ constexpr const char* kCheckFooter =
     "could not be read; 64 bad usage.";
 
 // A description refused by its encoding, as a finding.
-Finding encoding_finding(const DescriptionText& decoded) {
-  Finding finding;
+CheckFinding encoding_finding(const DescriptionText& decoded) {
+  CheckFinding finding;
   finding.severity = Severity::kError;
   finding.code = kEncodingCode;
   finding.message = decoded.words;
@@ -62,7 +62,7 @@ int run_check_command(const CheckOptions& options) {
   const TextEncoding encoding = text_encoding_named(options.encoding).value_or(TextEncoding::kAuto);
   Description line;
   Description train;
-  std::vector<Finding> findings;
+  std::vector<CheckFinding> findings;
   for (const auto& [path, description] : {std::pair{&options.line, &line}, std::pair{&options.train, &train}}) {
     const DescriptionInput input = read_description_file(*path, encoding, description);
     if (input.missing) return report_file_system_failure(Status::FileSystem(*path, "no such file"), kProgram);
@@ -80,7 +80,7 @@ int run_check_command(const CheckOptions& options) {
   }
   std::cout.flush();
   bool failed = false;
-  for (const Finding& finding : findings) {
+  for (const CheckFinding& finding : findings) {
     if (finding.severity == Severity::kError || options.werror) failed = true;
   }
   return failed ? kExitCompileError : kExitClean;

@@ -16,16 +16,16 @@ constexpr const char* kToolName = "scenario_tool";
 constexpr const char* kInformationUri = "file:///usr/share/doc/scenario-compiler/description-format.md";
 constexpr const char* kSarifSchema = "https://json.schemastore.org/sarif-2.1.0.json";
 
-const char* severity_name(const Finding& finding) {
+const char* severity_name(const CheckFinding& finding) {
   return finding.severity == Severity::kError ? "error" : "warning";
 }
 
-bool is_compile_error(const Finding& finding) {
+bool is_compile_error(const CheckFinding& finding) {
   return finding.severity == Severity::kError && finding.code != kEncodingCode;
 }
 
 // "compile error N at P m: WORDS" for a compile error, "WORDS [NAME]" for a warning.
-std::string headline(const Finding& finding) {
+std::string headline(const CheckFinding& finding) {
   if (is_compile_error(finding)) {
     std::string text = "compile error " + finding.code;
     if (finding.position) text += " at " + std::to_string(*finding.position) + " m";
@@ -72,18 +72,18 @@ json sarif_rules() {
 
 }  // namespace
 
-std::string findings_text(const std::vector<Finding>& findings) {
+std::string findings_text(const std::vector<CheckFinding>& findings) {
   std::string text;
-  for (const Finding& finding : findings) {
+  for (const CheckFinding& finding : findings) {
     text += editor_line(finding.place, severity_name(finding), headline(finding)) + "\n";
     text += source_excerpt(finding.place);
   }
   return text;
 }
 
-std::string findings_json(const std::vector<Finding>& findings) {
+std::string findings_json(const std::vector<CheckFinding>& findings) {
   json array = json::array();
-  for (const Finding& finding : findings) {
+  for (const CheckFinding& finding : findings) {
     array.push_back({{"file", finding.place.file},
                      {"line", finding.place.line},
                      {"column", finding.place.column},
@@ -95,9 +95,9 @@ std::string findings_json(const std::vector<Finding>& findings) {
   return array.dump(2) + "\n";
 }
 
-std::string findings_sarif(const std::vector<Finding>& findings) {
+std::string findings_sarif(const std::vector<CheckFinding>& findings) {
   json results = json::array();
-  for (const Finding& finding : findings) {
+  for (const CheckFinding& finding : findings) {
     json location = {{"artifactLocation", {{"uri", uri_of(finding.place.file)}}}};
     if (finding.place.known()) {
       location["region"] = {{"startLine", finding.place.line}, {"startColumn", finding.place.column}};

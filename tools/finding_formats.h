@@ -15,16 +15,16 @@
 #include <string>
 #include <vector>
 
-#include "compiler/findings.h"
+#include "compiler/check_findings.h"
 
 namespace scenario {
 
 // The code of a finding for a description that could not be converted from UTF-8.
 inline constexpr const char* kEncodingCode = "encoding";
 
-std::string findings_text(const std::vector<Finding>& findings);
-std::string findings_json(const std::vector<Finding>& findings);
-std::string findings_sarif(const std::vector<Finding>& findings);
+std::string findings_text(const std::vector<CheckFinding>& findings);
+std::string findings_json(const std::vector<CheckFinding>& findings);
+std::string findings_sarif(const std::vector<CheckFinding>& findings);
 
 }  // namespace scenario
 

@@ -11,10 +11,10 @@
 //   out-of-order        a record before the one of its kind above it, where the compile assumes
 //                       ascending positions
 //   no-general-section  a train description without "[generale]": the compile reads nothing of it
-// Findings are kept in the order they were made; sorted() orders them by file (in the order the
+// CheckFindings are kept in the order they were made; sorted() orders them by file (in the order the
 // files were named), line and column.
-#ifndef SCENARIO_COMPILER_FINDINGS_H_
-#define SCENARIO_COMPILER_FINDINGS_H_
+#ifndef SCENARIO_COMPILER_CHECK_FINDINGS_H_
+#define SCENARIO_COMPILER_CHECK_FINDINGS_H_
 
 #include <cstdint>
 #include <optional>
@@ -28,7 +28,7 @@ namespace scenario {
 
 enum class Severity { kError, kWarning };
 
-struct Finding {
+struct CheckFinding {
   Severity severity = Severity::kError;
   std::string code;     // the error number, or the warning's name
   std::string message;  // the error's words (catalogue words and more), or the warning's
@@ -45,10 +45,10 @@ struct WarningKind {
 // Every warning name, in the order of the list above.
 std::span<const WarningKind> warning_kinds();
 
-class Findings {
+class CheckFindings {
  public:
   // `files` are the description file names, in the order findings are sorted by.
-  explicit Findings(std::vector<std::string> files) : files_(std::move(files)) {}
+  explicit CheckFindings(std::vector<std::string> files) : files_(std::move(files)) {}
 
   void add_error(const ErrorRecord& error);
   void add_warning(const char* name, SourcePlace place, std::string message);
@@ -59,15 +59,15 @@ class Findings {
                       const std::string& other_file = {});
 
   size_t error_count() const { return error_count_; }
-  const std::vector<Finding>& all() const { return findings_; }
-  std::vector<Finding> sorted() const;
+  const std::vector<CheckFinding>& all() const { return findings_; }
+  std::vector<CheckFinding> sorted() const;
 
  private:
   std::vector<std::string> files_;
-  std::vector<Finding> findings_;
+  std::vector<CheckFinding> findings_;
   size_t error_count_ = 0;
 };
 
 }  // namespace scenario
 
-#endif  // SCENARIO_COMPILER_FINDINGS_H_
+#endif  // SCENARIO_COMPILER_CHECK_FINDINGS_H_

@@ -1,4 +1,4 @@
-#include "compiler/findings.h"
+#include "compiler/check_findings.h"
 
 #include <algorithm>
 #include <array>
@@ -22,9 +22,9 @@ constexpr std::array<WarningKind, 6> kWarningKinds = {{
 
 std::span<const WarningKind> warning_kinds() { return kWarningKinds; }
 
-void Findings::add_error(const ErrorRecord& error) {
+void CheckFindings::add_error(const ErrorRecord& error) {
   const ErrorDescription description = describe_error(error.ErrorCode);
-  Finding finding;
+  CheckFinding finding;
   finding.severity = Severity::kError;
   finding.code = std::to_string(error.ErrorCode);
   finding.message = compile_error_words(error);
@@ -34,8 +34,8 @@ void Findings::add_error(const ErrorRecord& error) {
   ++error_count_;
 }
 
-void Findings::add_warning(const char* name, SourcePlace place, std::string message) {
-  Finding finding;
+void CheckFindings::add_warning(const char* name, SourcePlace place, std::string message) {
+  CheckFinding finding;
   finding.severity = Severity::kWarning;
   finding.code = name;
   finding.message = std::move(message);
@@ -43,24 +43,24 @@ void Findings::add_warning(const char* name, SourcePlace place, std::string mess
   findings_.push_back(std::move(finding));
 }
 
-void Findings::place_unplaced(size_t first, const std::string& file, int32_t other_code,
+void CheckFindings::place_unplaced(size_t first, const std::string& file, int32_t other_code,
                               const std::string& other_file) {
   const std::string other = std::to_string(other_code);
   for (size_t i = first; i < findings_.size(); ++i) {
-    Finding& finding = findings_[i];
+    CheckFinding& finding = findings_[i];
     if (!finding.place.file.empty()) continue;
     const bool is_other = other_code != 0 && finding.severity == Severity::kError && finding.code == other;
     finding.place.file = is_other ? other_file : file;
   }
 }
 
-std::vector<Finding> Findings::sorted() const {
-  auto rank = [this](const Finding& finding) {
+std::vector<CheckFinding> CheckFindings::sorted() const {
+  auto rank = [this](const CheckFinding& finding) {
     const auto found = std::find(files_.begin(), files_.end(), finding.place.file);
     return static_cast<size_t>(found - files_.begin());
   };
-  std::vector<Finding> sorted = findings_;
-  std::stable_sort(sorted.begin(), sorted.end(), [&](const Finding& a, const Finding& b) {
+  std::vector<CheckFinding> sorted = findings_;
+  std::stable_sort(sorted.begin(), sorted.end(), [&](const CheckFinding& a, const CheckFinding& b) {
     const size_t rank_a = rank(a);
     const size_t rank_b = rank(b);
     if (rank_a != rank_b) return rank_a < rank_b;
