@@ -1,9 +1,10 @@
 // Little-endian encoding of the fixed-width numbers of the binary files.
 //
-// The one place where numbers become bytes and bytes become numbers: each put_* appends the value
-// least significant byte first, field by field with explicit shifts; each get_* reads one back
-// from a byte pointer that the caller has checked to hold enough bytes. Integers are two's
-// complement; doubles are IEEE 754 binary64.
+// The one place where numbers become bytes and bytes become numbers: each encode_* stores the value
+// least significant byte first at a byte pointer, field by field with explicit shifts (the
+// compiler turns them into single stores); each put_* appends a value to a string the same way;
+// each get_* reads one back from a byte pointer that the caller has checked to hold enough bytes.
+// Integers are two's complement; doubles are IEEE 754 binary64.
 #ifndef SCENARIO_COMPILER_CODING_H_
 #define SCENARIO_COMPILER_CODING_H_
 
@@ -13,27 +14,59 @@
 
 namespace scenario {
 
+inline void encode_u8(char* p, uint8_t value) { p[0] = static_cast<char>(value); }
+
+inline void encode_u16(char* p, uint16_t value) {
+  p[0] = static_cast<char>(value & 0xFF);
+  p[1] = static_cast<char>((value >> 8) & 0xFF);
+}
+
+inline void encode_i16(char* p, int16_t value) { encode_u16(p, static_cast<uint16_t>(value)); }
+
+inline void encode_u32(char* p, uint32_t value) {
+  p[0] = static_cast<char>(value & 0xFF);
+  p[1] = static_cast<char>((value >> 8) & 0xFF);
+  p[2] = static_cast<char>((value >> 16) & 0xFF);
+  p[3] = static_cast<char>((value >> 24) & 0xFF);
+}
+
+inline void encode_i32(char* p, int32_t value) { encode_u32(p, static_cast<uint32_t>(value)); }
+
+inline void encode_u64(char* p, uint64_t value) {
+  p[0] = static_cast<char>(value & 0xFF);
+  p[1] = static_cast<char>((value >> 8) & 0xFF);
+  p[2] = static_cast<char>((value >> 16) & 0xFF);
+  p[3] = static_cast<char>((value >> 24) & 0xFF);
+  p[4] = static_cast<char>((value >> 32) & 0xFF);
+  p[5] = static_cast<char>((value >> 40) & 0xFF);
+  p[6] = static_cast<char>((value >> 48) & 0xFF);
+  p[7] = static_cast<char>((value >> 56) & 0xFF);
+}
+
+inline void encode_f64(char* p, double value) { encode_u64(p, std::bit_cast<uint64_t>(value)); }
+
 inline void put_u8(std::string& out, uint8_t value) { out.push_back(static_cast<char>(value)); }
 
 inline void put_u16(std::string& out, uint16_t value) {
-  out.push_back(static_cast<char>(value & 0xFF));
-  out.push_back(static_cast<char>((value >> 8) & 0xFF));
+  char bytes[2];
+  encode_u16(bytes, value);
+  out.append(bytes, sizeof bytes);
 }
 
 inline void put_i16(std::string& out, int16_t value) { put_u16(out, static_cast<uint16_t>(value)); }
 
 inline void put_u32(std::string& out, uint32_t value) {
-  out.push_back(static_cast<char>(value & 0xFF));
-  out.push_back(static_cast<char>((value >> 8) & 0xFF));
-  out.push_back(static_cast<char>((value >> 16) & 0xFF));
-  out.push_back(static_cast<char>((value >> 24) & 0xFF));
+  char bytes[4];
+  encode_u32(bytes, value);
+  out.append(bytes, sizeof bytes);
 }
 
 inline void put_i32(std::string& out, int32_t value) { put_u32(out, static_cast<uint32_t>(value)); }
 
 inline void put_u64(std::string& out, uint64_t value) {
-  put_u32(out, static_cast<uint32_t>(value & 0xFFFFFFFFu));
-  put_u32(out, static_cast<uint32_t>(value >> 32));
+  char bytes[8];
+  encode_u64(bytes, value);
+  out.append(bytes, sizeof bytes);
 }
 
 inline void put_f64(std::string& out, double value) { put_u64(out, std::bit_cast<uint64_t>(value)); }
