@@ -38,16 +38,30 @@ KEPT = [
 BINARY = KEPT[3:]
 
 
-def timed(argv, cwd=None, stdout=subprocess.DEVNULL):
-    """Runs argv to its end; returns (seconds, peak resident memory in KiB)."""
+def timed(argv, cwd=None, stdout=subprocess.DEVNULL, memory=False):
+    """Runs argv to its end; returns (seconds, peak resident memory in KiB, 0 unless `memory`).
+
+    The memory is measured by /usr/bin/time, whose child starts from a small process: the child of
+    this script would count the Python interpreter it was forked from until its exec. The time is
+    measured without it, so that its start-up is not counted."""
     start = time.perf_counter()
     process = subprocess.Popen(argv, cwd=cwd, stdout=stdout, stderr=subprocess.DEVNULL)
-    _, status, usage = os.wait4(process.pid, 0)
+    _, status, _ = os.wait4(process.pid, 0)
     seconds = time.perf_counter() - start
     process.returncode = os.waitstatus_to_exitcode(status)
     if process.returncode not in (0, 1):
         sys.exit(f"whole_runs: {' '.join(argv)} ended with status {process.returncode}")
-    return seconds, usage.ru_maxrss
+    return seconds, peak_memory(argv, cwd, stdout) if memory else 0
+
+
+def peak_memory(argv, cwd, stdout):
+    """The peak resident memory of one more run of argv, in KiB (0 without /usr/bin/time)."""
+    if not os.path.exists("/usr/bin/time"):
+        return 0
+    with tempfile.NamedTemporaryFile("r") as report:
+        subprocess.run(["/usr/bin/time", "-f", "%M", "-o", report.name] + argv, cwd=cwd, stdout=stdout,
+                       stderr=subprocess.DEVNULL)
+        return int(report.read().split()[-1])
 
 
 def fresh_folder(work, name):
@@ -81,7 +95,7 @@ def embedded(bin_folder, work, runs):
         folder = fresh_folder(work, "embedded")
         program = os.path.join(folder, "scenario_build")
         shutil.copy2(os.path.join(bin_folder, "scenario_build"), program)
-        seconds, kib = timed([program], cwd=folder)
+        seconds, kib = timed([program], cwd=folder, memory=True)
         pair.times.append(seconds)
         pair.memory.append(kib)
         target = fresh_folder(work, "copy")
@@ -98,7 +112,7 @@ def long_compile(bin_folder, work, runs, generator):
     for _ in range(runs):
         out = fresh_folder(work, "long_out")
         seconds, kib = timed([tool, "compile", "--line", os.path.join(sources, "long_linea.txt"), "--train",
-                              os.path.join(sources, "long_train-.txt"), "--out", out])
+                              os.path.join(sources, "long_train-.txt"), "--out", out], memory=True)
         pair.times.append(seconds)
         pair.memory.append(kib)
         joined = os.path.join(work, "joined")
@@ -118,7 +132,7 @@ def decompile(bin_folder, work, reference, runs):
         out = fresh_folder(work, "decompiled")
         seconds, kib = timed([tool, "decompile", "--dat", os.path.join(reference, BINARY[2]), "--sim",
                               os.path.join(reference, BINARY[1]), "--plan", os.path.join(reference, BINARY[0]),
-                              "--out", out])
+                              "--out", out], memory=True)
         times.append(seconds)
         memory.append(kib)
     return (f"{'decompile of the embedded':<28}{statistics.median(times) * 1000:9.1f} ms "

@@ -89,34 +89,32 @@ uint64_t LinePlanSource::size() const {
 size_t LinePlanSource::next_chunk(char* out, size_t capacity) {
   char* p = out;
   char* const end = out + capacity;
-  while (half_ < 2 && end - p >= static_cast<ptrdiff_t>(layout::kDoubleElementSize)) {
+  while (half_ < 2) {
     if (metre_ > plan_.plan_length()) {
       ++half_;
       metre_ = 0;
       continue;
     }
-    switch (plan_.element_kind(metre_)) {
-      case LinePlan::Element::kEmpty:
-        encode_u16(p, layout::kTagEmpty);
-        p += layout::kEmptyElementSize;
-        ++metre_;
-        break;
-      case LinePlan::Element::kInt16: {
-        const double value = half_ == 0 ? plan_.x(metre_) : plan_.y(metre_);
-        encode_u16(p, layout::kTagInt16);
-        encode_i16(p + layout::kTagSize, static_cast<int16_t>(value));  // the starting points 0 and 1
-        p += layout::kInt16ElementSize;
-        ++metre_;
-        break;
-      }
-      case LinePlan::Element::kDouble: {
-        // The whole run of doubles that fits, in one tight loop.
-        const int64_t room = (end - p) / static_cast<ptrdiff_t>(layout::kDoubleElementSize);
-        const int32_t last = static_cast<int32_t>(std::min<int64_t>(plan_.next_metre(), metre_ + room));
-        p = store_doubles(p, plan_.values(half_), metre_, last);
-        metre_ = last;
-        break;
-      }
+    const LinePlan::Element kind = plan_.element_kind(metre_);
+    if (kind == LinePlan::Element::kDouble) {
+      // The whole run of doubles that fits, in one tight loop.
+      const int64_t room = (end - p) / static_cast<ptrdiff_t>(layout::kDoubleElementSize);
+      if (room == 0) break;
+      const int32_t last = static_cast<int32_t>(std::min<int64_t>(plan_.next_metre(), metre_ + room));
+      p = store_doubles(p, plan_.values(half_), metre_, last);
+      metre_ = last;
+    } else if (kind == LinePlan::Element::kInt16) {
+      if (end - p < static_cast<ptrdiff_t>(layout::kInt16ElementSize)) break;
+      const double value = half_ == 0 ? plan_.x(metre_) : plan_.y(metre_);
+      encode_u16(p, layout::kTagInt16);
+      encode_i16(p + layout::kTagSize, static_cast<int16_t>(value));  // the starting points 0 and 1
+      p += layout::kInt16ElementSize;
+      ++metre_;
+    } else {
+      if (end - p < static_cast<ptrdiff_t>(layout::kEmptyElementSize)) break;
+      encode_u16(p, layout::kTagEmpty);
+      p += layout::kEmptyElementSize;
+      ++metre_;
     }
   }
   return static_cast<size_t>(p - out);

@@ -56,15 +56,20 @@ class StringSource : public ByteSource {
 
 // All the bytes of `source`, gathered into one string (for in-memory sinks and tests).
 inline std::string gather(ByteSource& source) {
-  std::string bytes(static_cast<size_t>(source.size()), '\0');
-  size_t filled = 0;
-  while (filled < bytes.size()) {
-    const size_t n = source.next_chunk(bytes.data() + filled, bytes.size() - filled);
-    if (n == 0) break;
-    filled += n;
-  }
-  bytes.resize(filled);
+  constexpr size_t kGatherChunk = size_t{64} << 10;
+  std::string bytes;
+  bytes.reserve(static_cast<size_t>(source.size()));
+  std::string chunk(kGatherChunk, '\0');
+  while (const size_t n = source.next_chunk(chunk.data(), chunk.size())) bytes.append(chunk, 0, n);
   return bytes;
+}
+
+// Takes every byte of `source` and keeps none; returns how many there were.
+inline uint64_t drain(ByteSource& source) {
+  char chunk[4096];
+  uint64_t total = 0;
+  while (const size_t n = source.next_chunk(chunk, sizeof chunk)) total += n;
+  return total;
 }
 
 class OutputSink {

@@ -6,11 +6,13 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <cctype>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
 #include <memory>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace scenario {
@@ -51,16 +53,29 @@ std::string temporary_prefix(const std::string& base) { return "." + base + kTem
 
 bool same_file(const struct stat& a, const struct stat& b) { return a.st_dev == b.st_dev && a.st_ino == b.st_ino; }
 
+// Whether `name` is a temporary of the file `base`: ".BASE.tmp." and anything, or ".BASE." and six
+// letters or digits, the name that mkstemp gave the temporaries of earlier versions.
+bool is_temporary_of(std::string_view name, const std::string& base) {
+  const std::string prefix = temporary_prefix(base);
+  if (name.starts_with(prefix)) return true;
+  const std::string old_prefix = "." + base + ".";
+  constexpr size_t kRandomLetters = 6;
+  if (name.size() != old_prefix.size() + kRandomLetters || !name.starts_with(old_prefix)) return false;
+  for (const char c : name.substr(old_prefix.size())) {
+    if (std::isalnum(static_cast<unsigned char>(c)) == 0) return false;
+  }
+  return true;
+}
+
 // Removes the named temporaries of `base` in `folder` left by processes that have ended: their
 // flock is free. A temporary whose lock is held belongs to a live writer and is left alone; so is
 // anything that is not a regular file.
 void remove_stale_temporaries(const std::string& folder, const std::string& base) {
   DIR* dir = opendir(folder.c_str());
   if (dir == nullptr) return;
-  const std::string prefix = temporary_prefix(base);
   const int dir_fd = dirfd(dir);
   while (const dirent* entry = readdir(dir)) {
-    if (std::strncmp(entry->d_name, prefix.c_str(), prefix.size()) != 0) continue;
+    if (!is_temporary_of(entry->d_name, base)) continue;
     const int fd = openat(dir_fd, entry->d_name, O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
     if (fd < 0) continue;
     struct stat opened {};

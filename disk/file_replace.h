@@ -12,7 +12,8 @@
 // (linkat), just before the rename. Elsewhere the temporary is named from the start. Either way a
 // named temporary of NAME is called ".NAME.tmp.XXXXXX" and its writer holds an exclusive flock on
 // it until the rename; a later replacement of NAME removes every such temporary whose lock it can
-// take, i.e. those of processes that have ended, never one a live process is still writing.
+// take, i.e. those of processes that have ended, never one a live process is still writing (and
+// the ".NAME.XXXXXX" temporaries that earlier versions left, which no one locks).
 //
 // Durability. By default the file is flushed to disk (fsync) before the rename, so that a crash of
 // the machine never leaves an empty or partial file under a kept name. Sync::kNone skips it, for a
