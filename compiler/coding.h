@@ -4,60 +4,37 @@
 // least significant byte first at a byte pointer, with explicit shifts, or on a little-endian
 // machine as one copy of the value's bytes (the same bytes; the copy stays a single store where
 // the vectoriser would otherwise split the shifts into byte stores); each put_* appends a value to
-// a string the same way;
-// each get_* reads one back from a byte pointer that the caller has checked to hold enough bytes.
-// Integers are two's complement; doubles are IEEE 754 binary64.
+// a string the same way; each get_* reads one back from a byte pointer that the caller has checked
+// to hold enough bytes. Integers are two's complement; doubles are IEEE 754 binary64.
 #ifndef SCENARIO_COMPILER_CODING_H_
 #define SCENARIO_COMPILER_CODING_H_
 
 #include <bit>
+#include <cstddef>
 #include <cstdint>
 #include <cstring>
 #include <string>
+#include <type_traits>
 
 namespace scenario {
 
+// Stores an unsigned value of any width least significant byte first.
+template <typename Unsigned>
+inline void encode_fixed(char* p, Unsigned value) {
+  static_assert(std::is_unsigned_v<Unsigned>);
+  if constexpr (std::endian::native == std::endian::little) {
+    std::memcpy(p, &value, sizeof value);
+  } else {
+    for (size_t i = 0; i < sizeof value; ++i) p[i] = static_cast<char>((value >> (8 * i)) & 0xFF);
+  }
+}
+
 inline void encode_u8(char* p, uint8_t value) { p[0] = static_cast<char>(value); }
-
-inline void encode_u16(char* p, uint16_t value) {
-  if constexpr (std::endian::native == std::endian::little) {
-    std::memcpy(p, &value, sizeof value);
-    return;
-  }
-  p[0] = static_cast<char>(value & 0xFF);
-  p[1] = static_cast<char>((value >> 8) & 0xFF);
-}
-
+inline void encode_u16(char* p, uint16_t value) { encode_fixed(p, value); }
 inline void encode_i16(char* p, int16_t value) { encode_u16(p, static_cast<uint16_t>(value)); }
-
-inline void encode_u32(char* p, uint32_t value) {
-  if constexpr (std::endian::native == std::endian::little) {
-    std::memcpy(p, &value, sizeof value);
-    return;
-  }
-  p[0] = static_cast<char>(value & 0xFF);
-  p[1] = static_cast<char>((value >> 8) & 0xFF);
-  p[2] = static_cast<char>((value >> 16) & 0xFF);
-  p[3] = static_cast<char>((value >> 24) & 0xFF);
-}
-
+inline void encode_u32(char* p, uint32_t value) { encode_fixed(p, value); }
 inline void encode_i32(char* p, int32_t value) { encode_u32(p, static_cast<uint32_t>(value)); }
-
-inline void encode_u64(char* p, uint64_t value) {
-  if constexpr (std::endian::native == std::endian::little) {
-    std::memcpy(p, &value, sizeof value);
-    return;
-  }
-  p[0] = static_cast<char>(value & 0xFF);
-  p[1] = static_cast<char>((value >> 8) & 0xFF);
-  p[2] = static_cast<char>((value >> 16) & 0xFF);
-  p[3] = static_cast<char>((value >> 24) & 0xFF);
-  p[4] = static_cast<char>((value >> 32) & 0xFF);
-  p[5] = static_cast<char>((value >> 40) & 0xFF);
-  p[6] = static_cast<char>((value >> 48) & 0xFF);
-  p[7] = static_cast<char>((value >> 56) & 0xFF);
-}
-
+inline void encode_u64(char* p, uint64_t value) { encode_fixed(p, value); }
 inline void encode_f64(char* p, double value) { encode_u64(p, std::bit_cast<uint64_t>(value)); }
 
 inline void put_u8(std::string& out, uint8_t value) { out.push_back(static_cast<char>(value)); }
