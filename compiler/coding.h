@@ -63,25 +63,25 @@ inline void put_u64(std::string& out, uint64_t value) {
 
 inline void put_f64(std::string& out, double value) { put_u64(out, std::bit_cast<uint64_t>(value)); }
 
+// Reads an unsigned value of any width stored least significant byte first.
+template <typename Unsigned>
+inline Unsigned decode_fixed(const unsigned char* p) {
+  static_assert(std::is_unsigned_v<Unsigned>);
+  Unsigned value = 0;
+  if constexpr (std::endian::native == std::endian::little) {
+    std::memcpy(&value, p, sizeof value);
+  } else {
+    for (size_t i = 0; i < sizeof value; ++i) value = static_cast<Unsigned>(value | (Unsigned{p[i]} << (8 * i)));
+  }
+  return value;
+}
+
 inline uint8_t get_u8(const unsigned char* p) { return p[0]; }
-
-inline uint16_t get_u16(const unsigned char* p) {
-  return static_cast<uint16_t>(static_cast<uint16_t>(p[0]) | (static_cast<uint16_t>(p[1]) << 8));
-}
-
+inline uint16_t get_u16(const unsigned char* p) { return decode_fixed<uint16_t>(p); }
 inline int16_t get_i16(const unsigned char* p) { return static_cast<int16_t>(get_u16(p)); }
-
-inline uint32_t get_u32(const unsigned char* p) {
-  return static_cast<uint32_t>(p[0]) | (static_cast<uint32_t>(p[1]) << 8) | (static_cast<uint32_t>(p[2]) << 16) |
-         (static_cast<uint32_t>(p[3]) << 24);
-}
-
+inline uint32_t get_u32(const unsigned char* p) { return decode_fixed<uint32_t>(p); }
 inline int32_t get_i32(const unsigned char* p) { return static_cast<int32_t>(get_u32(p)); }
-
-inline uint64_t get_u64(const unsigned char* p) {
-  return static_cast<uint64_t>(get_u32(p)) | (static_cast<uint64_t>(get_u32(p + 4)) << 32);
-}
-
+inline uint64_t get_u64(const unsigned char* p) { return decode_fixed<uint64_t>(p); }
 inline double get_f64(const unsigned char* p) { return std::bit_cast<double>(get_u64(p)); }
 
 }  // namespace scenario
