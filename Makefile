@@ -7,7 +7,7 @@ KEPT = MorvellaC_DrasconaX_5521_note.txt MorvellaC_DrasconaX_5521_rallentamenti.
        MorvellaC_DrasconaX_5521_scheda_treno.txt MorvellaC_DrasconaX_linea.dat \
        MorvellaC_DrasconaX_5521.sim MorvellaC_DrasconaX_5521.dat
 
-.PHONY: run build test clang-build bench fuzz-smoke render browser-check install package clean
+.PHONY: run build test clang-build bench fuzz-smoke fuzz-long fuzz-keep-corpus render browser-check install package clean
 
 build:
 	$(PREREQUISITES) build
@@ -31,8 +31,11 @@ clang-build:
 	cmake --preset clang
 	cmake --build --preset clang -j $(JOBS)
 
+# Every benchmark, then the short table: the per-metre figures, the embedded run and the
+# 1,000,000 m compile beside the plain copies of their files, with peak memory, and what an fsync costs.
 bench: build
 	for b in build/bin/*_bench; do $$b; done
+	python3 bench/short_table.py build/bin
 
 # The embedded scenario drawn as a page: build/page/index.html with plan.svg, profile.svg and chart.svg.
 render: run
@@ -53,12 +56,13 @@ browser-check: build
 FUZZ_SECONDS ?= 60
 FUZZ_TIMEOUT ?= 10
 FUZZ_RSS_MB ?= 2048
-FUZZ_TARGETS = line_parser:line train_parser:train compile:compile decompile:decompile check:compile
+FUZZ_TARGETS = line_parser:line train_parser:train compile:compile decompile:decompile decoder:decoder check:compile
+FUZZ_BINARIES = line_parser_fuzzer train_parser_fuzzer compile_fuzzer decompile_fuzzer decoder_fuzzer check_fuzzer
 
 fuzz-smoke:
 	$(PREREQUISITES) fuzz
 	cmake --preset fuzz
-	cmake --build --preset fuzz -j $(JOBS) --target line_parser_fuzzer train_parser_fuzzer compile_fuzzer decompile_fuzzer check_fuzzer
+	cmake --build --preset fuzz -j $(JOBS) --target $(FUZZ_BINARIES)
 	@set -e; mkdir -p build-fuzz/artifacts; \
 	for target in $(FUZZ_TARGETS); do \
 	  name=$${target%%:*}; seeds=$${target##*:}; work=build-fuzz/smoke/$$seeds; \
@@ -70,6 +74,44 @@ fuzz-smoke:
 	    || { tail -n 80 build-fuzz/smoke/$$name.log; exit 1; }; \
 	  grep -E '^stat::(number_of_executed_units|average_exec_per_sec)' build-fuzz/smoke/$$name.log; \
 	done
+
+# Long runs: `make fuzz-long FUZZ_SECONDS=3600` runs every target in turn for FUZZ_SECONDS from its
+# saved corpus (fuzz/corpus/NAME, copied to build-fuzz/long/NAME so that the sources stay as they
+# are), with the same -timeout and -rss_limit_mb, and prints each target's final figures: executions,
+# executions per second, coverage (cov, ft) and peak memory. Then it minimises what the run found
+# (-merge=1) into build-fuzz/minimised/NAME. `make fuzz-keep-corpus` puts each minimised corpus
+# in fuzz/corpus/NAME when all of them together stay under FUZZ_KEEP_KB.
+FUZZ_KEEP_KB ?= 4096
+
+fuzz-long:
+	$(PREREQUISITES) fuzz
+	cmake --preset fuzz
+	cmake --build --preset fuzz -j $(JOBS) --target $(FUZZ_BINARIES)
+	@set -e; mkdir -p build-fuzz/artifacts build-fuzz/long build-fuzz/minimised; \
+	for target in $(FUZZ_TARGETS); do \
+	  name=$${target%%:*}; seeds=$${target##*:}; work=build-fuzz/long/$$seeds; log=build-fuzz/long/$$name.log; \
+	  rm -rf $$work; mkdir -p $$work; cp fuzz/corpus/$$seeds/* $$work/; \
+	  echo "fuzz-long: $${name}_fuzzer for $(FUZZ_SECONDS) s from fuzz/corpus/$$seeds"; \
+	  ./build-fuzz/bin/$${name}_fuzzer $$work -dict=fuzz/descriptions.dict \
+	    -max_total_time=$(FUZZ_SECONDS) -timeout=$(FUZZ_TIMEOUT) -rss_limit_mb=$(FUZZ_RSS_MB) \
+	    -artifact_prefix=build-fuzz/artifacts/$$name- -print_final_stats=1 2>$$log \
+	    || { tail -n 80 $$log; exit 1; }; \
+	  grep -E '^#[0-9]+[[:space:]]+DONE' $$log | tail -n 1; \
+	  grep -E '^stat::(number_of_executed_units|average_exec_per_sec|peak_rss_mb)' $$log; \
+	  rm -rf build-fuzz/minimised/$$seeds; mkdir -p build-fuzz/minimised/$$seeds; \
+	  ./build-fuzz/bin/$${name}_fuzzer -merge=1 build-fuzz/minimised/$$seeds $$work \
+	    -timeout=$(FUZZ_TIMEOUT) -rss_limit_mb=$(FUZZ_RSS_MB) 2>build-fuzz/long/$$name-merge.log \
+	    || { tail -n 40 build-fuzz/long/$$name-merge.log; exit 1; }; \
+	  echo "minimised corpus: $$(ls build-fuzz/minimised/$$seeds | wc -l) inputs, $$(du -sk build-fuzz/minimised/$$seeds | cut -f1) KB"; \
+	done
+
+fuzz-keep-corpus:
+	@set -e; total=$$(du -sk build-fuzz/minimised | cut -f1); \
+	if [ "$$total" -gt $(FUZZ_KEEP_KB) ]; then \
+	  echo "minimised corpora: $$total KB, more than $(FUZZ_KEEP_KB) KB: fuzz/corpus left as it is"; exit 1; fi; \
+	for target in $(FUZZ_TARGETS); do seeds=$${target##*:}; \
+	  if [ -d build-fuzz/minimised/$$seeds ]; then rm -rf fuzz/corpus/$$seeds; cp -r build-fuzz/minimised/$$seeds fuzz/corpus/$$seeds; fi; \
+	done; echo "fuzz/corpus: $$(du -sk fuzz/corpus | cut -f1) KB"
 
 # The release build installed under PREFIX (/usr/local unless given): programs, manual page, bash
 # completion, documents, the library with its header and CMake package.

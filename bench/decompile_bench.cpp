@@ -71,8 +71,12 @@ class DiscardSink : public OutputSink {
     written += bytes.size();
     return Status::Ok();
   }
+  Status stream_file(const std::string&, ByteSource& source) override {
+    written += drain(source);
+    return Status::Ok();
+  }
   Status remove_file(const std::string&) override { return Status::Ok(); }
-  size_t written = 0;
+  uint64_t written = 0;
 };
 
 // Compiles the two descriptions with the plan into `state`; the files into `sink`.

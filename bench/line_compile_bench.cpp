@@ -3,11 +3,20 @@
 // The counter time_per_metre is the time of one iteration divided by the plan's length in metres.
 // Peak memory of the longest line: run this program with --benchmark_filter=MillionMetre under
 // /usr/bin/time -v and read "Maximum resident set size".
+//
+// The three figures of bench/short_table.py: BM_PlanStep (the recurrence alone, runs of 1000 m),
+// BM_EncodeLineRecord (the line record into a fixed buffer, as the sink takes it) and
+// BM_CompileLongScenario at 10 km, 100 km and 1,000 km (the whole compile of the generated
+// scenario, files streamed into a sink that only counts them: the time per metre must stay flat).
 #include <benchmark/benchmark.h>
 
+#include <memory>
 #include <string>
 
+#include "bench/long_scenario.h"
 #include "compiler/binary_outputs.h"
+#include "compiler/compile_driver.h"
+#include "compiler/file_names.h"
 #include "compiler/field_reader.h"
 #include "compiler/line_parser.h"
 #include "scenario/line_data.h"
@@ -96,6 +105,76 @@ void BM_EncodeMillionMetreLineOutputs(benchmark::State& state) {
   report_per_metre(state, compiled.plan_length);
 }
 BENCHMARK(BM_EncodeMillionMetreLineOutputs)->Unit(benchmark::kMillisecond);
+
+constexpr size_t kSinkChunk = size_t{256} << 10;  // the disk sink's buffer
+
+void BM_PlanStep(benchmark::State& state) {
+  constexpr int32_t kPlanLength = 1007000;
+  LinePlan plan;
+  plan.allocate(kPlanLength);
+  for (auto _ : state) {
+    plan.start();
+    for (int32_t end = 1000, n = 0; end <= kPlanLength - 2; end += 1000, ++n) {
+      plan.run_to(end, n % 2 == 0 ? 0.0 : 0.002);
+    }
+    benchmark::DoNotOptimize(plan.x(kPlanLength - 2));
+  }
+  report_per_metre(state, kPlanLength);
+}
+BENCHMARK(BM_PlanStep)->Unit(benchmark::kMillisecond);
+
+void BM_EncodeLineRecord(benchmark::State& state) {
+  const CompileState compiled = compile_line(million_metre_line());
+  const std::unique_ptr<char[]> buffer(new char[kSinkChunk]);
+  size_t written = 0;
+  for (auto _ : state) {
+    LinePlanSource source(compiled.plan);
+    written = 0;
+    while (const size_t n = source.next_chunk(buffer.get(), kSinkChunk)) written += n;
+    benchmark::DoNotOptimize(buffer[0]);
+  }
+  state.SetBytesProcessed(state.iterations() * static_cast<int64_t>(written));
+  report_per_metre(state, compiled.plan_length);
+}
+BENCHMARK(BM_EncodeLineRecord)->Unit(benchmark::kMillisecond);
+
+// Takes the files as the disk sink does, chunk by chunk into one buffer, and only counts them.
+class CountingSink : public OutputSink {
+ public:
+  Status write_file(const std::string&, std::string_view bytes) override {
+    written += bytes.size();
+    return Status::Ok();
+  }
+  Status stream_file(const std::string&, ByteSource& source) override {
+    while (const size_t n = source.next_chunk(buffer_.get(), kSinkChunk)) written += n;
+    return Status::Ok();
+  }
+  Status remove_file(const std::string&) override { return Status::Ok(); }
+  size_t written = 0;
+
+ private:
+  std::unique_ptr<char[]> buffer_{new char[kSinkChunk]};
+};
+
+void BM_CompileLongScenario(benchmark::State& state) {
+  const int32_t length = static_cast<int32_t>(state.range(0));
+  const ScenarioFileNames names = scenario_file_names(kEmbeddedLineName, kEmbeddedTrainNumber);
+  const Description line{names.line_description, true, bench::long_line_description(length)};
+  const Description train{names.train_description, true, bench::small_train_description(length)};
+  int32_t plan_length = 0;
+  for (auto _ : state) {
+    CompileState compiled;
+    compiled.line_name = kEmbeddedLineName;
+    compiled.train_number = kEmbeddedTrainNumber;
+    CountingSink sink;
+    memorizza_percorso(compiled, 1, line, train, names, sink);
+    if (compiled.error().ErrorCode != 0) state.SkipWithError("the generated scenario did not compile");
+    plan_length = compiled.plan_length;
+    benchmark::DoNotOptimize(sink.written);
+  }
+  report_per_metre(state, plan_length);
+}
+BENCHMARK(BM_CompileLongScenario)->Arg(10000)->Arg(100000)->Arg(1000000)->Unit(benchmark::kMillisecond);
 
 }  // namespace
 }  // namespace scenario

@@ -1,6 +1,7 @@
 #include "compiler/binary_outputs.h"
 
 #include <algorithm>
+#include <cstddef>
 #include <limits>
 
 #include "compiler/binary_layout.h"
@@ -36,46 +37,92 @@ void put_entry(std::string& out, const StationEntry& entry) {
   put_i32(out, entry.time_seconds);
 }
 
-void put_cell(std::string& out, const TrackCell& cell) {
-  put_u8(out, cell.kind);
-  put_i16(out, cell.value_a);
-  put_i16(out, cell.value_b);
-  put_i16(out, cell.value_c);
-  put_i16(out, cell.value_d);
-  put_u8(out, cell.signal_time);
-  put_u8(out, cell.approach_code);
-  put_u8(out, cell.montagna_tipo);
-  put_u8(out, cell.speed_limit);
-  put_u8(out, cell.gradient);
-  put_u8(out, cell.adhesion);
+char* store_cell(char* p, const TrackCell& cell) {
+  encode_u8(p + layout::kCellKind, cell.kind);
+  encode_i16(p + layout::kCellValueA, cell.value_a);
+  encode_i16(p + layout::kCellValueB, cell.value_b);
+  encode_i16(p + layout::kCellValueC, cell.value_c);
+  encode_i16(p + layout::kCellValueD, cell.value_d);
+  encode_u8(p + layout::kCellSignalTime, cell.signal_time);
+  encode_u8(p + layout::kCellApproachCode, cell.approach_code);
+  encode_u8(p + layout::kCellMontagnaTipo, cell.montagna_tipo);
+  encode_u8(p + layout::kCellSpeedLimit, cell.speed_limit);
+  encode_u8(p + layout::kCellGradient, cell.gradient);
+  encode_u8(p + layout::kCellAdhesion, cell.adhesion);
+  return p + layout::kCellSize;
 }
 
-void put_plan_half(std::string& out, const LinePlan& plan, int coordinate) {
-  for (int32_t metre = 0; metre <= plan.plan_length(); ++metre) {
-    const double value = coordinate == 0 ? plan.x(metre) : plan.y(metre);
-    switch (plan.element_kind(metre)) {
-      case LinePlan::Element::kEmpty:
-        put_u16(out, layout::kTagEmpty);
-        break;
-      case LinePlan::Element::kInt16:
-        put_u16(out, layout::kTagInt16);
-        put_i16(out, static_cast<int16_t>(value));  // the starting points 0 and 1
-        break;
-      case LinePlan::Element::kDouble:
-        put_u16(out, layout::kTagDouble);
-        put_f64(out, value);
-        break;
-    }
+// Stores the doubles of metres `from` to `to` - 1 of one coordinate, each with its tag.
+char* store_doubles(char* p, const double* values, int32_t from, int32_t to) {
+  for (int32_t m = from; m < to; ++m) {
+    encode_u16(p, layout::kTagDouble);
+    encode_f64(p + layout::kTagSize, values[m]);
+    p += layout::kDoubleElementSize;
   }
+  return p;
 }
+
+static_assert(layout::kCellSize <= ByteSource::kMinChunk && layout::kDoubleElementSize <= ByteSource::kMinChunk);
 
 }  // namespace
 
+uint64_t TrackCellsSource::size() const { return uint64_t{cells_.size()} * layout::kCellSize; }
+
+size_t TrackCellsSource::next_chunk(char* out, size_t capacity) {
+  const size_t count = std::min(capacity / layout::kCellSize, cells_.size() - next_cell_);
+  char* p = out;
+  for (size_t i = next_cell_; i < next_cell_ + count; ++i) p = store_cell(p, cells_[i]);
+  next_cell_ += count;
+  return static_cast<size_t>(p - out);
+}
+
+uint64_t LinePlanSource::size() const {
+  if (!plan_.allocated()) return 0;
+  const uint64_t metres = static_cast<uint64_t>(plan_.plan_length()) + 1;
+  if (!plan_.started()) return 2 * metres * layout::kEmptyElementSize;
+  const uint64_t doubles = static_cast<uint64_t>(plan_.next_metre()) - 2;
+  const uint64_t empties = metres - 2 - doubles;
+  return 2 * (2 * layout::kInt16ElementSize + doubles * layout::kDoubleElementSize +
+              empties * layout::kEmptyElementSize);
+}
+
+size_t LinePlanSource::next_chunk(char* out, size_t capacity) {
+  char* p = out;
+  char* const end = out + capacity;
+  while (half_ < 2) {
+    if (metre_ > plan_.plan_length()) {
+      ++half_;
+      metre_ = 0;
+      continue;
+    }
+    const LinePlan::Element kind = plan_.element_kind(metre_);
+    if (kind == LinePlan::Element::kDouble) {
+      // The whole run of doubles that fits, in one tight loop.
+      const int64_t room = (end - p) / static_cast<ptrdiff_t>(layout::kDoubleElementSize);
+      if (room == 0) break;
+      const int32_t last = static_cast<int32_t>(std::min<int64_t>(plan_.next_metre(), metre_ + room));
+      p = store_doubles(p, plan_.values(half_), metre_, last);
+      metre_ = last;
+    } else if (kind == LinePlan::Element::kInt16) {
+      if (end - p < static_cast<ptrdiff_t>(layout::kInt16ElementSize)) break;
+      const double value = half_ == 0 ? plan_.x(metre_) : plan_.y(metre_);
+      encode_u16(p, layout::kTagInt16);
+      encode_i16(p + layout::kTagSize, static_cast<int16_t>(value));  // the starting points 0 and 1
+      p += layout::kInt16ElementSize;
+      ++metre_;
+    } else {
+      if (end - p < static_cast<ptrdiff_t>(layout::kEmptyElementSize)) break;
+      encode_u16(p, layout::kTagEmpty);
+      p += layout::kEmptyElementSize;
+      ++metre_;
+    }
+  }
+  return static_cast<size_t>(p - out);
+}
+
 std::string encode_track_cells(const CompileState& state) {
-  std::string out;
-  out.reserve(state.cells.size() * layout::kCellSize);
-  for (const TrackCell& cell : state.cells) put_cell(out, cell);
-  return out;
+  TrackCellsSource source(state.cells);
+  return gather(source);
 }
 
 std::string encode_scenario_record(const CompileState& state) {
@@ -88,23 +135,20 @@ std::string encode_scenario_record(const CompileState& state) {
 }
 
 std::string encode_line_plan(const LinePlan& plan) {
-  std::string out;
-  if (!plan.allocated()) return out;
-  const size_t elements = static_cast<size_t>(plan.plan_length()) + 1;
-  out.reserve(2 * elements * layout::kDoubleElementSize);
-  put_plan_half(out, plan, 0);
-  put_plan_half(out, plan, 1);
-  return out;
+  LinePlanSource source(plan);
+  return gather(source);
 }
 
 Status write_outputs(const CompileState& state, const ScenarioFileNames& names, OutputSink& sink) {
   if (state.write_line_plan != 0) {
-    Status status = sink.write_file(names.line_record, encode_line_plan(state.plan));
+    LinePlanSource plan(state.plan);
+    Status status = sink.stream_file(names.line_record, plan);
     if (!status.ok()) return status;
   }
   Status status = sink.write_file(names.scenario_record, encode_scenario_record(state));
   if (!status.ok()) return status;
-  return sink.write_file(names.track_cells, encode_track_cells(state));
+  TrackCellsSource cells(state.cells);
+  return sink.stream_file(names.track_cells, cells);
 }
 
 }  // namespace scenario

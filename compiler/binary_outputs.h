@@ -10,10 +10,16 @@
 //      stop_value, option_c, option_b u8, time_seconds i32.
 //  - line record (_linea.dat): plan(0..L, 0) then plan(0..L, 1), each element a u16 tag then its
 //      value: tag 0 empty, tag 2 a 16-bit integer, tag 5 a double.
+// The track cells and the line record are encoded piece by piece into the sink's buffer
+// (TrackCellsSource, LinePlanSource), with direct stores, so that neither is ever held whole; the
+// scenario record is a few kilobytes and is encoded whole.
 #ifndef SCENARIO_COMPILER_BINARY_OUTPUTS_H_
 #define SCENARIO_COMPILER_BINARY_OUTPUTS_H_
 
+#include <cstddef>
+#include <cstdint>
 #include <string>
+#include <vector>
 
 #include "compiler/file_names.h"
 #include "compiler/output_sink.h"
@@ -22,6 +28,32 @@
 
 namespace scenario {
 
+// The track cells file, cell by cell.
+class TrackCellsSource : public ByteSource {
+ public:
+  explicit TrackCellsSource(const std::vector<TrackCell>& cells) : cells_(cells) {}
+  uint64_t size() const override;
+  size_t next_chunk(char* out, size_t capacity) override;
+
+ private:
+  const std::vector<TrackCell>& cells_;
+  size_t next_cell_ = 0;
+};
+
+// The line record file: the x half, then the y half, metre by metre.
+class LinePlanSource : public ByteSource {
+ public:
+  explicit LinePlanSource(const LinePlan& plan) : plan_(plan), half_(plan.allocated() ? 0 : 2) {}
+  uint64_t size() const override;
+  size_t next_chunk(char* out, size_t capacity) override;
+
+ private:
+  const LinePlan& plan_;
+  int half_;           // 0 x, 1 y, 2 done
+  int32_t metre_ = 0;  // the next metre of the half
+};
+
+// Whole files, for tests and tools that keep them in memory.
 std::string encode_track_cells(const CompileState& state);
 std::string encode_scenario_record(const CompileState& state);
 std::string encode_line_plan(const LinePlan& plan);

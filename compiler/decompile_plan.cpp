@@ -5,11 +5,10 @@
 #include <cmath>
 #include <string>
 
+#include "compiler/plan_recurrence.h"
+
 namespace scenario {
 namespace {
-
-// Heading change per metre of the classes "1" to "6" (the compile's table).
-constexpr std::array<double, 6> kClassCurvature = {0.0001, 0.0002, 0.0004, 0.001, 0.002, 0.003};
 
 // The thirteen turns a metre can take: straight, then left and right of each class.
 struct Turn {
@@ -20,9 +19,9 @@ struct Turn {
 
 constexpr std::array<Turn, 13> make_turns() {
   std::array<Turn, 13> turns{};
-  for (size_t i = 0; i < kClassCurvature.size(); ++i) {
-    turns[1 + 2 * i] = Turn{-kClassCurvature[i], 's', static_cast<int>(i) + 1};
-    turns[2 + 2 * i] = Turn{kClassCurvature[i], 'd', static_cast<int>(i) + 1};
+  for (size_t i = 0; i < kCurveClassCurvature.size(); ++i) {
+    turns[1 + 2 * i] = Turn{-kCurveClassCurvature[i], 's', static_cast<int>(i) + 1};
+    turns[2 + 2 * i] = Turn{kCurveClassCurvature[i], 'd', static_cast<int>(i) + 1};
   }
   return turns;
 }
@@ -30,14 +29,15 @@ constexpr std::array<Turn, 13> kTurns = make_turns();
 
 bool same_bits(double a, double b) { return std::bit_cast<uint64_t>(a) == std::bit_cast<uint64_t>(b); }
 
-// The two points before metre m and the one at m, as the recurrence sees them.
+// The two points before metre m, the step between them and the point at m.
 struct Step {
-  double x1, y1, dx, dy, x, y;
+  double x2, y2, x1, y1, dx, dy, x, y;
 
   // Whether `curvature` turns the step before into exactly the point at m (the compile's own
-  // expressions, in its order of operations).
+  // recurrence).
   bool given_by(double curvature) const {
-    return same_bits(x1 + (dx + curvature * dy), x) && same_bits(y1 + (dy - curvature * dx), y);
+    const PlanPoint next = plan_step(PlanPoint{x2, y2}, PlanPoint{x1, y1}, curvature);
+    return same_bits(next.x, x) && same_bits(next.y, y);
   }
 };
 
@@ -62,8 +62,8 @@ class CurveRuns {
   std::vector<CurveRecord> run() {
     const int32_t end = plan_.next_metre();
     for (int32_t m = 2; m < end; ++m) {
-      const Step step{plan_.x(m - 1), plan_.y(m - 1), plan_.x(m - 1) - plan_.x(m - 2), plan_.y(m - 1) - plan_.y(m - 2),
-                      plan_.x(m),     plan_.y(m)};
+      const double x2 = plan_.x(m - 2), y2 = plan_.y(m - 2), x1 = plan_.x(m - 1), y1 = plan_.y(m - 1);
+      const Step step{x2, y2, x1, y1, x1 - x2, y1 - y2, plan_.x(m), plan_.y(m)};
       follow(m, turn_of(m, step));
     }
     follow(end, 0);
@@ -113,8 +113,7 @@ class CurveRuns {
 }  // namespace
 
 double curve_curvature(const CurveRecord& curve) {
-  if (curve.class_digit < 1 || curve.class_digit > static_cast<int>(kClassCurvature.size())) return 0.0;
-  const double c = kClassCurvature[static_cast<size_t>(curve.class_digit - 1)];
+  const double c = class_curvature(curve.class_digit);
   return curve.side == 's' ? -c : c;
 }
 

@@ -1,12 +1,11 @@
 // Curves from the plan of the line.
 //
-// The plan holds a point per metre: (0, 0) and (0, 1), then from metre 2 each point the one before
-// plus the step before, turned by the heading change per metre c of the curve that covers the
-// metre (0 on the straight; 0.0001 to 0.003 by class, negative for a left-hand curve):
-//   x(m) = x(m-1) + (dx + c * dy),  y(m) = y(m-1) + (dy - c * dx),  (dx, dy) = P(m-1) - P(m-2).
-// recover_curves finds, metre by metre, the c that gives the point exactly: an estimate from the
-// turn of the step, snapped to the nearest class and checked by recomputing the point (every class
-// is tried when the nearest one does not give it). Each run of metres with one nonzero c is a curve
+// The plan holds a point per metre, computed by the plan recurrence (plan_recurrence.h): from
+// metre 2 each point is the one before plus the step before, turned by the heading change per
+// metre c of the curve that covers the metre (0 on the straight). recover_curves finds, metre by
+// metre, the c that gives the point exactly: an estimate from the turn of the step, snapped to the
+// nearest class and checked by recomputing the point with the recurrence (every class is tried
+// when the nearest one does not give it). Each run of metres with one nonzero c is a curve
 // record, starting one metre before its first turned metre; the straight metres between are what
 // the compile lays between curves. Linear in the plan's length.
 //

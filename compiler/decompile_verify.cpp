@@ -18,6 +18,10 @@ using std::to_string;
 class DiscardSink : public OutputSink {
  public:
   Status write_file(const std::string&, std::string_view) override { return Status::Ok(); }
+  Status stream_file(const std::string&, ByteSource& source) override {
+    drain(source);
+    return Status::Ok();
+  }
   Status remove_file(const std::string&) override { return Status::Ok(); }
 };
 

@@ -1,5 +1,6 @@
 #include "compiler/line_parser.h"
 
+#include <algorithm>
 #include <string>
 #include <string_view>
 
@@ -7,6 +8,7 @@
 #include "compiler/description_parser.h"
 #include "compiler/header_view.h"
 #include "compiler/line_features.h"
+#include "compiler/plan_recurrence.h"
 #include "compiler/rounding.h"
 #include "compiler/stretch_fill.h"
 
@@ -19,12 +21,6 @@ constexpr int32_t kPlanLimit = 1000000;  // the plan never runs past this metre
 constexpr int32_t kRepetitionStep = 50;
 // Added to the report of a board refused because its cell would lie before cell 0.
 constexpr const char* kBeforeTheCells = "its cell would lie before the first cell";
-
-// Heading change per metre of the curve classes "1" to "6".
-constexpr struct {
-  const char* digit;
-  double curvature;
-} kCurveClasses[] = {{"1", 0.0001}, {"2", 0.0002}, {"3", 0.0004}, {"4", 0.001}, {"5", 0.002}, {"6", 0.003}};
 
 // The keywords as the program writes them, for the check's "did you mean".
 constexpr std::string_view kGeneralKeywords[] = {
@@ -63,7 +59,6 @@ class LineParser : public DescriptionParser {
   Step line_side_board();
 
   // Computes the next metre of the plan from the two before it, turned by `curvature`.
-  void plan_step(double curvature);
   Step plan_run_to(int64_t last_metre, double curvature);
   void finish();
 
@@ -261,16 +256,13 @@ LineParser::Step LineParser::curve(const std::string& field) {
   const int32_t start = reader_.read_long();
   const int32_t length = reader_.read_long();
   if (beyond(start)) return Step::kEndOfFile;
+  // The class digits are looked for in the order 1 to 6; the first found gives the curvature.
   double curvature = 0.0;
-  bool has_class = false;
-  for (const auto& curve_class : kCurveClasses) {
-    if (contains(field, curve_class.digit)) {
-      curvature = curve_class.curvature;
-      has_class = true;
-      break;
-    }
+  for (int digit = 1; digit <= kCurveClassCount && curvature == 0.0; ++digit) {
+    const char digit_text[] = {static_cast<char>('0' + digit), '\0'};
+    if (contains(field, digit_text)) curvature = class_curvature(digit);
   }
-  if (!has_class) {
+  if (curvature == 0.0) {
     fail(ErrorNumber::kCurve);
     return Step::kStop;
   }
@@ -323,29 +315,18 @@ LineParser::Step LineParser::line_side_board() {
   return Step::kGoOn;
 }
 
-void LineParser::plan_step(double curvature) {
-  LinePlan& plan = state_.plan;
-  const int32_t m = plan.next_metre();
-  const double dx = plan.x(m - 1) - plan.x(m - 2);
-  const double dy = plan.y(m - 1) - plan.y(m - 2);
-  plan.append(plan.x(m - 1) + (dx + curvature * dy), plan.y(m - 1) + (dy - curvature * dx));
-}
-
+// Computes the plan from the cursor up to last_metre in one run. The last two metres of the plan
+// stay empty and no metre past kPlanLimit is computed: a run that would go further computes up to
+// that bound and fails (a run that reaches kPlanLimit itself fails too, having computed it).
 LineParser::Step LineParser::plan_run_to(int64_t last_metre, double curvature) {
-  // The last two metres of the plan stay empty, and no metre past kPlanLimit is computed.
-  const int32_t highest_metre = state_.plan.plan_length() - 2;
-  while (state_.plan.next_metre() <= last_metre) {
-    if (state_.plan.next_metre() > highest_metre) {
-      plan_full_ = true;
-      fail(ErrorNumber::kCurve);
-      return Step::kStop;
-    }
-    plan_step(curvature);
-    if (state_.plan.next_metre() > kPlanLimit) {
-      plan_full_ = true;
-      fail(ErrorNumber::kCurve);
-      return Step::kStop;
-    }
+  LinePlan& plan = state_.plan;
+  const int64_t bound = std::min<int64_t>(int64_t{plan.plan_length()} - 2, kPlanLimit);
+  const int64_t end = std::min(last_metre, bound);
+  if (plan.next_metre() <= end) plan.run_to(static_cast<int32_t>(end), curvature);
+  if (plan.next_metre() > kPlanLimit || plan.next_metre() <= last_metre) {
+    plan_full_ = true;
+    fail(ErrorNumber::kCurve);
+    return Step::kStop;
   }
   return Step::kGoOn;
 }
@@ -355,8 +336,7 @@ LineParser::Step LineParser::plan_run_to(int64_t last_metre, double curvature) {
 void LineParser::finish() {
   gradients_.fill_to(state_.cells, int64_t{state_.cell_count} - 2, last_cell(), gradient_byte(previous_gradient_));
   if (state_.write_line_plan != 0) {
-    const int32_t highest_metre = state_.plan.plan_length() - 2;
-    while (state_.plan.next_metre() <= highest_metre) plan_step(0.0);
+    state_.plan.run_to(state_.plan.plan_length() - 2, 0.0);
   }
 }
 

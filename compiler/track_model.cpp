@@ -1,6 +1,9 @@
 #include "compiler/track_model.h"
 
+#include <algorithm>
 #include <utility>
+
+#include "compiler/plan_recurrence.h"
 
 namespace scenario {
 
@@ -22,13 +25,38 @@ const char* cell_kind_name(uint8_t kind) {
   }
 }
 
+// new double[] leaves the values uninitialised: the plan stores each metre as it computes it, so
+// clearing the arrays first would only write every page twice.
+void LinePlan::size_arrays(int32_t plan_length) {
+  const size_t metres = static_cast<size_t>(plan_length) + 1;
+  x_.reset(new double[metres]);
+  y_.reset(new double[metres]);
+}
+
 void LinePlan::allocate(int32_t plan_length) {
   allocated_ = true;
   started_ = false;
   plan_length_ = plan_length;
   next_metre_ = 0;
-  x_.assign(static_cast<size_t>(plan_length) + 1, 0.0);
-  y_.assign(static_cast<size_t>(plan_length) + 1, 0.0);
+  size_arrays(plan_length);
+}
+
+LinePlan::LinePlan(const LinePlan& other) { *this = other; }
+
+LinePlan& LinePlan::operator=(const LinePlan& other) {
+  if (this == &other) return *this;
+  allocated_ = other.allocated_;
+  started_ = other.started_;
+  plan_length_ = other.plan_length_;
+  next_metre_ = other.next_metre_;
+  x_.reset();
+  y_.reset();
+  if (allocated_) {
+    size_arrays(plan_length_);
+    std::copy_n(other.x_.get(), next_metre_, x_.get());
+    std::copy_n(other.y_.get(), next_metre_, y_.get());
+  }
+  return *this;
 }
 
 void LinePlan::clear() { *this = LinePlan(); }
@@ -46,6 +74,12 @@ void LinePlan::append(double x, double y) {
   x_[static_cast<size_t>(next_metre_)] = x;
   y_[static_cast<size_t>(next_metre_)] = y;
   ++next_metre_;
+}
+
+void LinePlan::run_to(int32_t last_metre, double c) {
+  if (last_metre < next_metre_) return;
+  plan_run(x_.get(), y_.get(), next_metre_, last_metre, c);
+  next_metre_ = last_metre + 1;
 }
 
 LinePlan::Element LinePlan::element_kind(int32_t metre) const {

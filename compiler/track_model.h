@@ -15,6 +15,7 @@
 
 #include <array>
 #include <cstdint>
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
@@ -101,10 +102,18 @@ inline constexpr int kEntryRepetition = 86;      // signal repetition, train num
 //
 // Its elements are of three kinds only, decided by how far it has been built: nothing yet
 // (empty), the two integer starting metres 0 and 1, or a double for each metre computed after
-// them. So it is stored as two arrays of doubles plus how far they are filled.
+// them. So it is stored as two arrays of doubles plus how far they are filled. The arrays are
+// sized without being cleared: a metre is stored only when it is computed, and a metre not yet
+// computed reads as 0.
 class LinePlan {
  public:
   enum class Element { kEmpty, kInt16, kDouble };
+
+  LinePlan() = default;
+  LinePlan(const LinePlan& other);
+  LinePlan& operator=(const LinePlan& other);
+  LinePlan(LinePlan&&) noexcept = default;
+  LinePlan& operator=(LinePlan&&) noexcept = default;
 
   // Sizes the plan for metres 0 to plan_length, all empty.
   void allocate(int32_t plan_length);
@@ -120,18 +129,25 @@ class LinePlan {
   int32_t next_metre() const { return next_metre_; }
   // Stores the point of metre next_metre() and advances; the caller keeps next_metre() <= plan_length().
   void append(double x, double y);
+  // Computes metres next_metre() to last_metre by the plan recurrence with curvature c and
+  // advances past them; the caller keeps 2 <= next_metre() and last_metre <= plan_length().
+  void run_to(int32_t last_metre, double c);
 
   Element element_kind(int32_t metre) const;
-  double x(int32_t metre) const { return x_[static_cast<size_t>(metre)]; }
-  double y(int32_t metre) const { return y_[static_cast<size_t>(metre)]; }
+  double x(int32_t metre) const { return metre < next_metre_ ? x_[static_cast<size_t>(metre)] : 0.0; }
+  double y(int32_t metre) const { return metre < next_metre_ ? y_[static_cast<size_t>(metre)] : 0.0; }
+  // The computed values of metres 0 to next_metre() - 1, x (coordinate 0) or y (coordinate 1).
+  const double* values(int coordinate) const { return coordinate == 0 ? x_.get() : y_.get(); }
 
  private:
+  void size_arrays(int32_t plan_length);
+
   bool allocated_ = false;
   bool started_ = false;
   int32_t plan_length_ = 0;
   int32_t next_metre_ = 0;
-  std::vector<double> x_;
-  std::vector<double> y_;
+  std::unique_ptr<double[]> x_;
+  std::unique_ptr<double[]> y_;
 };
 
 // Everything one compile reads and fills.

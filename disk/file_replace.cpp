@@ -1,12 +1,18 @@
 #include "disk/file_replace.h"
 
+#include <dirent.h>
 #include <fcntl.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <cctype>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
+#include <memory>
+#include <string>
+#include <string_view>
 #include <vector>
 
 namespace scenario {
@@ -14,6 +20,19 @@ namespace scenario {
 std::string path_in_folder(const std::string& folder, const std::string& name) { return folder + "/" + name; }
 
 namespace {
+
+// Bytes handed to one write(2): large enough that the system calls cost little, small enough
+// that no file is ever held whole.
+constexpr size_t kChunkSize = size_t{256} << 10;
+constexpr int kCreateAttempts = 100;
+constexpr const char* kTemporaryMark = ".tmp.";
+
+void (*disk_step_hook)() = nullptr;
+bool unnamed_temporaries_allowed = true;
+
+void disk_step() {
+  if (disk_step_hook != nullptr) disk_step_hook();
+}
 
 std::string reason_of(int error_number) { return std::strerror(error_number); }
 
@@ -24,52 +43,186 @@ std::string folder_of(const std::string& path) {
   return path.substr(0, slash);
 }
 
-}  // namespace
-
-Status replace_file(const std::string& path, std::string_view bytes) {
+std::string base_of(const std::string& path) {
   const size_t slash = path.find_last_of('/');
-  const std::string base = slash == std::string::npos ? path : path.substr(slash + 1);
-  std::string temporary = path_in_folder(folder_of(path), "." + base + ".XXXXXX");
-  std::vector<char> name(temporary.begin(), temporary.end());
-  name.push_back('\0');
-  const int fd = mkstemp(name.data());
-  if (fd < 0) return Status::FileSystem(path, "cannot create a file in its folder: " + reason_of(errno));
-  temporary.assign(name.data());
+  return slash == std::string::npos ? path : path.substr(slash + 1);
+}
 
-  auto fail = [&](int error_number, const std::string& what) {
+// The start of every named temporary of the file `base`.
+std::string temporary_prefix(const std::string& base) { return "." + base + kTemporaryMark; }
+
+bool same_file(const struct stat& a, const struct stat& b) { return a.st_dev == b.st_dev && a.st_ino == b.st_ino; }
+
+// Whether `name` is a temporary of the file `base`: ".BASE.tmp." and anything, or ".BASE." and six
+// letters or digits, the name that mkstemp gave the temporaries of earlier versions.
+bool is_temporary_of(std::string_view name, const std::string& base) {
+  const std::string prefix = temporary_prefix(base);
+  if (name.starts_with(prefix)) return true;
+  const std::string old_prefix = "." + base + ".";
+  constexpr size_t kRandomLetters = 6;
+  if (name.size() != old_prefix.size() + kRandomLetters || !name.starts_with(old_prefix)) return false;
+  for (const char c : name.substr(old_prefix.size())) {
+    if (std::isalnum(static_cast<unsigned char>(c)) == 0) return false;
+  }
+  return true;
+}
+
+// Removes the named temporaries of `base` in `folder` left by processes that have ended: their
+// flock is free. A temporary whose lock is held belongs to a live writer and is left alone; so is
+// anything that is not a regular file.
+void remove_stale_temporaries(const std::string& folder, const std::string& base) {
+  DIR* dir = opendir(folder.c_str());
+  if (dir == nullptr) return;
+  const int dir_fd = dirfd(dir);
+  while (const dirent* entry = readdir(dir)) {
+    if (!is_temporary_of(entry->d_name, base)) continue;
+    const int fd = openat(dir_fd, entry->d_name, O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0) continue;
+    struct stat opened {};
+    struct stat named {};
+    if (fstat(fd, &opened) == 0 && S_ISREG(opened.st_mode) && flock(fd, LOCK_EX | LOCK_NB) == 0 &&
+        fstatat(dir_fd, entry->d_name, &named, AT_SYMLINK_NOFOLLOW) == 0 && same_file(opened, named)) {
+      disk_step();
+      unlinkat(dir_fd, entry->d_name, 0);
+    }
     close(fd);
-    unlink(temporary.c_str());
-    return Status::FileSystem(path, what + reason_of(error_number));
-  };
+  }
+  closedir(dir);
+}
 
+// The temporary a replacement writes: an open, locked file, unnamed or named.
+struct Temporary {
+  int fd = -1;
+  std::string name;  // empty while unnamed
+};
+
+// An unnamed temporary in `folder`, when the file system has them and /proc/self/fd can give it a
+// name later; -1 otherwise.
+int open_unnamed(const std::string& folder) {
+  if (!unnamed_temporaries_allowed) return -1;
+  const int fd = open(folder.c_str(), O_TMPFILE | O_WRONLY | O_CLOEXEC, 0666);
+  if (fd < 0) return -1;
+  struct stat st {};
+  if (flock(fd, LOCK_EX) != 0 || stat(("/proc/self/fd/" + std::to_string(fd)).c_str(), &st) != 0) {
+    close(fd);
+    return -1;
+  }
+  return fd;
+}
+
+// A new named temporary ".BASE.tmp.XXXXXX", locked. A temporary that a cleaner removed before
+// the lock was taken is given up and another one made.
+Status open_named(const std::string& path, Temporary* temporary) {
+  const std::string pattern = path_in_folder(folder_of(path), temporary_prefix(base_of(path)) + "XXXXXX");
+  for (int attempt = 0; attempt < kCreateAttempts; ++attempt) {
+    std::vector<char> name(pattern.begin(), pattern.end());
+    name.push_back('\0');
+    const int fd = mkostemp(name.data(), O_CLOEXEC);
+    if (fd < 0) return Status::FileSystem(path, "cannot create a file in its folder: " + reason_of(errno));
+    struct stat opened {};
+    struct stat named {};
+    if (flock(fd, LOCK_EX | LOCK_NB) == 0 && fstat(fd, &opened) == 0 && stat(name.data(), &named) == 0 &&
+        same_file(opened, named)) {
+      // mkstemp creates the file readable by its owner only; give it the usual permissions.
+      const mode_t mask = umask(0);
+      umask(mask);
+      fchmod(fd, 0666 & ~mask);
+      temporary->fd = fd;
+      temporary->name.assign(name.data());
+      return Status::Ok();
+    }
+    close(fd);
+  }
+  return Status::FileSystem(path, "cannot create a file in its folder: no temporary name could be locked");
+}
+
+Status open_temporary(const std::string& path, Temporary* temporary) {
+  temporary->fd = open_unnamed(folder_of(path));
+  if (temporary->fd >= 0) return Status::Ok();
+  return open_named(path, temporary);
+}
+
+// Gives an unnamed temporary a temporary name, so that it can be renamed over the file.
+Status name_temporary(const std::string& path, Temporary* temporary) {
+  const std::string from = "/proc/self/fd/" + std::to_string(temporary->fd);
+  const std::string stem = path_in_folder(folder_of(path), temporary_prefix(base_of(path))) +
+                           std::to_string(getpid()) + "-";
+  for (int attempt = 0; attempt < kCreateAttempts; ++attempt) {
+    const std::string name = stem + std::to_string(attempt);
+    disk_step();
+    if (linkat(AT_FDCWD, from.c_str(), AT_FDCWD, name.c_str(), AT_SYMLINK_FOLLOW) == 0) {
+      temporary->name = name;
+      return Status::Ok();
+    }
+    if (errno != EEXIST) return Status::FileSystem(path, "cannot write: " + reason_of(errno));
+  }
+  return Status::FileSystem(path, "cannot write: no free temporary name");
+}
+
+Status write_all(int fd, const char* bytes, size_t size) {
   size_t written = 0;
-  while (written < bytes.size()) {
-    const ssize_t n = write(fd, bytes.data() + written, bytes.size() - written);
+  while (written < size) {
+    disk_step();
+    const ssize_t n = write(fd, bytes + written, size - written);
     if (n < 0) {
       if (errno == EINTR) continue;
-      return fail(errno, "cannot write: ");
+      return Status::FileSystem("", reason_of(errno));
     }
     written += static_cast<size_t>(n);
-  }
-  if (fsync(fd) != 0 && errno != EINVAL && errno != EROFS) return fail(errno, "cannot write: ");
-  // mkstemp creates the file readable by its owner only; give it the usual permissions.
-  const mode_t mask = umask(0);
-  umask(mask);
-  fchmod(fd, 0666 & ~mask);
-  if (close(fd) != 0) {
-    const int error_number = errno;
-    unlink(temporary.c_str());
-    return Status::FileSystem(path, "cannot write: " + reason_of(error_number));
-  }
-  if (rename(temporary.c_str(), path.c_str()) != 0) {
-    const int error_number = errno;
-    unlink(temporary.c_str());
-    return Status::FileSystem(path, "cannot replace: " + reason_of(error_number));
   }
   return Status::Ok();
 }
 
-Status read_file(const std::string& path, std::string* bytes, bool* missing) {
+// Writes the source into the open temporary, flushes it when asked, names it and renames it over
+// `path`. Leaves the temporary open; the caller closes it (and removes its name on failure).
+Status fill_and_rename(const std::string& path, ByteSource& source, Sync sync, Temporary* temporary) {
+  const std::unique_ptr<char[]> buffer(new char[kChunkSize]);
+  while (const size_t n = source.next_chunk(buffer.get(), kChunkSize)) {
+    const Status status = write_all(temporary->fd, buffer.get(), n);
+    if (!status.ok()) return Status::FileSystem(path, "cannot write: " + status.reason());
+  }
+  if (sync == Sync::kDurable) {
+    disk_step();
+    if (fsync(temporary->fd) != 0 && errno != EINVAL && errno != EROFS) {
+      return Status::FileSystem(path, "cannot write: " + reason_of(errno));
+    }
+  }
+  if (temporary->name.empty()) {
+    const Status status = name_temporary(path, temporary);
+    if (!status.ok()) return status;
+  }
+  disk_step();
+  if (rename(temporary->name.c_str(), path.c_str()) != 0) {
+    return Status::FileSystem(path, "cannot replace: " + reason_of(errno));
+  }
+  temporary->name.clear();
+  return Status::Ok();
+}
+
+}  // namespace
+
+void set_disk_step_hook(void (*hook)()) { disk_step_hook = hook; }
+void allow_unnamed_temporaries(bool allowed) { unnamed_temporaries_allowed = allowed; }
+
+Status replace_file(const std::string& path, ByteSource& source, Sync sync) {
+  remove_stale_temporaries(folder_of(path), base_of(path));
+  Temporary temporary;
+  Status status = open_temporary(path, &temporary);
+  if (!status.ok()) return status;
+  status = fill_and_rename(path, source, sync, &temporary);
+  if (!temporary.name.empty()) unlink(temporary.name.c_str());
+  // Closing releases the lock only now, after the rename: until then a cleaner leaves it alone.
+  // The bytes went out with write(2) (and fsync when asked), so close has nothing left to report.
+  close(temporary.fd);
+  return status;
+}
+
+Status replace_file(const std::string& path, std::string_view bytes, Sync sync) {
+  StringSource source(bytes);
+  return replace_file(path, source, sync);
+}
+
+Status read_file(const std::string& path, std::string* bytes, bool* missing, uint64_t limit) {
   if (missing != nullptr) *missing = false;
   const int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC);
   if (fd < 0) {
@@ -77,7 +230,18 @@ Status read_file(const std::string& path, std::string* bytes, bool* missing) {
     if (missing != nullptr && error_number == ENOENT) *missing = true;
     return Status::FileSystem(path, "cannot read: " + reason_of(error_number));
   }
+  auto too_large = [&](const std::string& size) {
+    close(fd);
+    bytes->clear();
+    return Status::FileSystem(path, "not read: the file holds " + size + " bytes, more than the " +
+                                        std::to_string(limit) + " that such a file can hold");
+  };
+  struct stat st {};
+  if (fstat(fd, &st) == 0 && S_ISREG(st.st_mode)) {
+    if (static_cast<uint64_t>(st.st_size) > limit) return too_large(std::to_string(st.st_size));
+  }
   bytes->clear();
+  if (S_ISREG(st.st_mode)) bytes->reserve(static_cast<size_t>(st.st_size));
   char buffer[1 << 16];
   while (true) {
     const ssize_t n = read(fd, buffer, sizeof buffer);
@@ -88,6 +252,7 @@ Status read_file(const std::string& path, std::string* bytes, bool* missing) {
       return Status::FileSystem(path, "cannot read: " + reason_of(error_number));
     }
     if (n == 0) break;
+    if (bytes->size() + static_cast<size_t>(n) > limit) return too_large("more than " + std::to_string(limit));
     bytes->append(buffer, static_cast<size_t>(n));
   }
   close(fd);
@@ -95,6 +260,7 @@ Status read_file(const std::string& path, std::string* bytes, bool* missing) {
 }
 
 Status remove_file(const std::string& path) {
+  disk_step();
   if (unlink(path.c_str()) != 0 && errno != ENOENT) {
     return Status::FileSystem(path, "cannot delete: " + reason_of(errno));
   }
@@ -102,7 +268,11 @@ Status remove_file(const std::string& path) {
 }
 
 Status FolderSink::write_file(const std::string& name, std::string_view bytes) {
-  return replace_file(path_in_folder(folder_, name), bytes);
+  return replace_file(path_in_folder(folder_, name), bytes, sync_for(name));
+}
+
+Status FolderSink::stream_file(const std::string& name, ByteSource& source) {
+  return replace_file(path_in_folder(folder_, name), source, sync_for(name));
 }
 
 Status FolderSink::remove_file(const std::string& name) {

@@ -1,13 +1,28 @@
-// Files on disk: replacing a file whole, never half-written, and reading and removing files.
+// Files on disk: replacing a file whole, never half-written and leaving no stale temporaries, and
+// reading (with a size bound) and removing files.
 //
-// A new file's bytes go to a temporary file in the same folder, which is flushed to disk and then
-// renamed over the old name. So the name holds either the old file or the complete new one: a
-// failure part-way (disk full, no permission) leaves the old file untouched and removes the
+// A new file's bytes go to a temporary file in the same folder, streamed in bounded chunks, and
+// are then renamed over the old name. So the name holds either the old file or the complete new
+// one: a failure part-way (disk full, no permission) leaves the old file untouched and removes the
 // temporary one. The new file holds exactly what this run wrote. Paths in a folder are
 // folder + "/" + name.
+//
+// Temporaries. Where the file system allows it the temporary has no name while it is written
+// (O_TMPFILE): a process killed then leaves nothing behind. It is given a name only once complete
+// (linkat), just before the rename. Elsewhere the temporary is named from the start. Either way a
+// named temporary of NAME is called ".NAME.tmp.XXXXXX" and its writer holds an exclusive flock on
+// it until the rename; a later replacement of NAME removes every such temporary whose lock it can
+// take, i.e. those of processes that have ended, never one a live process is still writing (and
+// the ".NAME.XXXXXX" temporaries that earlier versions left, which no one locks).
+//
+// Durability. By default the file is flushed to disk (fsync) before the rename, so that a crash of
+// the machine never leaves an empty or partial file under a kept name. Sync::kNone skips it, for a
+// file the same run removes again a few milliseconds later.
 #ifndef SCENARIO_DISK_FILE_REPLACE_H_
 #define SCENARIO_DISK_FILE_REPLACE_H_
 
+#include <cstdint>
+#include <set>
 #include <string>
 #include <string_view>
 
@@ -16,15 +31,26 @@
 
 namespace scenario {
 
+// The largest file read_file reads unless told otherwise: 64 MiB. A description of the longest
+// line (1,000,000 m) with a record at every one of its metres is some 30 MB; nothing the program
+// reads can need more, so a larger file is refused before it is read.
+inline constexpr uint64_t kMaxInputFileSize = uint64_t{64} << 20;
+
+enum class Sync { kDurable, kNone };
+
 // folder + "/" + name.
 std::string path_in_folder(const std::string& folder, const std::string& name);
 
-// Replaces the file at `path` with `bytes`.
-Status replace_file(const std::string& path, std::string_view bytes);
+// Replaces the file at `path` with `bytes`, or with the bytes of `source`.
+Status replace_file(const std::string& path, std::string_view bytes, Sync sync = Sync::kDurable);
+Status replace_file(const std::string& path, ByteSource& source, Sync sync = Sync::kDurable);
 
 // Reads the whole file at `path`. A missing file gives a FileSystem status whose reason is
-// the system's "No such file or directory"; `missing` (when given) tells that case apart.
-Status read_file(const std::string& path, std::string* bytes, bool* missing = nullptr);
+// the system's "No such file or directory"; `missing` (when given) tells that case apart. A file
+// larger than `limit` bytes is refused before it is read (and one that grows past it while being
+// read).
+Status read_file(const std::string& path, std::string* bytes, bool* missing = nullptr,
+                 uint64_t limit = kMaxInputFileSize);
 
 // Removes the file at `path`; a file that is already gone is not an error.
 Status remove_file(const std::string& path);
@@ -34,12 +60,25 @@ class FolderSink : public OutputSink {
  public:
   explicit FolderSink(std::string folder) : folder_(std::move(folder)) {}
   Status write_file(const std::string& name, std::string_view bytes) override;
+  Status stream_file(const std::string& name, ByteSource& source) override;
   Status remove_file(const std::string& name) override;
   const std::string& folder() const { return folder_; }
+  // The file `name` is one the run removes itself: it is written without fsync.
+  void write_without_sync(const std::string& name) { unsynced_.insert(name); }
 
  private:
+  Sync sync_for(const std::string& name) const { return unsynced_.count(name) != 0 ? Sync::kNone : Sync::kDurable; }
+
   std::string folder_;
+  std::set<std::string> unsynced_;
 };
+
+// Hooks for crash tests. `hook` (none by default) is called before every step of a replacement
+// or removal that changes the disk: each write of a chunk, each fsync, link, rename and unlink;
+// a test stops the process inside it. allow_unnamed_temporaries(false) makes replacements use
+// named temporaries, as on a file system without O_TMPFILE.
+void set_disk_step_hook(void (*hook)());
+void allow_unnamed_temporaries(bool allowed);
 
 }  // namespace scenario
 

@@ -36,6 +36,10 @@ int Form_Load(const std::string& folder) {
   std::cerr << "Attendere" << std::endl;
 
   FolderSink sink(folder);
+  // The compile removes the two descriptions a few milliseconds after writing them: flushing them
+  // to disk would buy nothing.
+  sink.write_without_sync(names.line_description);
+  sink.write_without_sync(names.train_description);
   using Writer = Status (*)(OutputSink&, const ScenarioFileNames&);
   for (Writer writer : {dati_linea, dati_treno, dati_note, dati_rallentamenti, dati_scheda}) {
     Status status = writer(sink, names);

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <bit>
+#include <cstdint>
 #include <initializer_list>
 #include <string>
 
@@ -136,6 +138,70 @@ TEST(BinaryOutputsTest, SizesForThe124000MetreLine) {
   while (state.plan.next_metre() <= state.plan_length - 2) state.plan.append(0.0, 1.0);
   EXPECT_EQ(encode_track_cells(state).size(), 39315u);
   EXPECT_EQ(encode_line_plan(state.plan).size(), 2619964u);
+}
+
+// The bytes of a source taken in chunks of at most `capacity`, each chunk checked against it.
+std::string in_chunks(ByteSource& source, size_t capacity) {
+  std::string out;
+  std::string buffer(capacity, '\0');
+  while (const size_t n = source.next_chunk(buffer.data(), capacity)) {
+    EXPECT_LE(n, capacity);
+    out.append(buffer, 0, n);
+  }
+  EXPECT_EQ(source.next_chunk(buffer.data(), capacity), 0u);  // done stays done
+  return out;
+}
+
+// A plan of metres 0 to 300: the starting points, then doubles, then empty metres.
+LinePlan computed_plan(int32_t computed_to) {
+  LinePlan plan;
+  plan.allocate(300);
+  plan.start();
+  plan.run_to(computed_to, 0.0013);
+  return plan;
+}
+
+// The streamed files are the same bytes whatever the buffer the sink offers: the smallest one, a
+// size that cuts records, and one larger than the file; and size() tells their length beforehand.
+TEST(BinaryOutputsTest, StreamedFilesDoNotDependOnTheChunkSize) {
+  CompileState state;
+  state.allocate_model(100);
+  for (size_t i = 0; i < state.cells.size(); ++i) state.cells[i].value_b = static_cast<int16_t>(i * 97);
+  LinePlan unstarted;
+  unstarted.allocate(9);
+  const LinePlan plans[] = {computed_plan(298), computed_plan(150), computed_plan(2), unstarted, LinePlan()};
+  for (const size_t capacity : {ByteSource::kMinChunk, size_t{97}, size_t{1} << 20}) {
+    SCOPED_TRACE(capacity);
+    TrackCellsSource cells(state.cells);
+    EXPECT_EQ(cells.size(), state.cells.size() * 15);
+    const std::string cell_bytes = in_chunks(cells, capacity);
+    EXPECT_EQ(cell_bytes.size(), cells.size());
+    EXPECT_EQ(cell_bytes.substr(15 * 7 + 3, 2), bytes({7 * 97 & 0xFF, 7 * 97 >> 8}));
+    for (const LinePlan& plan : plans) {
+      SCOPED_TRACE(plan.next_metre());
+      LinePlanSource source(plan);
+      const std::string streamed = in_chunks(source, capacity);
+      EXPECT_EQ(streamed.size(), source.size());
+      // The record element by element, as the layout says.
+      std::string expected;
+      for (int coordinate = 0; plan.allocated() && coordinate < 2; ++coordinate) {
+        for (int32_t m = 0; m <= plan.plan_length(); ++m) {
+          const double value = coordinate == 0 ? plan.x(m) : plan.y(m);
+          switch (plan.element_kind(m)) {
+            case LinePlan::Element::kEmpty: expected += bytes({0, 0}); break;
+            case LinePlan::Element::kInt16: expected += bytes({2, 0, static_cast<int>(value), 0}); break;
+            case LinePlan::Element::kDouble: {
+              expected += bytes({5, 0});
+              const uint64_t bits = std::bit_cast<uint64_t>(value);
+              for (int b = 0; b < 8; ++b) expected.push_back(static_cast<char>(bits >> (8 * b)));
+              break;
+            }
+          }
+        }
+      }
+      EXPECT_EQ(streamed, expected);
+    }
+  }
 }
 
 class FailingSink : public MemorySink {

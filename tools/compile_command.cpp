@@ -75,6 +75,17 @@ class ToolSink : public OutputSink {
     }
     return status;
   }
+  Status stream_file(const std::string& name, ByteSource& source) override {
+    note_compiled();
+    const uint64_t size = source.size();
+    Status status = folder_sink_.stream_file(name, source);
+    if (status.ok()) {
+      written_.push_back(name);
+      log_.phase("wrote " + (std::filesystem::path(folder_sink_.folder()) / name).string() + ", " +
+                 std::to_string(size) + " bytes");
+    }
+    return status;
+  }
   Status remove_file(const std::string&) override { return Status::Ok(); }
 
   const std::vector<std::string>& written() const { return written_; }

@@ -3,7 +3,9 @@
 // The kind of a compiled file follows from its name, as the compiler names them: LINE_linea.dat is
 // the line record (plan), LINE_TRAIN.sim the scenario record and LINE_TRAIN.dat the track cells.
 // A file that cannot be read, or whose bytes do not decode, is a file-system Status carrying its
-// path and the reason (with the byte offset for a decoding failure).
+// path and the reason (with the byte offset for a decoding failure). A file larger than the largest
+// valid file of its kind (302115 bytes of cells, 5704503 of scenario record, 20140020 of line
+// record) is refused before it is read.
 #ifndef SCENARIO_TOOLS_COMPILED_FILES_H_
 #define SCENARIO_TOOLS_COMPILED_FILES_H_
 

@@ -20,6 +20,9 @@ constexpr double kTimeFont = 10;
 constexpr double kPlotMinutesHeight = 760;  // pixels for the run's minutes, within the limits below
 constexpr double kLeastPixelsPerMinute = 2.5;
 constexpr double kMostPixelsPerMinute = 9;
+// The tallest plot: two days at the least scale. Only times far apart in a hand-made file reach it;
+// their chart is drawn smaller instead of growing (with its samples and labels) without bound.
+constexpr double kTallestPlotHeight = kLeastPixelsPerMinute * 2 * 1440;
 constexpr double kLabelGap = 1.5;
 constexpr double kRunPenalty = 3;  // per sample of the train's line under a label
 
@@ -69,8 +72,9 @@ ChartDrawing::ChartDrawing(const LineScene& scene, std::vector<const SceneStatio
   step_ = time_step(minutes);
   start_ = first / step_ * step_;
   end_ = (last + step_ - 1) / step_ * step_;
-  per_minute_ = std::clamp(kPlotMinutesHeight / (static_cast<double>(end_ - start_) / 60.0), kLeastPixelsPerMinute,
-                           kMostPixelsPerMinute);
+  const double plot_minutes = static_cast<double>(end_ - start_) / 60.0;
+  per_minute_ = std::min(std::clamp(kPlotMinutesHeight / plot_minutes, kLeastPixelsPerMinute, kMostPixelsPerMinute),
+                         kTallestPlotHeight / plot_minutes);
   bottom_ = y(end_);
   height_ = bottom_ + 48;
 }
