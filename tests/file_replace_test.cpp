@@ -17,6 +17,7 @@
 namespace scenario {
 namespace {
 
+using testing::files_in;
 using testing::read_whole_file;
 using testing::TempFolder;
 using testing::write_whole_file;
@@ -75,14 +76,6 @@ TEST(ReadFileTest, TellsAMissingFileApart) {
   EXPECT_FALSE(missing);
 }
 
-// Every name in a folder.
-std::vector<std::string> names_in(const std::string& folder) {
-  std::vector<std::string> names;
-  for (const auto& entry : std::filesystem::directory_iterator(folder)) names.push_back(entry.path().filename().string());
-  std::sort(names.begin(), names.end());
-  return names;
-}
-
 // A source of `size` bytes of a pattern that shows a chunk given twice or skipped.
 class PatternSource : public ByteSource {
  public:
@@ -118,7 +111,7 @@ TEST_P(TemporariesTest, AStreamedFileOfManyChunksArrivesWholeWithTheUsualPermiss
     PatternSource source(size);
     ASSERT_TRUE(replace_file(path, source).ok());
     EXPECT_EQ(read_whole_file(path), PatternSource::bytes(size));
-    EXPECT_EQ(names_in(folder.path()), std::vector<std::string>{"big.dat"});
+    EXPECT_EQ(files_in(folder.path()), std::vector<std::string>{"big.dat"});
   }
   const mode_t mask = umask(0);
   umask(mask);
@@ -145,7 +138,7 @@ TEST_P(TemporariesTest, StaleTemporariesOfTheFileAreRemovedAndLiveOnesKept) {
   std::vector<std::string> expected = others;
   expected.push_back("out.dat");
   std::sort(expected.begin(), expected.end());
-  EXPECT_EQ(names_in(folder.path()), expected);
+  EXPECT_EQ(files_in(folder.path()), expected);
   EXPECT_EQ(read_whole_file(folder.file("out.dat")), "new");
 }
 

@@ -15,19 +15,13 @@
 namespace scenario {
 namespace {
 
+using testing::files_in;
 using testing::read_whole_file;
 using testing::run_command;
 using testing::TempFolder;
 using testing::write_whole_file;
 
 constexpr const char* kProgramName = "scenario_build";
-
-std::vector<std::string> files_in(const std::string& folder) {
-  std::vector<std::string> names;
-  for (const auto& entry : std::filesystem::directory_iterator(folder)) names.push_back(entry.path().filename());
-  std::sort(names.begin(), names.end());
-  return names;
-}
 
 std::map<std::string, std::string> kept_files(const TempFolder& folder) {
   std::map<std::string, std::string> files;

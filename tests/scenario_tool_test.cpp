@@ -15,6 +15,7 @@
 namespace scenario {
 namespace {
 
+using testing::files_in;
 using testing::read_whole_file;
 using testing::run_command;
 using testing::TempFolder;
@@ -25,13 +26,6 @@ const ScenarioFileNames kNames = scenario_file_names(kEmbeddedLineName, kEmbedde
 std::string tool() { return SCENARIO_TOOL_BIN; }
 
 bool exists(const std::string& path) { return std::filesystem::exists(path); }
-
-std::vector<std::string> files_in(const std::string& folder) {
-  std::vector<std::string> names;
-  for (const auto& entry : std::filesystem::directory_iterator(folder)) names.push_back(entry.path().filename());
-  std::sort(names.begin(), names.end());
-  return names;
-}
 
 class ScenarioToolTest : public ::testing::Test {
  protected:

@@ -27,6 +27,9 @@ class TempFolder {
 std::string read_whole_file(const std::string& path);
 void write_whole_file(const std::string& path, const std::string& bytes);
 
+// The names of everything in a folder, sorted.
+std::vector<std::string> files_in(const std::string& folder);
+
 // Cuts a text file at CR LF. Bytes after the last CR LF, and a lone CR or LF inside a line, are
 // test failures.
 std::vector<std::string> crlf_lines(const std::string& bytes);
