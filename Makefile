@@ -7,7 +7,7 @@ KEPT = MorvellaC_DrasconaX_5521_note.txt MorvellaC_DrasconaX_5521_rallentamenti.
        MorvellaC_DrasconaX_5521_scheda_treno.txt MorvellaC_DrasconaX_linea.dat \
        MorvellaC_DrasconaX_5521.sim MorvellaC_DrasconaX_5521.dat
 
-.PHONY: run build test clang-build bench fuzz-smoke fuzz-long fuzz-keep-corpus render browser-check install package clean
+.PHONY: run build test clang-build bench fuzz-build fuzz-smoke fuzz-long fuzz-keep-corpus render browser-check install package clean
 
 build:
 	$(PREREQUISITES) build
@@ -59,10 +59,7 @@ FUZZ_RSS_MB ?= 2048
 FUZZ_TARGETS = line_parser:line train_parser:train compile:compile decompile:decompile decoder:decoder check:compile
 FUZZ_BINARIES = line_parser_fuzzer train_parser_fuzzer compile_fuzzer decompile_fuzzer decoder_fuzzer check_fuzzer
 
-fuzz-smoke:
-	$(PREREQUISITES) fuzz
-	cmake --preset fuzz
-	cmake --build --preset fuzz -j $(JOBS) --target $(FUZZ_BINARIES)
+fuzz-smoke: fuzz-build
 	@set -e; mkdir -p build-fuzz/artifacts; \
 	for target in $(FUZZ_TARGETS); do \
 	  name=$${target%%:*}; seeds=$${target##*:}; work=build-fuzz/smoke/$$seeds; \
@@ -75,42 +72,60 @@ fuzz-smoke:
 	  grep -E '^stat::(number_of_executed_units|average_exec_per_sec)' build-fuzz/smoke/$$name.log; \
 	done
 
-# Long runs: `make fuzz-long FUZZ_SECONDS=3600` runs every target in turn for FUZZ_SECONDS from its
-# saved corpus (fuzz/corpus/NAME, copied to build-fuzz/long/NAME so that the sources stay as they
-# are), with the same -timeout and -rss_limit_mb, and prints each target's final figures: executions,
+# Long runs: `make fuzz-long FUZZ_SECONDS=3600` runs every target for FUZZ_SECONDS from its saved
+# corpus (fuzz/corpus/SEEDS, copied to build-fuzz/long/NAME so that the sources stay as they are),
+# with the same -timeout and -rss_limit_mb, and prints each target's final figures: executions,
 # executions per second, coverage (cov, ft) and peak memory. Then it minimises what the run found
-# (-merge=1) into build-fuzz/minimised/NAME. `make fuzz-keep-corpus` puts each minimised corpus
-# in fuzz/corpus/NAME when all of them together stay under FUZZ_KEEP_KB.
+# (-merge=1) into build-fuzz/minimised/NAME. Each target is its own rule (fuzz-long-NAME), so
+# `make -j3 fuzz-long` runs three at a time. `make fuzz-keep-corpus` adds the minimised corpora to
+# fuzz/corpus (two targets may share a seed folder) when all of them together stay under
+# FUZZ_KEEP_KB; the hand-named seeds there stay, the inputs an earlier run kept are replaced.
 FUZZ_KEEP_KB ?= 4096
+FUZZ_NAMES = $(foreach t,$(FUZZ_TARGETS),$(firstword $(subst :, ,$(t))))
+fuzz_seeds = $(lastword $(subst :, ,$(filter $(1):%,$(FUZZ_TARGETS))))
 
-fuzz-long:
+fuzz-build:
 	$(PREREQUISITES) fuzz
 	cmake --preset fuzz
 	cmake --build --preset fuzz -j $(JOBS) --target $(FUZZ_BINARIES)
-	@set -e; mkdir -p build-fuzz/artifacts build-fuzz/long build-fuzz/minimised; \
-	for target in $(FUZZ_TARGETS); do \
-	  name=$${target%%:*}; seeds=$${target##*:}; work=build-fuzz/long/$$seeds; log=build-fuzz/long/$$name.log; \
-	  rm -rf $$work; mkdir -p $$work; cp fuzz/corpus/$$seeds/* $$work/; \
-	  echo "fuzz-long: $${name}_fuzzer for $(FUZZ_SECONDS) s from fuzz/corpus/$$seeds"; \
-	  ./build-fuzz/bin/$${name}_fuzzer $$work -dict=fuzz/descriptions.dict \
-	    -max_total_time=$(FUZZ_SECONDS) -timeout=$(FUZZ_TIMEOUT) -rss_limit_mb=$(FUZZ_RSS_MB) \
-	    -artifact_prefix=build-fuzz/artifacts/$$name- -print_final_stats=1 2>$$log \
-	    || { tail -n 80 $$log; exit 1; }; \
-	  grep -E '^#[0-9]+[[:space:]]+DONE' $$log | tail -n 1; \
-	  grep -E '^stat::(number_of_executed_units|average_exec_per_sec|peak_rss_mb)' $$log; \
-	  rm -rf build-fuzz/minimised/$$seeds; mkdir -p build-fuzz/minimised/$$seeds; \
-	  ./build-fuzz/bin/$${name}_fuzzer -merge=1 build-fuzz/minimised/$$seeds $$work \
-	    -timeout=$(FUZZ_TIMEOUT) -rss_limit_mb=$(FUZZ_RSS_MB) 2>build-fuzz/long/$$name-merge.log \
-	    || { tail -n 40 build-fuzz/long/$$name-merge.log; exit 1; }; \
-	  echo "minimised corpus: $$(ls build-fuzz/minimised/$$seeds | wc -l) inputs, $$(du -sk build-fuzz/minimised/$$seeds | cut -f1) KB"; \
-	done
 
+fuzz-long: $(addprefix fuzz-long-,$(FUZZ_NAMES))
+
+fuzz-long-%: fuzz-build
+	@set -e; name=$*; seeds=$(call fuzz_seeds,$*); work=build-fuzz/long/$$name; log=build-fuzz/long/$$name.log; \
+	mkdir -p build-fuzz/artifacts build-fuzz/long build-fuzz/minimised; \
+	rm -rf $$work; mkdir -p $$work; cp fuzz/corpus/$$seeds/* $$work/; \
+	echo "fuzz-long: $${name}_fuzzer for $(FUZZ_SECONDS) s from fuzz/corpus/$$seeds"; \
+	/usr/bin/time -f "$$name: %e s elapsed, %U s user, %M KB peak resident" -o build-fuzz/long/$$name.time \
+	  ./build-fuzz/bin/$${name}_fuzzer $$work -dict=fuzz/descriptions.dict \
+	  -max_total_time=$(FUZZ_SECONDS) -timeout=$(FUZZ_TIMEOUT) -rss_limit_mb=$(FUZZ_RSS_MB) \
+	  -artifact_prefix=build-fuzz/artifacts/$$name- -print_final_stats=1 2>$$log \
+	  || { tail -n 80 $$log; exit 1; }; \
+	echo "$$name: $$(grep -E '^#[0-9]+[[:space:]]+DONE' $$log | tail -n 1)"; \
+	grep -E '^stat::(number_of_executed_units|average_exec_per_sec|peak_rss_mb)' $$log | sed "s/^/$$name: /"; \
+	cat build-fuzz/long/$$name.time; \
+	rm -rf build-fuzz/minimised/$$name; mkdir -p build-fuzz/minimised/$$name; \
+	./build-fuzz/bin/$${name}_fuzzer -merge=1 build-fuzz/minimised/$$name $$work \
+	  -timeout=$(FUZZ_TIMEOUT) -rss_limit_mb=$(FUZZ_RSS_MB) 2>build-fuzz/long/$$name-merge.log \
+	  || { tail -n 40 build-fuzz/long/$$name-merge.log; exit 1; }; \
+	echo "$$name: minimised corpus $$(ls build-fuzz/minimised/$$name | wc -l) inputs, $$(du -sk build-fuzz/minimised/$$name | cut -f1) KB"
+
+# libFuzzer names an input by the SHA-1 of its bytes: a minimised input whose name is the digest of
+# a hand-named seed already there is that seed, and is not copied twice.
 fuzz-keep-corpus:
 	@set -e; total=$$(du -sk build-fuzz/minimised | cut -f1); \
 	if [ "$$total" -gt $(FUZZ_KEEP_KB) ]; then \
 	  echo "minimised corpora: $$total KB, more than $(FUZZ_KEEP_KB) KB: fuzz/corpus left as it is"; exit 1; fi; \
 	for target in $(FUZZ_TARGETS); do seeds=$${target##*:}; \
-	  if [ -d build-fuzz/minimised/$$seeds ]; then rm -rf fuzz/corpus/$$seeds; cp -r build-fuzz/minimised/$$seeds fuzz/corpus/$$seeds; fi; \
+	  find fuzz/corpus/$$seeds -maxdepth 1 -type f -regextype posix-extended -regex '.*/[0-9a-f]{40}' -delete; \
+	done; \
+	for target in $(FUZZ_TARGETS); do name=$${target%%:*}; seeds=$${target##*:}; \
+	  [ -d build-fuzz/minimised/$$name ] || continue; \
+	  named=$$(cd fuzz/corpus/$$seeds && find . -maxdepth 1 -type f -regextype posix-extended ! -regex '.*/[0-9a-f]{40}' \
+	           -exec sha1sum {} + | cut -d' ' -f1); \
+	  for input in build-fuzz/minimised/$$name/*; do \
+	    case " $$(echo $$named) " in *" $$(basename $$input) "*) ;; *) cp $$input fuzz/corpus/$$seeds/ ;; esac; \
+	  done; \
 	done; echo "fuzz/corpus: $$(du -sk fuzz/corpus | cut -f1) KB"
 
 # The release build installed under PREFIX (/usr/local unless given): programs, manual page, bash

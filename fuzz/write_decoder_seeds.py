@@ -43,6 +43,9 @@ def main():
         "plan_small": b"\2" + plan_half([0, 0, -0.002, -0.006, -0.012], 8) +
                       plan_half([0, 1, 2.0, 2.999996, 3.99998], 8),
         "plan_doubles_to_the_end": b"\2" + plan_half([0, 0, 1.5, 2.5], 3) + plan_half([0, 1, 2.0, 3.0], 3),
+        # Points no line can reach: spans that overflow, and points that are not numbers.
+        "plan_beyond_any_line": b"\2" + plan_half([0, 0, 1.7e308, -1.7e308, 3.5e153], 4) +
+                                plan_half([0, 1, -1.7e308, float("nan"), float("inf")], 4),
     }
     for name, data in seeds.items():
         with open(os.path.join(out, name + ".bin"), "wb") as f:

@@ -4,6 +4,8 @@
 // that does not is refused with an offset inside it.
 //  - record_far_times.bin: a scenario record whose times lie decades apart. The time-distance
 //    chart grew with the time span, and the labels' samples with it, past 2 GB.
+//  - plan_far_point_found.bin: a line record with a point 3.6e153 m away. The plan's scale came out
+//    so small that the metres between two track samples did not fit an integer.
 #include <gtest/gtest.h>
 
 #include <algorithm>

@@ -51,7 +51,8 @@ for need in "${needs[@]}"; do
       want clang-14 program clang++-14 ;;
     # The libFuzzer targets.
     fuzz) compiler_and_build_tools; want clang-14 program clang++-14
-      want libclang-rt-14-dev compgen -G '/usr/lib/llvm-14/lib/clang/*/lib/linux/libclang_rt.fuzzer-x86_64.a' ;;
+      want libclang-rt-14-dev compgen -G '/usr/lib/llvm-14/lib/clang/*/lib/linux/libclang_rt.fuzzer-x86_64.a'
+      want time program /usr/bin/time ;;
     # The rendered page in headless Chromium.
     browser) want chromium program chromium; want python3 program python3 ;;
     # The Debian packages (dpkg-shlibdeps finds what the programs link against).

@@ -45,12 +45,23 @@ class PlanView {
   double height() const { return height_; }
   double pixels_per_unit() const { return scale_; }
   int64_t last() const { return last_; }
+  // Metres between two samples of the track `pixels` apart at zoom `zoom`: at least 1, at most
+  // the whole plan.
+  int64_t sampling_step(double pixels, double zoom) const;
   // The drawing's point of metre m of the plan (m clamped to the plan), or false.
   bool at(int64_t metre, Point* point) const;
-  // A path through the plan from metre `from` to `to`, broken where a point is not a number.
+  // A path through the plan from metre `from` to `to`, broken where a point is not drawable.
   std::string path(int64_t from, int64_t to, int64_t step) const;
 
  private:
+  // Each metre of the plan moves its point by one unit, so a point of a real line lies no farther
+  // from the origin than the line is long. A point beyond that (or not a number) came from a
+  // hand-made file: it is left out like a gap, which also keeps every span and scale finite.
+  bool drawable(double x, double y) const {
+    const double reach = 2.0 * static_cast<double>(last_ + 2);
+    return std::isfinite(x) && std::isfinite(y) && std::fabs(x) <= reach && std::fabs(y) <= reach;
+  }
+
   const LinePlan& plan_;
   int64_t last_;
   double min_x_ = 0, max_y_ = 0, scale_ = 1, left_ = 0, top_ = 0, height_ = kPlanMinHeight;
@@ -60,7 +71,7 @@ bool PlanView::fit() {
   double min_x = INFINITY, max_x = -INFINITY, min_y = INFINITY, max_y = -INFINITY;
   for (int64_t m = 0; m <= last_; ++m) {
     const double x = plan_.x(static_cast<int32_t>(m)), y = plan_.y(static_cast<int32_t>(m));
-    if (!std::isfinite(x) || !std::isfinite(y)) continue;
+    if (!drawable(x, y)) continue;
     min_x = std::min(min_x, x);
     max_x = std::max(max_x, x);
     min_y = std::min(min_y, y);
@@ -80,9 +91,15 @@ bool PlanView::fit() {
 bool PlanView::at(int64_t metre, Point* point) const {
   const auto m = static_cast<int32_t>(std::clamp<int64_t>(metre, 0, last_));
   const double x = plan_.x(m), y = plan_.y(m);
-  if (!std::isfinite(x) || !std::isfinite(y)) return false;
+  if (!drawable(x, y)) return false;
   *point = {left_ + (x - min_x_) * scale_, top_ + (max_y_ - y) * scale_};
   return true;
+}
+
+int64_t PlanView::sampling_step(double pixels, double zoom) const {
+  const double metres = pixels / (scale_ * zoom);
+  if (!(metres >= 1)) return 1;
+  return metres >= static_cast<double>(last_ + 1) ? last_ + 1 : static_cast<int64_t>(metres);
 }
 
 std::string PlanView::path(int64_t from, int64_t to, int64_t step) const {
@@ -110,7 +127,7 @@ LabelPlacer step_placer(const PlanView& view, const LineScene& scene, const Box&
     const Point z = zoomed(p, s, ZoomAxes::kXY);
     placer.add_obstacle({z.x - r, z.y - r, z.x + r, z.y + r});
   }
-  const int64_t step = std::max<int64_t>(1, static_cast<int64_t>(kTrackSampling / (view.pixels_per_unit() * s)));
+  const int64_t step = view.sampling_step(kTrackSampling, s);
   for (int64_t m = 0; m <= view.last(); m += step) {
     Point p;
     if (view.at(m, &p)) placer.add_soft_point(zoomed(p, s, ZoomAxes::kXY), kTrackPenalty);
@@ -132,7 +149,7 @@ Box furniture_corner(const PlanView& view) {
                          {view.width() - in - w, view.height() - in - h, view.width() - in, view.height() - in},
                          {in, in, in + w, in + h},
                          {view.width() - in - w, in, view.width() - in, in + h}};
-  const int64_t step = std::max<int64_t>(1, static_cast<int64_t>(kTrackSampling / view.pixels_per_unit()));
+  const int64_t step = view.sampling_step(kTrackSampling, 1);
   size_t best = 0;
   int64_t fewest = -1;
   for (size_t c = 0; c < std::size(corners); ++c) {
