@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
+#include <cstdint>
 #include <map>
 #include <set>
 #include <string>
@@ -55,6 +57,81 @@ TEST(LabelPlacer, ALabelKeepsClearOfThoseBeforeIt) {
   EXPECT_EQ(placer.place({{{10, 10, 30, 20}, 0}}, true), 0);
   EXPECT_EQ(placer.place({{{31, 10, 50, 20}, 0}, {{33, 10, 50, 20}, 1}}, true), 1);  // 1 px off is too close
   EXPECT_EQ(placer.conflicts(), 0);
+}
+
+// The placer's rules with every box counted against every candidate: what the placer's grid of
+// boxes and its early stop must agree with, choice for choice.
+class CountingEveryBox {
+ public:
+  CountingEveryBox(Box bounds, double gap) : bounds_(bounds), gap_(gap) {}
+  void add_obstacle(const Box& box) { boxes_.push_back(box); }
+  int place(const std::vector<LabelCandidate>& candidates, bool required) {
+    int best = -1, fallback = -1;
+    double best_cost = INFINITY, fallback_rank = INFINITY;
+    for (size_t i = 0; i < candidates.size(); ++i) {
+      const LabelCandidate& c = candidates[i];
+      if (!bounds_.contains(c.box) || c.cost >= best_cost) continue;
+      int blocked = 0;
+      for (const Box& other : boxes_) blocked += c.box.grown(gap_).overlaps(other) ? 1 : 0;
+      if (blocked == 0) {
+        best = static_cast<int>(i);
+        best_cost = c.cost;
+      } else if (required && blocked * 1e6 + c.cost < fallback_rank) {
+        fallback = static_cast<int>(i);
+        fallback_rank = blocked * 1e6 + c.cost;
+      }
+    }
+    if (best < 0 && required) best = fallback >= 0 ? fallback : (candidates.empty() ? -1 : 0);
+    if (best >= 0) boxes_.push_back(candidates[static_cast<size_t>(best)].box);
+    return best;
+  }
+
+ private:
+  Box bounds_;
+  double gap_;
+  std::vector<Box> boxes_;
+};
+
+TEST(LabelPlacer, ChoosesAsIfEveryBoxWereCountedForEveryCandidate) {
+  // Crowds of required and optional labels piled on a few spots, in bounds of a few squares and
+  // of more than the grid's most squares a side, with obstacles across the bounds' edges, far
+  // outside them, wider than the grid keeps by square, and not numbers.
+  struct Case {
+    const char* what;
+    Box bounds;
+    double spread;
+  };
+  const Case cases[] = {{"small bounds", {0, 0, 300, 120}, 300},
+                        {"wide bounds", {-50, 10, 400000, 90}, 400000},
+                        {"tall bounds", {0, 0, 150, 3e6}, 3e6}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    LabelPlacer placer(c.bounds, 2);
+    CountingEveryBox reference(c.bounds, 2);
+    const Box obstacles[] = {{c.bounds.x0 - 30, c.bounds.y0 - 30, c.bounds.x0 + 25, c.bounds.y0 + 25},
+                             {c.bounds.x1 - 10, c.bounds.y1 - 10, c.bounds.x1 + 1e300, c.bounds.y1 + 1e300},
+                             {c.bounds.x0, c.bounds.y0 + 40, c.bounds.x1, c.bounds.y0 + 44},
+                             {1e308, 1e308, INFINITY, INFINITY},
+                             {NAN, 0, NAN, 10}};
+    for (const Box& box : obstacles) {
+      placer.add_obstacle(box);
+      reference.add_obstacle(box);
+    }
+    uint32_t random = 12345;
+    const auto next = [&random](double range) {
+      random = random * 1664525u + 1013904223u;
+      return static_cast<double>(random >> 8) / static_cast<double>(1u << 24) * range;
+    };
+    for (int label = 0; label < 600; ++label) {
+      // Most labels near one of three spots, so that required ones pile up.
+      const double x = label % 4 == 0 ? next(c.spread) : c.bounds.x0 + 20 + next(40) + (label % 3) * c.spread / 3;
+      const double y = c.bounds.y0 + next(std::min(100.0, c.bounds.y1 - c.bounds.y0));
+      const Box box{x, y, x + 10 + next(30), y + 8 + next(6)};
+      const std::vector<LabelCandidate> candidates = shifted_along(box, 4, 24, 11, 3);
+      const bool required = label % 5 != 0;
+      ASSERT_EQ(placer.place(candidates, required), reference.place(candidates, required)) << "label " << label;
+    }
+  }
 }
 
 TEST(LabelCandidates, RingsAroundAPointAndShiftsAlongARow) {

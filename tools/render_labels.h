@@ -42,13 +42,36 @@ class LabelPlacer {
   int conflicts() const { return conflicts_; }
 
  private:
-  int blocking(const Box& box) const;  // obstacles and labels the box meets
+  // The grid square ranges a box covers within reach_, or false when it lies outside reach_ (or is
+  // not a number): such a box can meet no candidate inside the bounds.
+  struct SquareRange {
+    int64_t x0, y0, x1, y1;
+  };
+  bool squares(const Box& box, SquareRange* range) const;
+  void add_blocker(const Box& box);  // an obstacle or a placed label, indexed by grid square
+  // The obstacles and labels the box meets, counted up to `enough` (the count may stop there).
+  int blocking(const Box& box, int enough);
+
   double soft_cost(const Box& box) const;
 
   Box bounds_;
   double gap_;
-  std::vector<Box> obstacles_;
   std::vector<Box> placed_;
+  // Obstacles and placed labels by grid square, so that a candidate is tested only against the
+  // boxes near it (a drawing may hold thousands of labels). The grid covers the bounds grown by
+  // the gap, where every candidate's kept room lies, in at most kMostSquares squares a side; a box
+  // covering more than kWideSquares squares is kept in wide_ and tested against every candidate.
+  static constexpr double kBlockGrid = 64;
+  static constexpr int64_t kMostSquares = 4096;
+  static constexpr int64_t kWideSquares = 256;
+  Box reach_;
+  double square_w_ = kBlockGrid, square_h_ = kBlockGrid;
+  int64_t columns_ = 1, rows_ = 1;
+  std::vector<Box> blockers_;
+  std::vector<uint32_t> wide_;
+  std::unordered_map<int64_t, std::vector<uint32_t>> blocker_squares_;
+  std::vector<uint64_t> seen_;  // per blocker, the query that last counted it
+  uint64_t query_ = 0;
   // Soft points by grid square of kSoftGrid pixels.
   static constexpr double kSoftGrid = 24;
   std::unordered_map<int64_t, std::vector<std::pair<Point, double>>> soft_;
