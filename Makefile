@@ -80,6 +80,7 @@ fuzz-smoke: fuzz-build
 # `make -j3 fuzz-long` runs three at a time. `make fuzz-keep-corpus` adds the minimised corpora to
 # fuzz/corpus (two targets may share a seed folder) when all of them together stay under
 # FUZZ_KEEP_KB; the hand-named seeds there stay, the inputs an earlier run kept are replaced.
+# FUZZ_TARGETS="line_parser:line ..." keeps only those targets' corpora.
 FUZZ_KEEP_KB ?= 4096
 FUZZ_NAMES = $(foreach t,$(FUZZ_TARGETS),$(firstword $(subst :, ,$(t))))
 fuzz_seeds = $(lastword $(subst :, ,$(filter $(1):%,$(FUZZ_TARGETS))))
@@ -113,7 +114,8 @@ fuzz-long-%: fuzz-build
 # libFuzzer names an input by the SHA-1 of its bytes: a minimised input whose name is the digest of
 # a hand-named seed already there is that seed, and is not copied twice.
 fuzz-keep-corpus:
-	@set -e; total=$$(du -sk build-fuzz/minimised | cut -f1); \
+	@set -e; total=$$(for name in $(FUZZ_NAMES); do [ ! -d build-fuzz/minimised/$$name ] || \
+	  du -sk --apparent-size build-fuzz/minimised/$$name; done | awk '{kb += $$1} END {print kb + 0}'); \
 	if [ "$$total" -gt $(FUZZ_KEEP_KB) ]; then \
 	  echo "minimised corpora: $$total KB, more than $(FUZZ_KEEP_KB) KB: fuzz/corpus left as it is"; exit 1; fi; \
 	for target in $(FUZZ_TARGETS); do seeds=$${target##*:}; \
