@@ -109,7 +109,7 @@ fuzz-long-%: fuzz-build
 	./build-fuzz/bin/$${name}_fuzzer -merge=1 build-fuzz/minimised/$$name $$work \
 	  -timeout=$(FUZZ_TIMEOUT) -rss_limit_mb=$(FUZZ_RSS_MB) 2>build-fuzz/long/$$name-merge.log \
 	  || { tail -n 40 build-fuzz/long/$$name-merge.log; exit 1; }; \
-	echo "$$name: minimised corpus $$(ls build-fuzz/minimised/$$name | wc -l) inputs, $$(du -sk build-fuzz/minimised/$$name | cut -f1) KB"
+	echo "$$name: minimised corpus $$(ls build-fuzz/minimised/$$name | wc -l) inputs, $$(du -sk --apparent-size build-fuzz/minimised/$$name | cut -f1) KB"
 
 # libFuzzer names an input by the SHA-1 of its bytes: a minimised input whose name is the digest of
 # a hand-named seed already there is that seed, and is not copied twice.
@@ -128,7 +128,7 @@ fuzz-keep-corpus:
 	  for input in build-fuzz/minimised/$$name/*; do \
 	    case " $$(echo $$named) " in *" $$(basename $$input) "*) ;; *) cp $$input fuzz/corpus/$$seeds/ ;; esac; \
 	  done; \
-	done; echo "fuzz/corpus: $$(du -sk fuzz/corpus | cut -f1) KB"
+	done; echo "fuzz/corpus: $$(du -sk --apparent-size fuzz/corpus | cut -f1) KB"
 
 # The release build installed under PREFIX (/usr/local unless given): programs, manual page, bash
 # completion, documents, the library with its header and CMake package.
