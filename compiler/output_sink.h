@@ -84,6 +84,9 @@ class OutputSink {
   }
   // Removes the file `name`; a file that is not there is not an error.
   virtual Status remove_file(const std::string& name) = 0;
+  // Makes every file handed over so far durable and puts it under its name. A sink may hold files
+  // back until then; the memory sink needs nothing.
+  [[nodiscard]] virtual Status finish() { return Status::Ok(); }
 };
 
 // Keeps written files in memory, by name; for tests and in-memory compiles.

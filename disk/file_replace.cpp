@@ -173,20 +173,59 @@ Status write_all(int fd, const char* bytes, size_t size) {
   return Status::Ok();
 }
 
-// Writes the source into the open temporary, flushes it when asked, names it and renames it over
-// `path`. Leaves the temporary open; the caller closes it (and removes its name on failure).
-Status fill_and_rename(const std::string& path, ByteSource& source, Sync sync, Temporary* temporary) {
+// A failure of sync_file_range that the flush would meet too: a real I/O or space error. Anything
+// else means the call does not work here (ENOSYS, EINVAL, ESPIPE, ...): the flush does it all.
+bool is_write_failure(int error_number) {
+  return error_number == EIO || error_number == ENOSPC || error_number == EDQUOT;
+}
+
+// Asks the kernel to start writing `size` bytes at `offset` out to disk, without waiting.
+Status start_writeback(int fd, uint64_t offset, size_t size) {
+  if (sync_file_range(fd, static_cast<off_t>(offset), static_cast<off_t>(size), SYNC_FILE_RANGE_WRITE) != 0 &&
+      is_write_failure(errno)) {
+    return Status::FileSystem("", reason_of(errno));
+  }
+  return Status::Ok();
+}
+
+// Writes the source into the open temporary, chunk by chunk; a durable file's chunks are sent on
+// their way to the disk as they are written.
+Status fill(const std::string& path, ByteSource& source, Sync sync, const Temporary& temporary) {
   const std::unique_ptr<char[]> buffer(new char[kChunkSize]);
+  uint64_t offset = 0;
   while (const size_t n = source.next_chunk(buffer.get(), kChunkSize)) {
-    const Status status = write_all(temporary->fd, buffer.get(), n);
+    Status status = write_all(temporary.fd, buffer.get(), n);
+    if (status.ok() && sync == Sync::kDurable) status = start_writeback(temporary.fd, offset, n);
     if (!status.ok()) return Status::FileSystem(path, "cannot write: " + status.reason());
+    offset += n;
   }
-  if (sync == Sync::kDurable) {
-    disk_step();
-    if (fsync(temporary->fd) != 0 && errno != EINVAL && errno != EROFS) {
-      return Status::FileSystem(path, "cannot write: " + reason_of(errno));
-    }
+  return Status::Ok();
+}
+
+// Waits until the writeback of the whole temporary has ended, starting what is not yet started.
+// The allocation of every waiting file then goes into one journal commit, which the first flush
+// makes; the later flushes find little left to do.
+Status wait_for_writeback(const std::string& path, const Temporary& temporary) {
+  constexpr unsigned kWriteAndWait =
+      SYNC_FILE_RANGE_WAIT_BEFORE | SYNC_FILE_RANGE_WRITE | SYNC_FILE_RANGE_WAIT_AFTER;
+  if (sync_file_range(temporary.fd, 0, 0, kWriteAndWait) != 0 && is_write_failure(errno)) {
+    return Status::FileSystem(path, "cannot write: " + reason_of(errno));
   }
+  return Status::Ok();
+}
+
+// Flushes the temporary's bytes and what is needed to read them back to disk. A file system that
+// cannot flush (EINVAL, EROFS) has nothing to flush.
+Status flush(const std::string& path, const Temporary& temporary) {
+  disk_step();
+  if (fdatasync(temporary.fd) != 0 && errno != EINVAL && errno != EROFS) {
+    return Status::FileSystem(path, "cannot write: " + reason_of(errno));
+  }
+  return Status::Ok();
+}
+
+// Names the complete temporary, when it has no name yet, and renames it over `path`.
+Status publish(const std::string& path, Temporary* temporary) {
   if (temporary->name.empty()) {
     const Status status = name_temporary(path, temporary);
     if (!status.ok()) return status;
@@ -199,21 +238,41 @@ Status fill_and_rename(const std::string& path, ByteSource& source, Sync sync, T
   return Status::Ok();
 }
 
+// Closes the temporary, removing its name first when it was not renamed. Closing releases the
+// lock only now, after the rename: until then a cleaner leaves it alone. The bytes went out with
+// write(2) (and were flushed when asked), so close has nothing left to report.
+void close_temporary(Temporary* temporary) {
+  if (!temporary->name.empty()) {
+    disk_step();
+    unlink(temporary->name.c_str());
+    temporary->name.clear();
+  }
+  if (temporary->fd >= 0) close(temporary->fd);
+  temporary->fd = -1;
+}
+
+// A new temporary for `path` holding the whole source; closed again on failure.
+Status write_temporary(const std::string& path, ByteSource& source, Sync sync, Temporary* temporary) {
+  remove_stale_temporaries(folder_of(path), base_of(path));
+  Status status = open_temporary(path, temporary);
+  if (!status.ok()) return status;
+  status = fill(path, source, sync, *temporary);
+  if (!status.ok()) close_temporary(temporary);
+  return status;
+}
+
 }  // namespace
 
 void set_disk_step_hook(void (*hook)()) { disk_step_hook = hook; }
 void allow_unnamed_temporaries(bool allowed) { unnamed_temporaries_allowed = allowed; }
 
 Status replace_file(const std::string& path, ByteSource& source, Sync sync) {
-  remove_stale_temporaries(folder_of(path), base_of(path));
   Temporary temporary;
-  Status status = open_temporary(path, &temporary);
+  Status status = write_temporary(path, source, sync, &temporary);
   if (!status.ok()) return status;
-  status = fill_and_rename(path, source, sync, &temporary);
-  if (!temporary.name.empty()) unlink(temporary.name.c_str());
-  // Closing releases the lock only now, after the rename: until then a cleaner leaves it alone.
-  // The bytes went out with write(2) (and fsync when asked), so close has nothing left to report.
-  close(temporary.fd);
+  if (sync == Sync::kDurable) status = flush(path, temporary);
+  if (status.ok()) status = publish(path, &temporary);
+  close_temporary(&temporary);
   return status;
 }
 
@@ -267,16 +326,78 @@ Status remove_file(const std::string& path) {
   return Status::Ok();
 }
 
-Status FolderSink::write_file(const std::string& name, std::string_view bytes) {
-  return replace_file(path_in_folder(folder_, name), bytes, sync_for(name));
+struct FolderSink::Waiting {
+  std::string name;
+  Temporary temporary;
+};
+
+FolderSink::FolderSink(std::string folder) : folder_(std::move(folder)) {}
+
+FolderSink::~FolderSink() {
+  for (Waiting& file : waiting_) close_temporary(&file.temporary);
 }
 
-Status FolderSink::stream_file(const std::string& name, ByteSource& source) {
-  return replace_file(path_in_folder(folder_, name), source, sync_for(name));
+Status FolderSink::write_file(const std::string& name, std::string_view bytes) {
+  StringSource source(bytes);
+  return hand_over(name, source);
+}
+
+Status FolderSink::stream_file(const std::string& name, ByteSource& source) { return hand_over(name, source); }
+
+// A file written without sync is put under its name at once; a durable one waits for finish().
+// Either way an earlier waiting file of the same name gives way, once the new one is complete.
+Status FolderSink::hand_over(const std::string& name, ByteSource& source) {
+  const std::string path = path_in_folder(folder_, name);
+  if (unsynced_.count(name) != 0) {
+    const Status status = replace_file(path, source, Sync::kNone);
+    if (status.ok()) drop_waiting(name);
+    return status;
+  }
+  Waiting file{name, {}};
+  const Status status = write_temporary(path, source, Sync::kDurable, &file.temporary);
+  if (!status.ok()) return status;
+  drop_waiting(name);
+  waiting_.push_back(std::move(file));
+  return Status::Ok();
+}
+
+void FolderSink::drop_waiting(const std::string& name) {
+  for (auto file = waiting_.begin(); file != waiting_.end(); ++file) {
+    if (file->name == name) {
+      close_temporary(&file->temporary);
+      waiting_.erase(file);
+      return;
+    }
+  }
 }
 
 Status FolderSink::remove_file(const std::string& name) {
+  drop_waiting(name);
   return scenario::remove_file(path_in_folder(folder_, name));
+}
+
+// Every waiting file's writeback is awaited first, then each is flushed, then each renamed, all in
+// the order handed over. The first failure marks the end of the files that are published: those
+// before it are, it and those after it are discarded.
+Status FolderSink::finish() {
+  std::vector<Waiting> files = std::move(waiting_);
+  waiting_.clear();
+  Status failure;
+  size_t ready = files.size();
+  auto step_all = [&](auto step) {
+    for (size_t k = 0; k < ready; ++k) {
+      Status status = step(path_in_folder(folder_, files[k].name), &files[k].temporary);
+      if (!status.ok()) {
+        failure = std::move(status);
+        ready = k;
+      }
+    }
+  };
+  step_all([](const std::string& path, Temporary* temporary) { return wait_for_writeback(path, *temporary); });
+  step_all([](const std::string& path, Temporary* temporary) { return flush(path, *temporary); });
+  step_all(publish);
+  for (Waiting& file : files) close_temporary(&file.temporary);
+  return failure;
 }
 
 }  // namespace scenario

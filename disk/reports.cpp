@@ -13,6 +13,13 @@ int report_file_system_failure(const Status& status, const char* program) {
   return kExitFileSystem;
 }
 
+int finish_writing(OutputSink& sink, const Status& failure, const char* program) {
+  const Status finished = sink.finish();
+  if (!failure.ok()) report_file_system_failure(failure, program);
+  if (!finished.ok()) report_file_system_failure(finished, program);
+  return failure.ok() && finished.ok() ? kExitClean : kExitFileSystem;
+}
+
 int report_compile(const CompileState& state, const CompileResult& result, const char* program,
                    const std::vector<std::string>& written) {
   if (!result.status.ok()) return report_file_system_failure(result.status, program);

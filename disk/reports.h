@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "compiler/compile_driver.h"
+#include "compiler/output_sink.h"
 #include "compiler/status.h"
 #include "compiler/track_model.h"
 
@@ -23,6 +24,11 @@ std::string fatal_report(const std::string& number);
 
 // Prints a file-system failure as "PROGRAM: 'PATH': REASON" and returns 3.
 int report_file_system_failure(const Status& status, const char* program);
+
+// Ends the writing of a run: makes the files handed to `sink` durable under their names (also after
+// a failure, so that the files written before it stay) and prints `failure` and the failure of that
+// last step, each as a file-system failure. Returns 3 when there was either, else 0.
+int finish_writing(OutputSink& sink, const Status& failure, const char* program);
 
 // The exit status and standard-error report for a finished compile (everything but the fatal
 // report). `program` prefixes file-system messages.

@@ -27,6 +27,7 @@ Status read_description(const std::string& folder, const std::string& name, Desc
 }
 
 int Form_Load(const std::string& folder) {
+  constexpr const char* kProgram = "scenario_build";
   CompileState state;
   state.line_name = kEmbeddedLineName;
   state.train_number = kEmbeddedTrainNumber;
@@ -35,26 +36,30 @@ int Form_Load(const std::string& folder) {
   // The wait notice comes first, before any work.
   std::cerr << "Attendere" << std::endl;
 
+  // The kept files wait in the sink until finish_writing flushes them together and puts them under
+  // their names; it runs on every road out, so that the files written before a failure stay.
   FolderSink sink(folder);
   // The compile removes the two descriptions a few milliseconds after writing them: flushing them
-  // to disk would buy nothing.
+  // to disk would buy nothing. They are put under their names at once, for the compile to read.
   sink.write_without_sync(names.line_description);
   sink.write_without_sync(names.train_description);
   using Writer = Status (*)(OutputSink&, const ScenarioFileNames&);
   for (Writer writer : {dati_linea, dati_treno, dati_note, dati_rallentamenti, dati_scheda}) {
-    Status status = writer(sink, names);
-    if (!status.ok()) return report_file_system_failure(status, "scenario_build");
+    const Status status = writer(sink, names);
+    if (!status.ok()) return finish_writing(sink, status, kProgram);
   }
 
   Description line;
   Description train;
   Status status = read_description(folder, names.line_description, &line);
   if (status.ok()) status = read_description(folder, names.train_description, &train);
-  if (!status.ok()) return report_file_system_failure(status, "scenario_build");
+  if (!status.ok()) return finish_writing(sink, status, kProgram);
 
   const CompileResult result = memorizza_percorso(state, 1, line, train, names, sink);
-  if (result.fatal != 0 && result.status.ok()) errore(std::to_string(result.fatal));
-  return report_compile(state, result, "scenario_build");
+  // Before a fatal report too: the documents written before it stay.
+  if (const int failed = finish_writing(sink, result.status, kProgram); failed != kExitClean) return failed;
+  if (result.fatal != 0) errore(std::to_string(result.fatal));
+  return report_compile(state, result, kProgram);
 }
 
 }  // namespace scenario

@@ -160,6 +160,7 @@ TEST(DocumentsTest, WritersUseTheScenarioNamesAndReplaceAnOlderLongerFile) {
   ASSERT_TRUE(dati_note(sink, names).ok());
   ASSERT_TRUE(dati_rallentamenti(sink, names).ok());
   ASSERT_TRUE(dati_scheda(sink, names).ok());
+  ASSERT_TRUE(sink.finish().ok());
   EXPECT_EQ(testing::read_whole_file(folder.file(names.notes)), render_table(notes_table()));
   EXPECT_EQ(testing::read_whole_file(folder.file(names.slowdown_order)), render_table(slowdown_order_table()));
   EXPECT_EQ(testing::read_whole_file(folder.file(names.timetable_card)), render_table(timetable_card_table()));

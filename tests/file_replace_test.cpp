@@ -6,6 +6,8 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <cerrno>
+#include <cstring>
 #include <filesystem>
 #include <string>
 #include <vector>
@@ -96,6 +98,8 @@ class PatternSource : public ByteSource {
   uint64_t given_ = 0;
 };
 
+std::string kind_name(const ::testing::TestParamInfo<bool>& unnamed) { return unnamed.param ? "Unnamed" : "Named"; }
+
 class TemporariesTest : public ::testing::TestWithParam<bool> {
  protected:
   void SetUp() override { allow_unnamed_temporaries(GetParam()); }
@@ -142,10 +146,7 @@ TEST_P(TemporariesTest, StaleTemporariesOfTheFileAreRemovedAndLiveOnesKept) {
   EXPECT_EQ(read_whole_file(folder.file("out.dat")), "new");
 }
 
-INSTANTIATE_TEST_SUITE_P(Kinds, TemporariesTest, ::testing::Values(true, false),
-                         [](const ::testing::TestParamInfo<bool>& kind) {
-                           return std::string(kind.param ? "Unnamed" : "Named");
-                         });
+INSTANTIATE_TEST_SUITE_P(Kinds, TemporariesTest, ::testing::Values(true, false), kind_name);
 
 // A file larger than the bound is refused before it is read: a regular file by its size, anything
 // else (here an endless device) as soon as it has given more than the bound.
@@ -172,15 +173,136 @@ TEST(ReadFileTest, RefusesAFileLargerThanItsBound) {
   EXPECT_NE(status.reason().find("67108865 bytes"), std::string::npos) << status.reason();
 }
 
-TEST(FolderSinkTest, WritesAndRemovesInItsFolder) {
-  TempFolder folder;
-  FolderSink sink(folder.path());
-  ASSERT_TRUE(sink.write_file("a.txt", "1").ok());
-  EXPECT_EQ(read_whole_file(folder.file("a.txt")), "1");
-  ASSERT_TRUE(sink.remove_file("a.txt").ok());
-  EXPECT_FALSE(std::filesystem::exists(folder.file("a.txt")));
-  EXPECT_TRUE(sink.remove_file("a.txt").ok());  // already gone
+// The sink's files, with unnamed and with named temporaries.
+using FolderSinkTest = TemporariesTest;
+
+// The names in a folder that are not temporaries.
+std::vector<std::string> kept_in(const std::string& folder) {
+  std::vector<std::string> names = files_in(folder);
+  std::erase_if(names, [](const std::string& name) { return name.starts_with("."); });
+  return names;
 }
+
+// Records, at every disk step, the names of `watched_folder` that have come to hold a new file: the
+// order in which a finish puts its files under their names. A file is new when it is there and,
+// for the one that had an old file, of another size.
+const TempFolder* watched_folder = nullptr;
+std::vector<std::string> appeared;
+
+void note_appearances() {
+  for (const char* name : {"c.txt", "b.dat", "a.txt"}) {
+    const std::string path = watched_folder->file(name);
+    const bool is_new = std::filesystem::exists(path) && std::filesystem::file_size(path) != 5;
+    if (is_new && std::find(appeared.begin(), appeared.end(), name) == appeared.end()) appeared.push_back(name);
+  }
+}
+
+TEST_P(FolderSinkTest, DurableFilesAppearOnlyAtFinishInTheOrderWritten) {
+  TempFolder folder;
+  write_whole_file(folder.file("b.dat"), "old b");
+  constexpr uint64_t kBig = (uint64_t{1} << 20) + 3;  // several chunks
+  FolderSink sink(folder.path());
+  sink.write_without_sync("d.txt");
+  PatternSource big(kBig);
+  ASSERT_TRUE(sink.write_file("c.txt", "c").ok());
+  ASSERT_TRUE(sink.stream_file("b.dat", big).ok());
+  ASSERT_TRUE(sink.write_file("d.txt", "read back at once").ok());
+  ASSERT_TRUE(sink.write_file("a.txt", "").ok());
+  EXPECT_EQ(kept_in(folder.path()), (std::vector<std::string>{"b.dat", "d.txt"}));
+  EXPECT_EQ(read_whole_file(folder.file("b.dat")), "old b");
+  EXPECT_EQ(read_whole_file(folder.file("d.txt")), "read back at once");
+
+  watched_folder = &folder;
+  appeared.clear();
+  set_disk_step_hook(note_appearances);
+  const Status status = sink.finish();
+  set_disk_step_hook(nullptr);
+  note_appearances();
+  ASSERT_TRUE(status.ok()) << status.ToString();
+  EXPECT_EQ(appeared, (std::vector<std::string>{"c.txt", "b.dat", "a.txt"}));
+  EXPECT_EQ(files_in(folder.path()), (std::vector<std::string>{"a.txt", "b.dat", "c.txt", "d.txt"}));
+  EXPECT_EQ(read_whole_file(folder.file("a.txt")), "");
+  EXPECT_TRUE(read_whole_file(folder.file("b.dat")) == PatternSource::bytes(kBig));
+  EXPECT_EQ(read_whole_file(folder.file("c.txt")), "c");
+  EXPECT_TRUE(sink.finish().ok());  // nothing left to do
+}
+
+TEST_P(FolderSinkTest, ASinkDestroyedWithoutFinishLeavesTheFolderAsItWas) {
+  TempFolder folder;
+  write_whole_file(folder.file("a.txt"), "old a");
+  {
+    FolderSink sink(folder.path());
+    PatternSource big(uint64_t{1} << 19);
+    ASSERT_TRUE(sink.write_file("a.txt", "new a").ok());
+    ASSERT_TRUE(sink.stream_file("b.dat", big).ok());
+  }
+  EXPECT_EQ(files_in(folder.path()), std::vector<std::string>{"a.txt"});
+  EXPECT_EQ(read_whole_file(folder.file("a.txt")), "old a");
+}
+
+// A name handed over again keeps only its last file; a removed name loses its waiting file and its
+// old one at once.
+TEST_P(FolderSinkTest, TheLastWriteOfANameWinsAndARemovalDropsItsWaitingFile) {
+  TempFolder folder;
+  write_whole_file(folder.file("b.txt"), "old b");
+  FolderSink sink(folder.path());
+  ASSERT_TRUE(sink.write_file("a.txt", "first").ok());
+  ASSERT_TRUE(sink.write_file("b.txt", "new b").ok());
+  ASSERT_TRUE(sink.write_file("a.txt", "second").ok());
+  ASSERT_TRUE(sink.remove_file("b.txt").ok());
+  EXPECT_EQ(kept_in(folder.path()), std::vector<std::string>{});
+  ASSERT_TRUE(sink.finish().ok());
+  EXPECT_EQ(files_in(folder.path()), std::vector<std::string>{"a.txt"});
+  EXPECT_EQ(read_whole_file(folder.file("a.txt")), "second");
+  EXPECT_TRUE(sink.remove_file("a.txt").ok());
+  EXPECT_TRUE(sink.remove_file("a.txt").ok());  // already gone
+  EXPECT_TRUE(files_in(folder.path()).empty());
+}
+
+// A finish that fails part-way: the files before the failing one are under their names, the
+// failing one and those after it are discarded, and no temporary is left.
+struct FinishFault {
+  const char* label;
+  void (*make)(const std::string& folder);  // after the files were handed over
+  const char* failing;                      // the file named in the failure
+  int error_number;
+  std::vector<std::string> left;  // what the folder then holds (none: the folder is gone)
+};
+
+TEST_P(FolderSinkTest, AFailingFinishKeepsTheFilesBeforeItAndNoTemporary) {
+  const FinishFault faults[] = {
+      {"a folder stands under the second name", [](const std::string&) {}, "b.txt", EISDIR,
+       {"a.txt", "b.txt", "c.txt"}},
+      {"the folder is removed", [](const std::string& out) { std::filesystem::remove_all(out); }, "a.txt", ENOENT,
+       {}},
+  };
+  for (const FinishFault& fault : faults) {
+    SCOPED_TRACE(fault.label);
+    TempFolder folder;
+    const std::string out = folder.file("out");
+    std::filesystem::create_directory(out);
+    std::filesystem::create_directory(out + "/b.txt");
+    write_whole_file(out + "/c.txt", "old c");
+    FolderSink sink(out);
+    for (const char* name : {"a.txt", "b.txt", "c.txt"}) ASSERT_TRUE(sink.write_file(name, "new").ok());
+    fault.make(out);
+
+    const Status status = sink.finish();
+    ASSERT_FALSE(status.ok());
+    EXPECT_EQ(status.path(), out + "/" + fault.failing);
+    EXPECT_NE(status.reason().find(std::strerror(fault.error_number)), std::string::npos) << status.reason();
+    if (fault.left.empty()) {
+      EXPECT_FALSE(std::filesystem::exists(out));
+      continue;
+    }
+    EXPECT_EQ(files_in(out), fault.left);
+    EXPECT_EQ(read_whole_file(out + "/a.txt"), "new");
+    EXPECT_TRUE(std::filesystem::is_directory(out + "/b.txt"));
+    EXPECT_EQ(read_whole_file(out + "/c.txt"), "old c");
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(Kinds, FolderSinkTest, ::testing::Values(true, false), kind_name);
 
 }  // namespace
 }  // namespace scenario

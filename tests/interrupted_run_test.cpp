@@ -1,7 +1,8 @@
-// A run killed at any moment: every kept file is the complete old one or the complete new one, and
-// the next complete run leaves exactly the six kept files.
+// A run killed at any moment: every kept file is the complete old one or the complete new one, the
+// new ones are those written first (the kept files are put under their names together at the end,
+// in the order written), and the next complete run leaves exactly the six kept files.
 //
-// The run is stopped at each of its disk steps in turn (every write of a chunk, fsync, link,
+// The run is stopped at each of its disk steps in turn (every write of a chunk, flush, link,
 // rename and removal; set_disk_step_hook), by SIGKILL in a forked child, with unnamed temporaries
 // (O_TMPFILE) and with the named ones the file system fallback uses. The folder starts with old
 // files under the kept names, different from the new ones.
@@ -52,6 +53,7 @@ void expect_same_files(const FolderContents& found, const FolderContents& expect
   for (const auto& [name, bytes] : expected) EXPECT_TRUE(found.at(name) == bytes) << name << " differs";
 }
 
+// The kept names in the order the run writes them.
 std::vector<std::string> kept_names() {
   const ScenarioFileNames names = scenario_file_names(kEmbeddedLineName, kEmbeddedTrainNumber);
   return {names.notes,       names.slowdown_order,  names.timetable_card,
@@ -110,10 +112,14 @@ TEST_P(InterruptedRunTest, EveryKeptFileIsOldOrNewAndTheNextRunLeavesOnlyTheKept
     }
     ++kills;
     const FolderContents after = contents_of(folder.path());
+    bool earlier_one_old = false;
     for (const std::string& name : kept_names()) {
       const auto found = after.find(name);
       ASSERT_NE(found, after.end()) << name << " vanished";
-      EXPECT_TRUE(found->second == "old " + name || found->second == fresh.at(name)) << name << " is neither";
+      const bool is_old = found->second == "old " + name;
+      EXPECT_TRUE(is_old || found->second == fresh.at(name)) << name << " is neither";
+      EXPECT_FALSE(!is_old && earlier_one_old) << name << " is new although a file written before it is old";
+      earlier_one_old = earlier_one_old || is_old;
     }
     ASSERT_EQ(run_child(folder.path(), -1, unnamed).status, 0);
     expect_same_files(contents_of(folder.path()), fresh);

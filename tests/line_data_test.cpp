@@ -386,6 +386,7 @@ TEST(DatiLineaTest, ReplacesALongerExistingFileInTheFolder) {
   write_whole_file(folder.file(names.line_description), expected + std::string(20000, 'x'));
   FolderSink sink(folder.path());
   ASSERT_TRUE(dati_linea(sink, names).ok());
+  ASSERT_TRUE(sink.finish().ok());
   EXPECT_EQ(read_whole_file(folder.file("MorvellaC_DrasconaX_linea.txt")), expected);
 }
 

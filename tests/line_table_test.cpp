@@ -55,6 +55,7 @@ TEST(ScriviRigheTest, ReplacesALongerExistingFileEntirely) {
   FolderSink sink(folder.path());
   const std::string_view table[] = {"[generale]", "[fine]", kEndMarker};
   ASSERT_TRUE(scrivi_righe(sink, "out.txt", table).ok());
+  ASSERT_TRUE(sink.finish().ok());
   EXPECT_EQ(read_whole_file(folder.file("out.txt")), "[generale]\r\n[fine]\r\n");
 }
 
@@ -64,6 +65,7 @@ TEST(ScriviRigheTest, AMarkerAtIndexZeroLeavesAZeroByteFile) {
   FolderSink sink(folder.path());
   const std::string_view table[] = {kEndMarker};
   ASSERT_TRUE(scrivi_righe(sink, "out.txt", table).ok());
+  ASSERT_TRUE(sink.finish().ok());
   EXPECT_EQ(read_whole_file(folder.file("out.txt")), "");
 }
 

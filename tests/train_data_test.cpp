@@ -271,6 +271,7 @@ TEST(DatiTrenoTest, ReplacesALongerExistingFileInTheFolder) {
   write_whole_file(folder.file(names.train_description), expected + expected);
   FolderSink sink(folder.path());
   ASSERT_TRUE(dati_treno(sink, names).ok());
+  ASSERT_TRUE(sink.finish().ok());
   EXPECT_EQ(read_whole_file(folder.file("MorvellaC_DrasconaX_5521-.txt")), expected);
 }
 

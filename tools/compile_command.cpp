@@ -6,6 +6,7 @@
 #include <iostream>
 #include <string>
 #include <system_error>
+#include <utility>
 #include <vector>
 
 #include "compiler/compile_driver.h"
@@ -59,34 +60,40 @@ int read_given_description(const std::string& path, TextEncoding encoding, Descr
 }
 
 // Writes the compiled files into the output folder and leaves the description files alone; tells
-// the verbose log when the compile proper has ended and what each write took.
+// the verbose log when the compile proper has ended, what each file took to encode and write, and,
+// once finish() has put them under their names, what was written.
 class ToolSink : public OutputSink {
  public:
   ToolSink(const std::string& folder, const CompileState& state, VerboseLog& log)
       : folder_sink_(folder), state_(state), log_(log) {}
 
   Status write_file(const std::string& name, std::string_view bytes) override {
-    note_compiled();
-    Status status = folder_sink_.write_file(name, bytes);
-    if (status.ok()) {
-      written_.push_back(name);
-      log_.phase("wrote " + (std::filesystem::path(folder_sink_.folder()) / name).string() + ", " +
-                 std::to_string(bytes.size()) + " bytes");
-    }
-    return status;
+    StringSource source(bytes);
+    return stream_file(name, source);
   }
   Status stream_file(const std::string& name, ByteSource& source) override {
     note_compiled();
     const uint64_t size = source.size();
     Status status = folder_sink_.stream_file(name, source);
     if (status.ok()) {
-      written_.push_back(name);
-      log_.phase("wrote " + (std::filesystem::path(folder_sink_.folder()) / name).string() + ", " +
-                 std::to_string(size) + " bytes");
+      handed_over_.emplace_back(name, size);
+      log_.phase("encoded " + name + ", " + std::to_string(size) + " bytes");
     }
     return status;
   }
   Status remove_file(const std::string&) override { return Status::Ok(); }
+  [[nodiscard]] Status finish() override {
+    Status status = folder_sink_.finish();
+    if (!status.ok()) return status;
+    log_.phase("flushed " + std::to_string(handed_over_.size()) + " files to disk");
+    for (const auto& [name, size] : handed_over_) {
+      written_.push_back(name);
+      log_.phase("wrote " + (std::filesystem::path(folder_sink_.folder()) / name).string() + ", " +
+                 std::to_string(size) + " bytes");
+    }
+    handed_over_.clear();
+    return status;
+  }
 
   const std::vector<std::string>& written() const { return written_; }
 
@@ -114,6 +121,7 @@ class ToolSink : public OutputSink {
   const CompileState& state_;
   VerboseLog& log_;
   bool compiled_noted_ = false;
+  std::vector<std::pair<std::string, uint64_t>> handed_over_;  // waiting for finish(), with their sizes
   std::vector<std::string> written_;
 };
 
@@ -163,8 +171,9 @@ int run_compile_command(const CompileOptions& options) {
   ToolSink sink(options.out, state, log);
   const CompileResult result = memorizza_percorso(state, options.plan ? 1 : 0, line, train, names, sink);
   sink.note_compiled();
+  if (const int failed = finish_writing(sink, result.status, kProgram); failed != kExitClean) return failed;
 
-  if (result.fatal != 0 && result.status.ok()) {
+  if (result.fatal != 0) {
     std::cerr << fatal_report(std::to_string(result.fatal)) << std::endl;
     return kExitFatal;
   }

@@ -132,10 +132,14 @@ int run_decompile_command(const DecompileOptions& options) {
   if (error) return report_file_system_failure(Status::FileSystem(options.out, error.message()), kProgram);
   const ScenarioFileNames names = scenario_file_names(line_name, train_number);
   FolderSink sink(options.out);
-  for (const auto& [name, bytes] : {std::pair{&names.line_description, &result.descriptions.line},
-                                    std::pair{&names.train_description, &result.descriptions.train}}) {
+  const std::pair<const std::string*, const std::string*> descriptions[] = {
+      {&names.line_description, &result.descriptions.line}, {&names.train_description, &result.descriptions.train}};
+  for (const auto& [name, bytes] : descriptions) {
     status = sink.write_file(*name, *bytes);
-    if (!status.ok()) return report_file_system_failure(status, kProgram);
+    if (!status.ok()) break;
+  }
+  if (const int failed = finish_writing(sink, status, kProgram); failed != kExitClean) return failed;
+  for (const auto& [name, bytes] : descriptions) {
     log.phase("wrote " + (std::filesystem::path(options.out) / *name).string() + ", " + std::to_string(bytes->size()) +
               " bytes");
   }
