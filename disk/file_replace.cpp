@@ -173,8 +173,9 @@ Status write_all(int fd, const char* bytes, size_t size) {
   return Status::Ok();
 }
 
-// A failure of sync_file_range that the flush would meet too: a real I/O or space error. Anything
-// else means the call does not work here (ENOSYS, EINVAL, ESPIPE, ...): the flush does it all.
+// Whether a failure of sync_file_range is the file's own: a real I/O or space error, a write
+// failure (the kernel reports it once, so it is not left for the flush to find). Any other error
+// means the call does not work here (ENOSYS, EINVAL, ESPIPE, ...), and the flush does it all.
 bool is_write_failure(int error_number) {
   return error_number == EIO || error_number == ENOSPC || error_number == EDQUOT;
 }

@@ -84,8 +84,8 @@ class ToolSink : public OutputSink {
   Status remove_file(const std::string&) override { return Status::Ok(); }
   [[nodiscard]] Status finish() override {
     Status status = folder_sink_.finish();
-    if (!status.ok()) return status;
-    log_.phase("flushed " + std::to_string(handed_over_.size()) + " files to disk");
+    if (!status.ok() || handed_over_.empty()) return status;
+    log_.phase("flushed " + std::to_string(handed_over_.size()) + " files to disk and renamed them over their names");
     for (const auto& [name, size] : handed_over_) {
       written_.push_back(name);
       log_.phase("wrote " + (std::filesystem::path(folder_sink_.folder()) / name).string() + ", " +
