@@ -27,7 +27,7 @@ import whole_runs  # noqa: E402
 def per_metre(bin_folder):
     output = subprocess.run(
         [os.path.join(bin_folder, "line_compile_bench"), "--benchmark_format=json",
-         "--benchmark_filter=BM_PlanStep|BM_EncodeLineRecord|BM_CompileLongScenario",
+         "--benchmark_filter=BM_PlanStep|BM_EncodeLineRecord|BM_StreamLineRecord|BM_CompileLongScenario",
          "--benchmark_repetitions=5", "--benchmark_report_aggregates_only=true"],
         check=True, capture_output=True, text=True).stdout
     rows = []
