@@ -109,12 +109,16 @@ inline constexpr int64_t kMinExactBlock = 8;
 inline constexpr int64_t kStepByStepStretch = 16;
 
 // Advances the plan `count` metres with one curvature from the points of the two metres before
-// (`before`, `last`, updated to the last two metres computed), handing each new point to
+// (`before_metre`, `last_metre`, updated to the last two metres computed), handing each new point to
 // emit(PlanPoint) in metre order. Every point has the bits of plan_step applied metre by metre.
 // A curve is one tight loop; a straight is computed in closed-form blocks where its additions are
 // exact (exact_straight_reach), and metre by metre around them.
 template <class Emit>
-inline void plan_walk(PlanPoint& before, PlanPoint& last, int64_t count, double c, Emit&& emit) {
+inline void plan_walk(PlanPoint& before_metre, PlanPoint& last_metre, int64_t count, double c, Emit&& emit) {
+  // The two points live in locals for the loops: emit stores through pointers that could alias the
+  // caller's points, which would otherwise be reloaded from memory at every metre.
+  PlanPoint before = before_metre;
+  PlanPoint last = last_metre;
   if (c != 0.0) {
     for (int64_t i = 0; i < count; ++i) {
       const PlanPoint next = plan_step(before, last, c);
@@ -122,38 +126,41 @@ inline void plan_walk(PlanPoint& before, PlanPoint& last, int64_t count, double 
       before = last;
       last = next;
     }
-    return;
-  }
-  while (count > 0) {
-    const double dx = last.x - before.x;
-    const double dy = last.y - before.y;
-    if (adds_as_itself(dx) && adds_as_itself(dy)) {
-      const int64_t reach = std::min(exact_straight_reach(last.x, dx, count), exact_straight_reach(last.y, dy, count));
-      if (reach >= kMinExactBlock) {
-        const PlanPoint origin = last;
-        for (int64_t k = 1; k <= reach; ++k) {
-          const double steps = static_cast<double>(k);
-          emit(PlanPoint{origin.x + steps * dx, origin.y + steps * dy});
+  } else {
+    while (count > 0) {
+      const double dx = last.x - before.x;
+      const double dy = last.y - before.y;
+      if (adds_as_itself(dx) && adds_as_itself(dy)) {
+        const int64_t reach =
+            std::min(exact_straight_reach(last.x, dx, count), exact_straight_reach(last.y, dy, count));
+        if (reach >= kMinExactBlock) {
+          const PlanPoint origin = last;
+          for (int64_t k = 1; k <= reach; ++k) {
+            const double steps = static_cast<double>(k);
+            emit(PlanPoint{origin.x + steps * dx, origin.y + steps * dy});
+          }
+          const double last_steps = static_cast<double>(reach);
+          before = {origin.x + (last_steps - 1.0) * dx, origin.y + (last_steps - 1.0) * dy};
+          last = {origin.x + last_steps * dx, origin.y + last_steps * dy};
+          count -= reach;
+          continue;
         }
-        const double last_steps = static_cast<double>(reach);
-        before = {origin.x + (last_steps - 1.0) * dx, origin.y + (last_steps - 1.0) * dy};
-        last = {origin.x + last_steps * dx, origin.y + last_steps * dy};
-        count -= reach;
-        continue;
       }
+      const int64_t stretch = std::min(count, kStepByStepStretch);
+      for (int64_t i = 0; i < stretch; ++i) {
+        const double sx = last.x - before.x;
+        const double sy = last.y - before.y;
+        const PlanPoint next = adds_as_itself(sx) && adds_as_itself(sy) ? PlanPoint{last.x + sx, last.y + sy}
+                                                                        : plan_step(before, last, c);
+        emit(next);
+        before = last;
+        last = next;
+      }
+      count -= stretch;
     }
-    const int64_t stretch = std::min(count, kStepByStepStretch);
-    for (int64_t i = 0; i < stretch; ++i) {
-      const double sx = last.x - before.x;
-      const double sy = last.y - before.y;
-      const PlanPoint next = adds_as_itself(sx) && adds_as_itself(sy) ? PlanPoint{last.x + sx, last.y + sy}
-                                                                      : plan_step(before, last, c);
-      emit(next);
-      before = last;
-      last = next;
-    }
-    count -= stretch;
   }
+  before_metre = before;
+  last_metre = last;
 }
 
 // Computes metres `from` to `to` (inclusive) of the coordinate arrays x and y with one curvature;
