@@ -52,8 +52,9 @@ char* store_cell(char* p, const TrackCell& cell) {
   return p + layout::kCellSize;
 }
 
-// Stores one coordinate of each point the walk gives, with its tag.
-char* store_doubles(char* p, PlanWalk& walk, int32_t count, int coordinate) {
+// Stores one coordinate of each point the walk gives, with its tag. For a plan of runs the stores
+// hide behind the recurrence, which bounds the loop.
+char* store_walked(char* p, PlanWalk& walk, int32_t count, int coordinate) {
   auto store = [&p](double value) {
     encode_u16(p, layout::kTagDouble);
     encode_f64(p + layout::kTagSize, value);
@@ -105,9 +106,9 @@ size_t LinePlanSource::next_chunk(char* out, size_t capacity) {
       // The whole run of doubles that fits, in one tight loop.
       const int64_t room = (end - p) / static_cast<ptrdiff_t>(layout::kDoubleElementSize);
       if (room == 0) break;
-      if (!walk_.has_value() || walk_->next_metre() != metre_) walk_.emplace(plan_);
       const int32_t count = static_cast<int32_t>(std::min<int64_t>(plan_.next_metre() - metre_, room));
-      p = store_doubles(p, *walk_, count, half_);
+      if (!walk_.has_value() || walk_->next_metre() != metre_) walk_.emplace(plan_);
+      p = store_walked(p, *walk_, count, half_);
       metre_ += count;
     } else if (kind == LinePlan::Element::kInt16) {
       if (end - p < static_cast<ptrdiff_t>(layout::kInt16ElementSize)) break;

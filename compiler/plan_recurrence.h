@@ -103,6 +103,21 @@ inline int64_t exact_straight_reach(double last, double step, int64_t limit) {
   return std::min(limit, (kExactBound - from) / by);
 }
 
+// The same for a coordinate on a straight whichever its step: a step of +0 (along an axis) keeps a
+// finite coordinate other than -0 where it is, for as long as the other coordinate's step is finite:
+// the coordinate adds +0 + c * other_step, a zero whose sum with +0 is +0, and reads back the step
+// value - value = +0. Those metres are value + k * (+0) = value as well. Any other zero, infinite or
+// NaN step: 0.
+inline int64_t straight_reach(double value, double step, double other_step, int64_t limit) {
+  if (step == 0.0) {
+    const bool still = !std::signbit(step) && std::isfinite(value) && !(value == 0.0 && std::signbit(value)) &&
+                       std::isfinite(other_step);
+    return still ? limit : 0;
+  }
+  if (!std::isfinite(step) || !std::isfinite(other_step)) return 0;
+  return exact_straight_reach(value, step, limit);
+}
+
 // The shortest straight block worth computing in closed form; shorter ones go metre by metre.
 inline constexpr int64_t kMinExactBlock = 8;
 // Metres computed one by one before a closed form is tried again.
@@ -112,7 +127,7 @@ inline constexpr int64_t kStepByStepStretch = 16;
 // (`before_metre`, `last_metre`, updated to the last two metres computed), handing each new point to
 // emit(PlanPoint) in metre order. Every point has the bits of plan_step applied metre by metre.
 // A curve is one tight loop; a straight is computed in closed-form blocks where its additions are
-// exact (exact_straight_reach), and metre by metre around them.
+// exact (straight_reach), and metre by metre around them.
 template <class Emit>
 inline void plan_walk(PlanPoint& before_metre, PlanPoint& last_metre, int64_t count, double c, Emit&& emit) {
   // The two points live in locals for the loops: emit stores through pointers that could alias the
@@ -130,9 +145,8 @@ inline void plan_walk(PlanPoint& before_metre, PlanPoint& last_metre, int64_t co
     while (count > 0) {
       const double dx = last.x - before.x;
       const double dy = last.y - before.y;
-      if (adds_as_itself(dx) && adds_as_itself(dy)) {
-        const int64_t reach =
-            std::min(exact_straight_reach(last.x, dx, count), exact_straight_reach(last.y, dy, count));
+      {
+        const int64_t reach = std::min(straight_reach(last.x, dx, dy, count), straight_reach(last.y, dy, dx, count));
         if (reach >= kMinExactBlock) {
           const PlanPoint origin = last;
           for (int64_t k = 1; k <= reach; ++k) {

@@ -195,7 +195,8 @@ void PlanWalk::take(int32_t count, Emit&& emit) {
   if (plan_.holds_points()) {
     const double* x = plan_.values(0);
     const double* y = plan_.values(1);
-    for (int32_t m = metre_; m < metre_ + count; ++m) emit(PlanPoint{x[m], y[m]});
+    const int32_t end = metre_ + count;  // a local: emit's stores may alias the members
+    for (int32_t m = metre_; m < end; ++m) emit(PlanPoint{x[m], y[m]});
     metre_ += count;
     return;
   }

@@ -178,9 +178,19 @@ TEST(PlanRecurrenceTest, AWalkGivesTheBitsOfSingleSteps) {
   // A straight after a curve, from the plan's own start, as the line builds it.
   std::vector<PlanPoint> curve = single_steps(kPlanStart[0], kPlanStart[1], 700, 0.002);
   expect_walk_matches_single_steps(curve[698], curve[699], 200000, 0.0);
-  // Along an axis: one step component is zero, so every metre takes the full expression.
-  expect_walk_matches_single_steps(kPlanStart[0], kPlanStart[1], 5000, 0.0);
-  expect_walk_matches_single_steps({3.0, 1e-310}, {3.5, 1e-310}, 100, -0.0);
+  // Along an axis: one step component is zero and that coordinate stays put, except from -0,
+  // which the first metre turns into +0; and with steps that are not finite.
+  const double inf = std::numeric_limits<double>::infinity();
+  const double nan = std::numeric_limits<double>::quiet_NaN();
+  const std::pair<PlanPoint, PlanPoint> axes[] = {
+      {kPlanStart[0], kPlanStart[1]}, {{3.0, 1e-310}, {3.5, 1e-310}}, {{-0.0, 0.0}, {-0.0, 1.0}},
+      {{0.0, 0.0}, {0.0, -1.0}},      {{-0.0, 5.0}, {0.0, 4.0}},      {{2.0, -0.0}, {2.0, -0.0}},
+      {{7.0, 1.0}, {7.0, inf}},       {{7.0, 1.0}, {7.0, nan}},       {{inf, 1.0}, {inf, 2.0}},
+      {{1.0, 1.0}, {2.0, 1.0}}};
+  for (const auto& [before, last] : axes) {
+    SCOPED_TRACE(::testing::Message() << "(" << before.x << ", " << before.y << ") (" << last.x << ", " << last.y << ")");
+    for (const double c : {0.0, -0.0}) expect_walk_matches_single_steps(before, last, 300, c);
+  }
 }
 
 }  // namespace
