@@ -3,8 +3,8 @@
 
     bench/short_table.py BIN_FOLDER [--runs N]
 
-Per metre (line_compile_bench, release): the plan step, the encoding of the line record, and the
-whole compile of the generated scenario at 10 km, 100 km and 1,000 km (flat when the cost grows
+Per metre (line_compile_bench, release): the plan step, the encoding of the line record (alone, from
+laid-out points, and streamed from the plan's runs as the compile writes it), and the whole compile of the generated scenario at 10 km, 100 km and 1,000 km (flat when the cost grows
 with the length alone). Whole processes (bench/whole_runs.py, medians of N runs side by side with
 the plain copy they are measured against): the embedded run and the 1,000,000 m compile. Last,
 what one fsync of a file as large as each output costs on the folder's disk, which the whole runs
@@ -27,7 +27,7 @@ import whole_runs  # noqa: E402
 def per_metre(bin_folder):
     output = subprocess.run(
         [os.path.join(bin_folder, "line_compile_bench"), "--benchmark_format=json",
-         "--benchmark_filter=BM_PlanStep|BM_EncodeLineRecord|BM_CompileLongScenario",
+         "--benchmark_filter=BM_PlanStep|BM_EncodeLineRecord|BM_StreamLineRecord|BM_CompileLongScenario",
          "--benchmark_repetitions=5", "--benchmark_report_aggregates_only=true"],
         check=True, capture_output=True, text=True).stdout
     rows = []

@@ -242,11 +242,10 @@ DecodeResult decode_line_plan(std::string_view bytes, LinePlan* plan) {
   }
   if (started) {
     // The model's starting points are fixed: (0, 0) at metre 0 and (0, 1) at metre 1.
-    const double start_x[2] = {0, 0};
-    const double start_y[2] = {0, 1};
     for (int32_t metre = 0; metre < 2; ++metre) {
-      if (xs[metre].value != start_x[metre] || ys[metre].value != start_y[metre]) {
-        const bool x_wrong = xs[metre].value != start_x[metre];
+      const PlanPoint start = kPlanStart[static_cast<size_t>(metre)];
+      if (xs[metre].value != start.x || ys[metre].value != start.y) {
+        const bool x_wrong = xs[metre].value != start.x;
         const PlanElement& wrong = x_wrong ? xs[metre] : ys[metre];
         return DecodeResult::Failure(wrong.offset, std::string(x_wrong ? "x" : "y") + " of metre " +
                                                        to_string(metre) + " is " +

@@ -52,12 +52,18 @@ char* store_cell(char* p, const TrackCell& cell) {
   return p + layout::kCellSize;
 }
 
-// Stores the doubles of metres `from` to `to` - 1 of one coordinate, each with its tag.
-char* store_doubles(char* p, const double* values, int32_t from, int32_t to) {
-  for (int32_t m = from; m < to; ++m) {
+// Stores one coordinate of each point the walk gives, with its tag. For a plan of runs the stores
+// hide behind the recurrence, which bounds the loop.
+char* store_walked(char* p, PlanWalk& walk, int32_t count, int coordinate) {
+  auto store = [&p](double value) {
     encode_u16(p, layout::kTagDouble);
-    encode_f64(p + layout::kTagSize, values[m]);
+    encode_f64(p + layout::kTagSize, value);
     p += layout::kDoubleElementSize;
+  };
+  if (coordinate == 0) {
+    walk.take(count, [&store](PlanPoint point) { store(point.x); });
+  } else {
+    walk.take(count, [&store](PlanPoint point) { store(point.y); });
   }
   return p;
 }
@@ -100,14 +106,15 @@ size_t LinePlanSource::next_chunk(char* out, size_t capacity) {
       // The whole run of doubles that fits, in one tight loop.
       const int64_t room = (end - p) / static_cast<ptrdiff_t>(layout::kDoubleElementSize);
       if (room == 0) break;
-      const int32_t last = static_cast<int32_t>(std::min<int64_t>(plan_.next_metre(), metre_ + room));
-      p = store_doubles(p, plan_.values(half_), metre_, last);
-      metre_ = last;
+      const int32_t count = static_cast<int32_t>(std::min<int64_t>(plan_.next_metre() - metre_, room));
+      if (!walk_.has_value() || walk_->next_metre() != metre_) walk_.emplace(plan_);
+      p = store_walked(p, *walk_, count, half_);
+      metre_ += count;
     } else if (kind == LinePlan::Element::kInt16) {
       if (end - p < static_cast<ptrdiff_t>(layout::kInt16ElementSize)) break;
-      const double value = half_ == 0 ? plan_.x(metre_) : plan_.y(metre_);
+      const PlanPoint start = kPlanStart[static_cast<size_t>(metre_)];
       encode_u16(p, layout::kTagInt16);
-      encode_i16(p + layout::kTagSize, static_cast<int16_t>(value));  // the starting points 0 and 1
+      encode_i16(p + layout::kTagSize, static_cast<int16_t>(half_ == 0 ? start.x : start.y));
       p += layout::kInt16ElementSize;
       ++metre_;
     } else {

@@ -18,6 +18,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -40,7 +41,8 @@ class TrackCellsSource : public ByteSource {
   size_t next_cell_ = 0;
 };
 
-// The line record file: the x half, then the y half, metre by metre.
+// The line record file: the x half, then the y half, metre by metre. The doubles are walked
+// from the plan (PlanWalk) once for each half, straight into the buffer.
 class LinePlanSource : public ByteSource {
  public:
   explicit LinePlanSource(const LinePlan& plan) : plan_(plan), half_(plan.allocated() ? 0 : 2) {}
@@ -51,6 +53,7 @@ class LinePlanSource : public ByteSource {
   const LinePlan& plan_;
   int half_;           // 0 x, 1 y, 2 done
   int32_t metre_ = 0;  // the next metre of the half
+  std::optional<PlanWalk> walk_;  // the doubles of the half, from metre 2
 };
 
 // Whole files, for tests and tools that keep them in memory.

@@ -195,18 +195,6 @@ std::string cp1252_to_utf8(std::string_view bytes) {
   return out;
 }
 
-unsigned char cp1252_lower(unsigned char byte) {
-  if (byte >= 'A' && byte <= 'Z') return static_cast<unsigned char>(byte + 32);
-  if (byte >= 0xC0 && byte <= 0xDE && byte != 0xD7) return static_cast<unsigned char>(byte + 32);
-  switch (byte) {
-    case 0x8A: return 0x9A;  // Š
-    case 0x8C: return 0x9C;  // Œ
-    case 0x8E: return 0x9E;  // Ž
-    case 0x9F: return 0xFF;  // Ÿ
-    default: return byte;
-  }
-}
-
 std::string cp1252_lower(std::string_view bytes) {
   std::string out(bytes);
   for (char& c : out) c = static_cast<char>(cp1252_lower(static_cast<unsigned char>(c)));

@@ -8,6 +8,8 @@
 #ifndef SCENARIO_COMPILER_CP1252_H_
 #define SCENARIO_COMPILER_CP1252_H_
 
+#include <array>
+#include <cstddef>
 #include <cstdint>
 #include <string>
 #include <string_view>
@@ -46,7 +48,27 @@ Utf8Conversion utf8_to_cp1252_strict(std::string_view utf8);
 bool is_multibyte_utf8(std::string_view text);
 
 // Lower case of one code-page-1252 byte (A-Z, the accented capitals, Š Œ Ž Ÿ); others unchanged.
-unsigned char cp1252_lower(unsigned char byte);
+constexpr unsigned char cp1252_lower_of(unsigned char byte) {
+  if (byte >= 'A' && byte <= 'Z') return static_cast<unsigned char>(byte + 32);
+  if (byte >= 0xC0 && byte <= 0xDE && byte != 0xD7) return static_cast<unsigned char>(byte + 32);
+  switch (byte) {
+    case 0x8A: return 0x9A;  // Š
+    case 0x8C: return 0x9C;  // Œ
+    case 0x8E: return 0x9E;  // Ž
+    case 0x9F: return 0xFF;  // Ÿ
+    default: return byte;
+  }
+}
+
+// The same as a table of the 256 bytes, computed at compile time: keyword matching looks up every
+// byte of every field it reads.
+inline constexpr std::array<unsigned char, 256> kCp1252Lower = [] {
+  std::array<unsigned char, 256> table{};
+  for (size_t i = 0; i < table.size(); ++i) table[i] = cp1252_lower_of(static_cast<unsigned char>(i));
+  return table;
+}();
+
+inline unsigned char cp1252_lower(unsigned char byte) { return kCp1252Lower[byte]; }
 
 // Lower case of a whole code-page-1252 text.
 std::string cp1252_lower(std::string_view bytes);

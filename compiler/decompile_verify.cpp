@@ -141,13 +141,29 @@ void compare_plans(const LinePlan& compiled, const LinePlan& files, Findings& fi
                             to_string(compiled.next_metre() - 1) + " from the description");
   }
   if (!compiled.started() || !files.started()) return;
+  // Both plans walked side by side, a block of points at a time: the compiled plan is held as
+  // runs and is never laid out whole.
+  constexpr int32_t kBlock = 4096;
   const int32_t common = std::min(compiled.next_metre(), files.next_metre());
-  for (int32_t m = 2; m < common; ++m) {
-    if (same_bits(compiled.x(m), files.x(m)) && same_bits(compiled.y(m), files.y(m))) continue;
-    findings.add(metre_place(m), "the point is (" + number(files.x(m)) + ", " + number(files.y(m)) +
-                                     ") in the file, (" + number(compiled.x(m)) + ", " + number(compiled.y(m)) +
-                                     ") from the description");
-    return;
+  PlanWalk ours(compiled);
+  PlanWalk theirs(files);
+  std::vector<PlanPoint> from_description;
+  std::vector<PlanPoint> in_file;
+  for (int32_t first = 2; first < common; first += kBlock) {
+    const int32_t count = std::min(kBlock, common - first);
+    from_description.clear();
+    in_file.clear();
+    ours.take(count, [&](PlanPoint point) { from_description.push_back(point); });
+    theirs.take(count, [&](PlanPoint point) { in_file.push_back(point); });
+    for (size_t i = 0; i < from_description.size(); ++i) {
+      const PlanPoint a = from_description[i];
+      const PlanPoint b = in_file[i];
+      if (same_bits(a.x, b.x) && same_bits(a.y, b.y)) continue;
+      findings.add(metre_place(first + static_cast<int32_t>(i)),
+                   "the point is (" + number(b.x) + ", " + number(b.y) + ") in the file, (" + number(a.x) + ", " +
+                       number(a.y) + ") from the description");
+      return;
+    }
   }
 }
 

@@ -1,6 +1,7 @@
 #include "compiler/track_model.h"
 
 #include <algorithm>
+#include <bit>
 #include <utility>
 
 #include "compiler/plan_recurrence.h"
@@ -25,20 +26,24 @@ const char* cell_kind_name(uint8_t kind) {
   }
 }
 
-// new double[] leaves the values uninitialised: the plan stores each metre as it computes it, so
-// clearing the arrays first would only write every page twice.
-void LinePlan::size_arrays(int32_t plan_length) {
+namespace {
+
+// new double[] leaves the values uninitialised: every metre below next_metre is stored before it
+// is read, so clearing the arrays first would only write every page twice.
+void size_arrays(int32_t plan_length, std::unique_ptr<double[]>& x, std::unique_ptr<double[]>& y) {
   const size_t metres = static_cast<size_t>(plan_length) + 1;
-  x_.reset(new double[metres]);
-  y_.reset(new double[metres]);
+  x.reset(new double[metres]);
+  y.reset(new double[metres]);
 }
 
+bool same_curvature(double a, double b) { return std::bit_cast<uint64_t>(a) == std::bit_cast<uint64_t>(b); }
+
+}  // namespace
+
 void LinePlan::allocate(int32_t plan_length) {
+  *this = LinePlan();
   allocated_ = true;
-  started_ = false;
   plan_length_ = plan_length;
-  next_metre_ = 0;
-  size_arrays(plan_length);
 }
 
 LinePlan::LinePlan(const LinePlan& other) { *this = other; }
@@ -49,10 +54,12 @@ LinePlan& LinePlan::operator=(const LinePlan& other) {
   started_ = other.started_;
   plan_length_ = other.plan_length_;
   next_metre_ = other.next_metre_;
+  runs_ = other.runs_;
   x_.reset();
   y_.reset();
-  if (allocated_) {
-    size_arrays(plan_length_);
+  // A plan of runs copies its runs; its points, if computed, are only a cache.
+  if (other.holds_points() && other.runs_.empty()) {
+    size_arrays(plan_length_, x_, y_);
     std::copy_n(other.x_.get(), next_metre_, x_.get());
     std::copy_n(other.y_.get(), next_metre_, y_.get());
   }
@@ -63,14 +70,48 @@ void LinePlan::clear() { *this = LinePlan(); }
 
 void LinePlan::start() {
   started_ = true;
-  x_[0] = 0.0;
-  y_[0] = 0.0;
-  x_[1] = 0.0;
-  y_[1] = 1.0;
   next_metre_ = 2;
+  runs_.clear();
+  x_.reset();
+  y_.reset();
 }
 
+void LinePlan::compute_points() const {
+  // Filled aside and kept only once complete: the walk reads this plan as runs until then.
+  std::unique_ptr<double[]> x;
+  std::unique_ptr<double[]> y;
+  size_arrays(plan_length_, x, y);
+  if (started_) {
+    for (size_t m = 0; m < kPlanStart.size(); ++m) {
+      x[m] = kPlanStart[m].x;
+      y[m] = kPlanStart[m].y;
+    }
+    size_t m = kPlanStart.size();
+    PlanWalk walk(*this);
+    walk.take(next_metre_ - 2, [&](PlanPoint point) {
+      x[m] = point.x;
+      y[m] = point.y;
+      ++m;
+    });
+  }
+  x_ = std::move(x);
+  y_ = std::move(y);
+}
+
+const double* LinePlan::points_x() const {
+  if (!holds_points()) compute_points();
+  return x_.get();
+}
+
+const double* LinePlan::points_y() const {
+  if (!holds_points()) compute_points();
+  return y_.get();
+}
+
+// A plan of points grows by points; a plan of runs that is given a point becomes a plan of points.
 void LinePlan::append(double x, double y) {
+  if (!holds_points()) compute_points();
+  runs_.clear();
   x_[static_cast<size_t>(next_metre_)] = x;
   y_[static_cast<size_t>(next_metre_)] = y;
   ++next_metre_;
@@ -78,7 +119,17 @@ void LinePlan::append(double x, double y) {
 
 void LinePlan::run_to(int32_t last_metre, double c) {
   if (last_metre < next_metre_) return;
-  plan_run(x_.get(), y_.get(), next_metre_, last_metre, c);
+  if (holds_points() && runs_.empty()) {
+    plan_run(x_.get(), y_.get(), next_metre_, last_metre, c);
+  } else if (!runs_.empty() && same_curvature(runs_.back().curvature, c)) {
+    runs_.back().last_metre = last_metre;  // one run: the recurrence carries on the same way
+    x_.reset();
+    y_.reset();
+  } else {
+    runs_.push_back({last_metre, c});
+    x_.reset();
+    y_.reset();
+  }
   next_metre_ = last_metre + 1;
 }
 
@@ -88,6 +139,8 @@ LinePlan::Element LinePlan::element_kind(int32_t metre) const {
   if (metre < next_metre_) return Element::kDouble;
   return Element::kEmpty;
 }
+
+PlanWalk::PlanWalk(const LinePlan& plan) : plan_(plan) {}
 
 void CompileState::record_error(ErrorNumber number, std::optional<int32_t> position, SourcePlace place,
                                 std::string words) {

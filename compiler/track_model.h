@@ -13,6 +13,7 @@
 #ifndef SCENARIO_COMPILER_TRACK_MODEL_H_
 #define SCENARIO_COMPILER_TRACK_MODEL_H_
 
+#include <algorithm>
 #include <array>
 #include <cstdint>
 #include <memory>
@@ -21,6 +22,7 @@
 #include <vector>
 
 #include "compiler/compile_error.h"
+#include "compiler/plan_recurrence.h"
 #include "compiler/rounding.h"
 
 namespace scenario {
@@ -102,12 +104,21 @@ inline constexpr int kEntryRepetition = 86;      // signal repetition, train num
 //
 // Its elements are of three kinds only, decided by how far it has been built: nothing yet
 // (empty), the two integer starting metres 0 and 1, or a double for each metre computed after
-// them. So it is stored as two arrays of doubles plus how far they are filled. The arrays are
-// sized without being cleared: a metre is stored only when it is computed, and a metre not yet
-// computed reads as 0.
+// them. A plan is held in one of two ways, and reads the same either way:
+//  - as runs (a compiled plan): the last metre and curvature of each stretch the line asked for
+//    (run_to). The points are not kept: the plan recurrence gives them again, bit for bit, to
+//    whoever walks the plan (PlanWalk), so a plan of a million metres takes a few kilobytes;
+//  - as points (a plan read back from a line record): two arrays, filled by append.
+// x(m) and y(m) read single metres of either; on a plan of runs the first such read computes and
+// keeps all its points, so sequential readers should walk the plan instead.
 class LinePlan {
  public:
   enum class Element { kEmpty, kInt16, kDouble };
+  // Metres up to last_metre turned by the heading change per metre `curvature`.
+  struct Run {
+    int32_t last_metre;
+    double curvature;
+  };
 
   LinePlan() = default;
   LinePlan(const LinePlan& other);
@@ -134,21 +145,70 @@ class LinePlan {
   void run_to(int32_t last_metre, double c);
 
   Element element_kind(int32_t metre) const;
-  double x(int32_t metre) const { return metre < next_metre_ ? x_[static_cast<size_t>(metre)] : 0.0; }
-  double y(int32_t metre) const { return metre < next_metre_ ? y_[static_cast<size_t>(metre)] : 0.0; }
-  // The computed values of metres 0 to next_metre() - 1, x (coordinate 0) or y (coordinate 1).
+  double x(int32_t metre) const { return metre < next_metre_ ? points_x()[static_cast<size_t>(metre)] : 0.0; }
+  double y(int32_t metre) const { return metre < next_metre_ ? points_y()[static_cast<size_t>(metre)] : 0.0; }
+
+  // Whether the plan is held as points (append, or a first x()/y() of a plan of runs).
+  bool holds_points() const { return x_ != nullptr; }
+  // A plan of runs: its runs from metre 2, in order, each starting after the one before.
+  const std::vector<Run>& runs() const { return runs_; }
+  // A plan of points: the values of metres 0 to next_metre() - 1, x (coordinate 0) or y (1).
   const double* values(int coordinate) const { return coordinate == 0 ? x_.get() : y_.get(); }
 
  private:
-  void size_arrays(int32_t plan_length);
+  const double* points_x() const;
+  const double* points_y() const;
+  // Computes the points of the runs into new arrays (the arrays are mutable: a cache of the runs).
+  void compute_points() const;
 
   bool allocated_ = false;
   bool started_ = false;
   int32_t plan_length_ = 0;
   int32_t next_metre_ = 0;
-  std::unique_ptr<double[]> x_;
-  std::unique_ptr<double[]> y_;
+  std::vector<Run> runs_;
+  mutable std::unique_ptr<double[]> x_;
+  mutable std::unique_ptr<double[]> y_;
 };
+
+// The points of a plan from metre 2 on, in metre order, whichever way the plan holds them.
+class PlanWalk {
+ public:
+  explicit PlanWalk(const LinePlan& plan);
+  // The metre whose point `take` gives next.
+  int32_t next_metre() const { return metre_; }
+  // Hands the points of the next `count` metres (at most next_metre() to plan.next_metre() - 1)
+  // to emit(PlanPoint), in order.
+  template <class Emit>
+  void take(int32_t count, Emit&& emit);
+
+ private:
+  const LinePlan& plan_;
+  int32_t metre_ = 2;
+  size_t run_ = 0;
+  PlanPoint before_ = kPlanStart[0];
+  PlanPoint last_ = kPlanStart[1];
+};
+
+template <class Emit>
+void PlanWalk::take(int32_t count, Emit&& emit) {
+  count = std::clamp(count, 0, plan_.next_metre() - metre_);
+  if (plan_.holds_points()) {
+    const double* x = plan_.values(0);
+    const double* y = plan_.values(1);
+    const int32_t end = metre_ + count;  // a local: emit's stores may alias the members
+    for (int32_t m = metre_; m < end; ++m) emit(PlanPoint{x[m], y[m]});
+    metre_ += count;
+    return;
+  }
+  const std::vector<LinePlan::Run>& runs = plan_.runs();
+  while (count > 0 && run_ < runs.size()) {
+    const int32_t n = std::min(count, runs[run_].last_metre - metre_ + 1);
+    plan_walk(before_, last_, n, runs[run_].curvature, emit);
+    metre_ += n;
+    count -= n;
+    if (metre_ > runs[run_].last_metre) ++run_;
+  }
+}
 
 // Everything one compile reads and fills.
 struct CompileState {

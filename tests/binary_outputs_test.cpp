@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <bit>
 #include <cstdint>
 #include <initializer_list>
@@ -152,12 +153,15 @@ std::string in_chunks(ByteSource& source, size_t capacity) {
   return out;
 }
 
-// A plan of metres 0 to 300: the starting points, then doubles, then empty metres.
+// A plan of metres 0 to 300: the starting points, then doubles (a straight, a curve and a
+// straight again, so that chunks end inside runs and across them), then empty metres.
 LinePlan computed_plan(int32_t computed_to) {
   LinePlan plan;
   plan.allocate(300);
   plan.start();
-  plan.run_to(computed_to, 0.0013);
+  plan.run_to(std::min(computed_to, 40), 0.0);
+  plan.run_to(std::min(computed_to, 140), 0.0013);
+  plan.run_to(computed_to, 0.0);
   return plan;
 }
 

@@ -4,7 +4,9 @@
 
 #include <bit>
 #include <cstdint>
+#include <cmath>
 #include <limits>
+#include <random>
 #include <utility>
 #include <vector>
 
@@ -12,6 +14,41 @@ namespace scenario {
 namespace {
 
 uint64_t bits(double value) { return std::bit_cast<uint64_t>(value); }
+
+// The recurrence written out metre by metre, the reference every faster form must match.
+std::vector<PlanPoint> single_steps(PlanPoint before, PlanPoint last, int64_t count, double c) {
+  std::vector<PlanPoint> points;
+  for (int64_t i = 0; i < count; ++i) {
+    const double dx = last.x - before.x;
+    const double dy = last.y - before.y;
+    const PlanPoint next{last.x + (dx + c * dy), last.y + (dy - c * dx)};
+    points.push_back(next);
+    before = last;
+    last = next;
+  }
+  return points;
+}
+
+// Walks `count` metres from (before, last) and checks every point against single_steps, and the
+// two points the walk leaves for the next run.
+void expect_walk_matches_single_steps(PlanPoint before, PlanPoint last, int64_t count, double c) {
+  const std::vector<PlanPoint> expected = single_steps(before, last, count, c);
+  std::vector<PlanPoint> walked;
+  plan_walk(before, last, count, c, [&](PlanPoint point) { walked.push_back(point); });
+  ASSERT_EQ(walked.size(), expected.size());
+  for (size_t i = 0; i < expected.size(); ++i) {
+    ASSERT_EQ(bits(walked[i].x), bits(expected[i].x)) << "metre " << i << " x";
+    ASSERT_EQ(bits(walked[i].y), bits(expected[i].y)) << "metre " << i << " y";
+  }
+  if (count >= 2) {
+    EXPECT_EQ(bits(before.x), bits(expected[expected.size() - 2].x));
+    EXPECT_EQ(bits(before.y), bits(expected[expected.size() - 2].y));
+  }
+  if (count >= 1) {
+    EXPECT_EQ(bits(last.x), bits(expected.back().x));
+    EXPECT_EQ(bits(last.y), bits(expected.back().y));
+  }
+}
 
 TEST(PlanRecurrenceTest, ClassCurvatures) {
   const double expected[] = {0.0, 0.0001, 0.0002, 0.0004, 0.001, 0.002, 0.003, 0.0};
@@ -85,6 +122,74 @@ TEST(PlanRecurrenceTest, AStraightStepKeepsTheBitsOfTheFullExpressionForZeroInfi
         }
       }
     }
+  }
+}
+
+// Where a straight's additions are exact, and how far: the reach is the number of steps before
+// the coordinate would need a 54th bit of its shared unit.
+TEST(PlanRecurrenceTest, ExactStraightReach) {
+  const double inf = std::numeric_limits<double>::infinity();
+  const double two53 = 9007199254740992.0;  // 2^53
+  const struct {
+    double last, step;
+    int64_t limit, reach;
+  } cases[] = {
+      {0.0, 1.0, 1000, 1000},                                // whole numbers: exact beyond the limit
+      {1.0, 1.0, int64_t{1} << 60, (int64_t{1} << 53) - 1},  // up to 2^53 and no further
+      {0.5, 0.25, 10, 10},
+      {two53 - 4.0, 1.0, 100, 4},                            // 2^53 is exact, 2^53 + 1 is not
+      {two53 - 4.0, 2.0, 100, 100},                          // a unit of 2: exact up to 2^54
+      {0.1, 0.1, 100, 1},  // 0.1 has all 53 bits: 0.2 is still exact, 0.3 is not
+      {-3.0, 0.75, 8, 8},                                    // crossing zero stays exact
+      {0.0, 0x1p1000, 10, 0},                                // 2^53 units of 2^1000 would pass the largest double
+      {inf, 1.0, 10, 0},
+      {std::numeric_limits<double>::quiet_NaN(), 1.0, 10, 0},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(::testing::Message() << c.last << " + k * " << c.step);
+    EXPECT_EQ(exact_straight_reach(c.last, c.step, c.limit), c.reach);
+  }
+}
+
+// A walk gives the bits of the single steps on straights (where it computes exact stretches in
+// closed form) and on curves, from points anywhere on the plane: after curves, near powers of two
+// where the unit of a coordinate changes, across zero, tiny and huge.
+TEST(PlanRecurrenceTest, AWalkGivesTheBitsOfSingleSteps) {
+  std::mt19937_64 random(20261211);
+  std::uniform_real_distribution<double> unit(-1.0, 1.0);
+  const double scales[] = {1e-3, 1.0, 700.0, 65536.0, 1e5, 3e6, 1e12};
+  for (int trial = 0; trial < 400; ++trial) {
+    const double scale = scales[static_cast<size_t>(trial) % std::size(scales)];
+    const double angle = 3.14159 * unit(random);
+    const PlanPoint step{std::sin(angle), std::cos(angle)};
+    PlanPoint last{scale * unit(random), scale * unit(random)};
+    if (trial % 4 == 1) {
+      // A few steps short of a power of two, so that the walk crosses it.
+      last.x = std::ldexp(1.0, static_cast<int>(trial % 40) - 10) - 5.5 * step.x;
+    } else if (trial % 4 == 2) {
+      last.y = -7.25 * step.y;  // crosses zero
+    }
+    const PlanPoint before{last.x - step.x, last.y - step.y};
+    const double c = trial % 5 == 0 ? class_curvature(1 + trial % 6) : 0.0;
+    const int64_t count = 1 + static_cast<int64_t>(random() % 3000);
+    SCOPED_TRACE(::testing::Message() << "trial " << trial << " from (" << last.x << ", " << last.y << ") c " << c);
+    expect_walk_matches_single_steps(before, last, count, c);
+  }
+  // A straight after a curve, from the plan's own start, as the line builds it.
+  std::vector<PlanPoint> curve = single_steps(kPlanStart[0], kPlanStart[1], 700, 0.002);
+  expect_walk_matches_single_steps(curve[698], curve[699], 200000, 0.0);
+  // Along an axis: one step component is zero and that coordinate stays put, except from -0,
+  // which the first metre turns into +0; and with steps that are not finite.
+  const double inf = std::numeric_limits<double>::infinity();
+  const double nan = std::numeric_limits<double>::quiet_NaN();
+  const std::pair<PlanPoint, PlanPoint> axes[] = {
+      {kPlanStart[0], kPlanStart[1]}, {{3.0, 1e-310}, {3.5, 1e-310}}, {{-0.0, 0.0}, {-0.0, 1.0}},
+      {{0.0, 0.0}, {0.0, -1.0}},      {{-0.0, 5.0}, {0.0, 4.0}},      {{2.0, -0.0}, {2.0, -0.0}},
+      {{7.0, 1.0}, {7.0, inf}},       {{7.0, 1.0}, {7.0, nan}},       {{inf, 1.0}, {inf, 2.0}},
+      {{1.0, 1.0}, {2.0, 1.0}}};
+  for (const auto& [before, last] : axes) {
+    SCOPED_TRACE(::testing::Message() << "(" << before.x << ", " << before.y << ") (" << last.x << ", " << last.y << ")");
+    for (const double c : {0.0, -0.0}) expect_walk_matches_single_steps(before, last, 300, c);
   }
 }
 
