@@ -8,11 +8,14 @@
 
 #include <cctype>
 #include <cerrno>
+#include <condition_variable>
 #include <cstdio>
 #include <cstring>
 #include <memory>
+#include <mutex>
 #include <string>
 #include <string_view>
+#include <thread>
 #include <vector>
 
 namespace scenario {
@@ -189,18 +192,106 @@ Status start_writeback(int fd, uint64_t offset, size_t size) {
   return Status::Ok();
 }
 
-// Writes the source into the open temporary, chunk by chunk; a durable file's chunks are sent on
-// their way to the disk as they are written.
-Status fill(const std::string& path, ByteSource& source, Sync sync, const Temporary& temporary) {
-  const std::unique_ptr<char[]> buffer(new char[kChunkSize]);
-  uint64_t offset = 0;
-  while (const size_t n = source.next_chunk(buffer.get(), kChunkSize)) {
-    Status status = write_all(temporary.fd, buffer.get(), n);
-    if (status.ok() && sync == Sync::kDurable) status = start_writeback(temporary.fd, offset, n);
-    if (!status.ok()) return Status::FileSystem(path, "cannot write: " + status.reason());
-    offset += n;
+// Writes one chunk at `offset` of the temporary and, for a durable file, starts its writeback.
+Status write_chunk(int fd, const char* bytes, size_t size, uint64_t offset, Sync sync) {
+  Status status = write_all(fd, bytes, size);
+  if (status.ok() && sync == Sync::kDurable) status = start_writeback(fd, offset, size);
+  return status;
+}
+
+// Hands chunks to the kernel on a thread of its own, one at a time, so that the source encodes the
+// next chunk while the system copies the last one into the file (and starts its writeback): on a
+// machine with two cores the two overlap.
+class ChunkWriter {
+ public:
+  ChunkWriter(int fd, Sync sync) : fd_(fd), sync_(sync), thread_([this] { run(); }) {}
+  ~ChunkWriter() {
+    {
+      const std::lock_guard<std::mutex> lock(mutex_);
+      stopping_ = true;
+    }
+    changed_.notify_all();
+    thread_.join();
   }
-  return Status::Ok();
+  ChunkWriter(const ChunkWriter&) = delete;
+  ChunkWriter& operator=(const ChunkWriter&) = delete;
+
+  // Waits until the chunk handed before is written, then hands this one (which must stay as it
+  // is until the next call returns); false once a write has failed.
+  bool hand(const char* bytes, size_t size) {
+    std::unique_lock<std::mutex> lock(mutex_);
+    changed_.wait(lock, [this] { return !busy_; });
+    if (!status_.ok()) return false;
+    bytes_ = bytes;
+    size_ = size;
+    busy_ = true;
+    changed_.notify_all();
+    return true;
+  }
+
+  // Waits until every chunk handed is written; the first failure, if any.
+  Status finish() {
+    std::unique_lock<std::mutex> lock(mutex_);
+    changed_.wait(lock, [this] { return !busy_; });
+    return status_;
+  }
+
+ private:
+  void run() {
+    uint64_t offset = 0;
+    std::unique_lock<std::mutex> lock(mutex_);
+    while (true) {
+      changed_.wait(lock, [this] { return busy_ || stopping_; });
+      if (!busy_) return;
+      const char* bytes = bytes_;
+      const size_t size = size_;
+      lock.unlock();
+      const Status status = write_chunk(fd_, bytes, size, offset, sync_);
+      offset += size;
+      lock.lock();
+      if (status_.ok()) status_ = status;
+      busy_ = false;
+      changed_.notify_all();
+    }
+  }
+
+  const int fd_;
+  const Sync sync_;
+  std::mutex mutex_;
+  std::condition_variable changed_;
+  const char* bytes_ = nullptr;  // the chunk being written while busy_
+  size_t size_ = 0;
+  bool busy_ = false;
+  bool stopping_ = false;
+  Status status_ = Status::Ok();
+  std::thread thread_;  // last: it starts once everything above is set
+};
+
+// Writes the source into the open temporary, chunk by chunk; a durable file's chunks are sent on
+// their way to the disk as they are written. A file of more than one chunk is encoded into two
+// buffers in turn while a ChunkWriter writes the other.
+Status fill(const std::string& path, ByteSource& source, Sync sync, const Temporary& temporary) {
+  auto failed = [&path](const Status& status) { return Status::FileSystem(path, "cannot write: " + status.reason()); };
+  if (source.size() <= kChunkSize) {
+    const std::unique_ptr<char[]> buffer(new char[kChunkSize]);
+    uint64_t offset = 0;
+    while (const size_t n = source.next_chunk(buffer.get(), kChunkSize)) {
+      const Status status = write_chunk(temporary.fd, buffer.get(), n, offset, sync);
+      if (!status.ok()) return failed(status);
+      offset += n;
+    }
+    return Status::Ok();
+  }
+  const std::unique_ptr<char[]> buffers[2] = {std::unique_ptr<char[]>(new char[kChunkSize]),
+                                              std::unique_ptr<char[]>(new char[kChunkSize])};
+  ChunkWriter writer(temporary.fd, sync);
+  size_t current = 0;
+  while (const size_t n = source.next_chunk(buffers[current].get(), kChunkSize)) {
+    if (!writer.hand(buffers[current].get(), n)) break;
+    current ^= 1;
+  }
+  const Status status = writer.finish();
+  return status.ok() ? Status::Ok() : failed(status);
 }
 
 // Flushes the temporary's bytes and what is needed to read them back to disk. A file system that
