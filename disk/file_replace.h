@@ -20,9 +20,10 @@
 // kernel is asked after every chunk to start writing that chunk out (sync_file_range, which does not
 // wait), so that little is left to flush at the end. replace_file flushes and renames before it
 // returns. A FolderSink keeps its complete durable files waiting, open and locked, and finish()
-// flushes them all together, then renames each over its name in the order they were written: a
-// folder of files costs about one flush instead of one each. Sync::kNone skips the flush, for a file
-// the same run removes again a few milliseconds later; such a file is renamed at once.
+// flushes them all together, then renames each over its name in the order they were written: on
+// ext4 the first flush commits the others with it, so a run's files cost about one journal commit
+// instead of one each. Sync::kNone skips the flush, for a file the same run removes again a few
+// milliseconds later; such a file is renamed at once.
 #ifndef SCENARIO_DISK_FILE_REPLACE_H_
 #define SCENARIO_DISK_FILE_REPLACE_H_
 
@@ -79,7 +80,7 @@ class FolderSink : public OutputSink {
   Status remove_file(const std::string& name) override;
   [[nodiscard]] Status finish() override;
   const std::string& folder() const { return folder_; }
-  // The file `name` is one the run removes itself: it is written without fsync.
+  // The file `name` is one the run removes itself: it is written without a flush, at once.
   void write_without_sync(const std::string& name) { unsynced_.insert(name); }
 
  private:
