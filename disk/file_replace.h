@@ -1,7 +1,8 @@
 // Files on disk: replacing a file whole, never half-written and leaving no stale temporaries, and
 // reading (with a size bound) and removing files.
 //
-// A new file's bytes go to a temporary file in the same folder, streamed in bounded chunks, and
+// A new file's bytes go to a temporary file in the same folder, streamed in bounded chunks (a file
+// of more than one chunk is encoded into one buffer while a second thread writes the other), and
 // are then renamed over the old name. So the name holds either the old file or the complete new
 // one: a failure part-way (disk full, no permission) leaves the old file untouched and removes the
 // temporary one. The new file holds exactly what this run wrote. Paths in a folder are
