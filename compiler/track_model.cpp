@@ -1,7 +1,6 @@
 #include "compiler/track_model.h"
 
 #include <algorithm>
-#include <bit>
 #include <utility>
 
 #include "compiler/plan_recurrence.h"
@@ -35,8 +34,6 @@ void size_arrays(int32_t plan_length, std::unique_ptr<double[]>& x, std::unique_
   x.reset(new double[metres]);
   y.reset(new double[metres]);
 }
-
-bool same_curvature(double a, double b) { return std::bit_cast<uint64_t>(a) == std::bit_cast<uint64_t>(b); }
 
 }  // namespace
 
@@ -121,13 +118,9 @@ void LinePlan::run_to(int32_t last_metre, double c) {
   if (last_metre < next_metre_) return;
   if (holds_points() && runs_.empty()) {
     plan_run(x_.get(), y_.get(), next_metre_, last_metre, c);
-  } else if (!runs_.empty() && same_curvature(runs_.back().curvature, c)) {
-    runs_.back().last_metre = last_metre;  // one run: the recurrence carries on the same way
-    x_.reset();
-    y_.reset();
   } else {
     runs_.push_back({last_metre, c});
-    x_.reset();
+    x_.reset();  // computed points, if any, no longer cover the plan
     y_.reset();
   }
   next_metre_ = last_metre + 1;
