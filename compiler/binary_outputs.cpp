@@ -52,9 +52,17 @@ char* store_cell(char* p, const TrackCell& cell) {
   return p + layout::kCellSize;
 }
 
-// Stores one coordinate of each point the walk gives, with its tag. For a plan of runs the stores
-// hide behind the recurrence, which bounds the loop.
-char* store_walked(char* p, PlanWalk& walk, int32_t count, int coordinate) {
+// Stores one coordinate of the walk's next `count` points as tagged doubles. A plan read back
+// from a file is encoded straight from its points; a plan of runs gives its points one at a
+// time, so they are gathered a block at a time and the block encoded.
+char* store_walked(char* p, const LinePlan& plan, PlanWalk& walk, int32_t count, int coordinate) {
+  count = std::clamp(count, 0, plan.next_metre() - walk.next_metre());
+  if (plan.holds_points()) {
+    p = encode_tagged_f64s(p, layout::kTagDouble, plan.values(coordinate) + walk.next_metre(),
+                           static_cast<size_t>(count));
+    walk.take(count, [](PlanPoint) {});
+    return p;
+  }
   auto store = [&p](double value) {
     encode_u16(p, layout::kTagDouble);
     encode_f64(p + layout::kTagSize, value);
@@ -108,7 +116,7 @@ size_t LinePlanSource::next_chunk(char* out, size_t capacity) {
       if (room == 0) break;
       const int32_t count = static_cast<int32_t>(std::min<int64_t>(plan_.next_metre() - metre_, room));
       if (!walk_.has_value() || walk_->next_metre() != metre_) walk_.emplace(plan_);
-      p = store_walked(p, *walk_, count, half_);
+      p = store_walked(p, plan_, *walk_, count, half_);
       metre_ += count;
     } else if (kind == LinePlan::Element::kInt16) {
       if (end - p < static_cast<ptrdiff_t>(layout::kInt16ElementSize)) break;

@@ -6,7 +6,10 @@
 #include <bit>
 #include <cstdint>
 #include <initializer_list>
+#include <iterator>
 #include <string>
+
+#include "compiler/coding.h"
 
 namespace scenario {
 namespace {
@@ -129,6 +132,37 @@ TEST(BinaryOutputsTest, LinePlanTagsAndValues) {
   not_started.allocate(5);
   EXPECT_EQ(encode_line_plan(not_started), std::string(2 * 6 * 2, '\0'));
   EXPECT_EQ(encode_line_plan(LinePlan()), "");
+}
+
+// The tagged doubles of the line record, stored eight at a time where the machine allows: every
+// count around the block of eight, at every alignment, gives each element's tag and then its
+// double least significant byte first, and nothing outside the elements is touched.
+TEST(BinaryOutputsTest, TaggedDoublesWhateverTheirCountAndAlignment) {
+  double values[27];
+  for (size_t i = 0; i < std::size(values); ++i) {
+    // Every byte of every value distinct, so that a byte put in the wrong place shows.
+    values[i] = std::bit_cast<double>(0x0807060504030201ull + 0x1010101010101010ull * (i % 15) + i);
+  }
+  for (size_t count = 0; count <= 25; ++count) {
+    for (size_t shift = 0; shift < 4; ++shift) {
+      SCOPED_TRACE(testing::Message() << count << " elements, output shifted " << shift);
+      std::string buffer(4 + 270 + 4, '\xEE');
+      char* const start = buffer.data() + 4 + shift;
+      const double* source = values + (shift % 2);
+      char* const end = encode_tagged_f64s(start, 0xA105, source, count);
+      ASSERT_EQ(end - start, static_cast<ptrdiff_t>(10 * count));
+      std::string expected;
+      for (size_t i = 0; i < count; ++i) {
+        expected += bytes({0x05, 0xA1});
+        const uint64_t bits = std::bit_cast<uint64_t>(source[i]);
+        for (int b = 0; b < 8; ++b) expected.push_back(static_cast<char>(bits >> (8 * b)));
+      }
+      EXPECT_EQ(std::string(start, end), expected);
+      EXPECT_EQ(buffer.substr(0, 4 + shift), std::string(4 + shift, '\xEE'));
+      const size_t after = static_cast<size_t>(end - buffer.data());
+      EXPECT_EQ(buffer.substr(after), std::string(buffer.size() - after, '\xEE'));
+    }
+  }
 }
 
 TEST(BinaryOutputsTest, SizesForThe124000MetreLine) {
