@@ -70,27 +70,40 @@ bool is_temporary_of(std::string_view name, const std::string& base) {
   return true;
 }
 
-// Removes the named temporaries of `base` in `folder` left by processes that have ended: their
-// flock is free. A temporary whose lock is held belongs to a live writer and is left alone; so is
-// anything that is not a regular file.
-void remove_stale_temporaries(const std::string& folder, const std::string& base) {
+// The names in `folder` that start with a dot: every temporary is among them. A folder that
+// cannot be listed gives none (creating the temporary then reports the problem).
+std::vector<std::string> hidden_names(const std::string& folder) {
+  std::vector<std::string> names;
   DIR* dir = opendir(folder.c_str());
-  if (dir == nullptr) return;
-  const int dir_fd = dirfd(dir);
+  if (dir == nullptr) return names;
   while (const dirent* entry = readdir(dir)) {
-    if (!is_temporary_of(entry->d_name, base)) continue;
-    const int fd = openat(dir_fd, entry->d_name, O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
+    if (entry->d_name[0] == '.' && std::strcmp(entry->d_name, ".") != 0 && std::strcmp(entry->d_name, "..") != 0) {
+      names.emplace_back(entry->d_name);
+    }
+  }
+  closedir(dir);
+  return names;
+}
+
+// Removes, of the `hidden` names in `folder`, the named temporaries of `base` left by processes
+// that have ended: their flock is free. A temporary whose lock is held belongs to a live writer and
+// is left alone; so is anything that is not a regular file.
+void remove_stale_temporaries(const std::string& folder, const std::string& base,
+                              const std::vector<std::string>& hidden) {
+  for (const std::string& name : hidden) {
+    if (!is_temporary_of(name, base)) continue;
+    const std::string path = path_in_folder(folder, name);
+    const int fd = open(path.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
     if (fd < 0) continue;
     struct stat opened {};
     struct stat named {};
     if (fstat(fd, &opened) == 0 && S_ISREG(opened.st_mode) && flock(fd, LOCK_EX | LOCK_NB) == 0 &&
-        fstatat(dir_fd, entry->d_name, &named, AT_SYMLINK_NOFOLLOW) == 0 && same_file(opened, named)) {
+        lstat(path.c_str(), &named) == 0 && same_file(opened, named)) {
       disk_step();
-      unlinkat(dir_fd, entry->d_name, 0);
+      unlink(path.c_str());
     }
     close(fd);
   }
-  closedir(dir);
 }
 
 // The temporary a replacement writes: an open, locked file, unnamed or named.
@@ -331,13 +344,26 @@ void close_temporary(Temporary* temporary) {
   temporary->fd = -1;
 }
 
-// A new temporary for `path` holding the whole source; closed again on failure.
-Status write_temporary(const std::string& path, ByteSource& source, Sync sync, Temporary* temporary) {
-  remove_stale_temporaries(folder_of(path), base_of(path));
+// A new temporary for `path` holding the whole source, after removing the stale temporaries of
+// `path` among the `hidden` names of its folder; closed again on failure.
+Status write_temporary(const std::string& path, ByteSource& source, Sync sync, const std::vector<std::string>& hidden,
+                       Temporary* temporary) {
+  remove_stale_temporaries(folder_of(path), base_of(path), hidden);
   Status status = open_temporary(path, temporary);
   if (!status.ok()) return status;
   status = fill(path, source, sync, *temporary);
   if (!status.ok()) close_temporary(temporary);
+  return status;
+}
+
+// replace_file, with the hidden names of the folder listed already.
+Status replace_now(const std::string& path, ByteSource& source, Sync sync, const std::vector<std::string>& hidden) {
+  Temporary temporary;
+  Status status = write_temporary(path, source, sync, hidden, &temporary);
+  if (!status.ok()) return status;
+  if (sync == Sync::kDurable) status = flush(path, &temporary);
+  if (status.ok()) status = publish(path, &temporary);
+  close_temporary(&temporary);
   return status;
 }
 
@@ -347,13 +373,7 @@ void set_disk_step_hook(void (*hook)()) { disk_step_hook = hook; }
 void allow_unnamed_temporaries(bool allowed) { unnamed_temporaries_allowed = allowed; }
 
 Status replace_file(const std::string& path, ByteSource& source, Sync sync) {
-  Temporary temporary;
-  Status status = write_temporary(path, source, sync, &temporary);
-  if (!status.ok()) return status;
-  if (sync == Sync::kDurable) status = flush(path, &temporary);
-  if (status.ok()) status = publish(path, &temporary);
-  close_temporary(&temporary);
-  return status;
+  return replace_now(path, source, sync, hidden_names(folder_of(path)));
 }
 
 Status replace_file(const std::string& path, std::string_view bytes, Sync sync) {
@@ -426,15 +446,21 @@ Status FolderSink::stream_file(const std::string& name, ByteSource& source) { re
 
 // A file written without sync is put under its name at once; a durable one waits for finish().
 // Either way an earlier waiting file of the same name gives way, once the new one is complete.
+// The folder is listed once, at the first file: stale temporaries are left by runs that ended
+// before this one, and those a run leaves while this one writes are for the next run to remove.
 Status FolderSink::hand_over(const std::string& name, ByteSource& source) {
   const std::string path = path_in_folder(folder_, name);
+  if (!listed_) {
+    hidden_ = hidden_names(folder_);
+    listed_ = true;
+  }
   if (unsynced_.count(name) != 0) {
-    const Status status = replace_file(path, source, Sync::kNone);
+    const Status status = replace_now(path, source, Sync::kNone, hidden_);
     if (status.ok()) drop_waiting(name);
     return status;
   }
   Waiting file{name, {}};
-  const Status status = write_temporary(path, source, Sync::kDurable, &file.temporary);
+  const Status status = write_temporary(path, source, Sync::kDurable, hidden_, &file.temporary);
   if (!status.ok()) return status;
   drop_waiting(name);
   waiting_.push_back(std::move(file));

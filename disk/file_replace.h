@@ -14,7 +14,9 @@
 // named temporary of NAME is called ".NAME.tmp.XXXXXX" and its writer holds an exclusive flock on
 // it until the rename; a later replacement of NAME removes every such temporary whose lock it can
 // take, i.e. those of processes that have ended, never one a live process is still writing (and
-// the ".NAME.XXXXXX" temporaries that earlier versions left, which no one locks).
+// the ".NAME.XXXXXX" temporaries that earlier versions left, which no one locks). A FolderSink
+// lists the folder once, at its first file, and removes each file's stale temporaries from that
+// listing.
 //
 // Durability. A durable file is flushed to disk (fdatasync) before it is renamed, so that a crash
 // of the machine never leaves an empty or partial file under a kept name. While it is written the
@@ -94,6 +96,8 @@ class FolderSink : public OutputSink {
   std::string folder_;
   std::set<std::string> unsynced_;
   std::vector<Waiting> waiting_;  // in the order they were handed over
+  bool listed_ = false;
+  std::vector<std::string> hidden_;  // the folder's names starting with a dot, listed at the first file
 };
 
 // Hooks for crash tests. `hook` (none by default) is called before every step of a replacement

@@ -124,26 +124,40 @@ TEST_P(TemporariesTest, AStreamedFileOfManyChunksArrivesWholeWithTheUsualPermiss
   EXPECT_EQ(st.st_mode & 0777, 0666 & ~mask);
 }
 
-// Temporaries of earlier runs that ended are removed when their file is replaced; those a live
-// writer holds locked, those of other files and names that only look alike are left alone.
+// Temporaries of earlier runs that ended are removed when their file is replaced, by replace_file
+// and by a sink (which lists the folder once for all its files); those a live writer holds locked,
+// those of other files and names that only look alike are left alone.
 TEST_P(TemporariesTest, StaleTemporariesOfTheFileAreRemovedAndLiveOnesKept) {
-  TempFolder folder;
-  const std::vector<std::string> stale = {".out.dat.tmp.a1B2c3", ".out.dat.tmp.123-0", ".out.dat.Zq9xW2"};
-  const std::vector<std::string> others = {".out.dat.tmp.live01", ".other.dat.tmp.x1y2z3", ".out.dat.backup1",
-                                           ".out.dat.b-k_up", "out.dat.tmp.abcdef"};
-  for (const std::string& name : stale) write_whole_file(folder.file(name), "stale");
-  for (const std::string& name : others) write_whole_file(folder.file(name), "keep");
-  const int live = open(folder.file(".out.dat.tmp.live01").c_str(), O_RDONLY);
-  ASSERT_GE(live, 0);
-  ASSERT_EQ(flock(live, LOCK_EX), 0);  // as a writer still at work holds it
+  for (const bool through_sink : {false, true}) {
+    SCOPED_TRACE(through_sink ? "FolderSink" : "replace_file");
+    TempFolder folder;
+    const std::vector<std::string> stale = {".out.dat.tmp.a1B2c3", ".out.dat.tmp.123-0", ".out.dat.Zq9xW2",
+                                            ".b.txt.tmp.77-1"};
+    const std::vector<std::string> others = {".out.dat.tmp.live01", ".other.dat.tmp.x1y2z3", ".out.dat.backup1",
+                                             ".out.dat.b-k_up", "out.dat.tmp.abcdef"};
+    for (const std::string& name : stale) write_whole_file(folder.file(name), "stale");
+    for (const std::string& name : others) write_whole_file(folder.file(name), "keep");
+    const int live = open(folder.file(".out.dat.tmp.live01").c_str(), O_RDONLY);
+    ASSERT_GE(live, 0);
+    ASSERT_EQ(flock(live, LOCK_EX), 0);  // as a writer still at work holds it
 
-  ASSERT_TRUE(replace_file(folder.file("out.dat"), "new").ok());
-  close(live);
-  std::vector<std::string> expected = others;
-  expected.push_back("out.dat");
-  std::sort(expected.begin(), expected.end());
-  EXPECT_EQ(files_in(folder.path()), expected);
-  EXPECT_EQ(read_whole_file(folder.file("out.dat")), "new");
+    if (through_sink) {
+      FolderSink sink(folder.path());
+      ASSERT_TRUE(sink.write_file("out.dat", "new").ok());
+      ASSERT_TRUE(sink.write_file("b.txt", "b").ok());
+      ASSERT_TRUE(sink.finish().ok());
+    } else {
+      ASSERT_TRUE(replace_file(folder.file("out.dat"), "new").ok());
+      ASSERT_TRUE(replace_file(folder.file("b.txt"), "b").ok());
+    }
+    close(live);
+    std::vector<std::string> expected = others;
+    expected.push_back("out.dat");
+    expected.push_back("b.txt");
+    std::sort(expected.begin(), expected.end());
+    EXPECT_EQ(files_in(folder.path()), expected);
+    EXPECT_EQ(read_whole_file(folder.file("out.dat")), "new");
+  }
 }
 
 INSTANTIATE_TEST_SUITE_P(Kinds, TemporariesTest, ::testing::Values(true, false), kind_name);
