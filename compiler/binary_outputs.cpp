@@ -66,8 +66,7 @@ char* store_walked(char* p, const LinePlan& plan, PlanWalk& walk, int32_t count,
     return p;
   }
   auto store = [&p](double value) {
-    encode_u16(p, layout::kTagDouble);
-    encode_f64(p + layout::kTagSize, value);
+    encode_tagged_f64(p, layout::kTagDouble, value);
     p += layout::kDoubleElementSize;
   };
   if (coordinate == 0) {

@@ -41,6 +41,12 @@ inline void encode_i32(char* p, int32_t value) { encode_u32(p, static_cast<uint3
 inline void encode_u64(char* p, uint64_t value) { encode_fixed(p, value); }
 inline void encode_f64(char* p, double value) { encode_u64(p, std::bit_cast<uint64_t>(value)); }
 
+// Stores one element of a 16-bit tag followed by a double: 2 + 8 = 10 bytes.
+inline void encode_tagged_f64(char* p, uint16_t tag, double value) {
+  encode_u16(p, tag);
+  encode_f64(p + 2, value);
+}
+
 // Stores `count` elements of a 16-bit tag followed by a double (2 + 8 = 10 bytes each) from
 // values[0..count) and returns the end. Two stores per element would leave the loop bound by
 // stores, so on x86-64 each eight elements (80 bytes) go out as five 16-byte stores, assembled
@@ -78,10 +84,7 @@ inline char* encode_tagged_f64s(char* p, uint16_t tag, const double* values, siz
     _mm_storeu_si128(reinterpret_cast<__m128i*>(p + 64), v4);
   }
 #endif
-  for (; i < count; ++i, p += 2 + 8) {
-    encode_u16(p, tag);
-    encode_f64(p + 2, values[i]);
-  }
+  for (; i < count; ++i, p += 2 + 8) encode_tagged_f64(p, tag, values[i]);
   return p;
 }
 
