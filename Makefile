@@ -33,7 +33,10 @@ clang-build:
 
 # Every benchmark, then the short table: the per-metre figures, the embedded run and the
 # 1,000,000 m compile beside the plain copies of their files, with peak memory, and what an fsync costs.
-bench: build
+bench:
+	$(PREREQUISITES) build bench
+	cmake --preset release -DSCENARIO_BENCH=ON
+	cmake --build --preset release -j $(JOBS)
 	for b in build/bin/*_bench; do $$b; done
 	python3 bench/short_table.py build/bin
 

@@ -13,11 +13,11 @@
 
 #include <string>
 
-#include "compiler/binary_inputs.h"
+#include "format/binary_inputs.h"
 #include "compiler/compile_driver.h"
-#include "compiler/decompile.h"
-#include "compiler/file_names.h"
-#include "compiler/output_sink.h"
+#include "decompile/decompile.h"
+#include "format/file_names.h"
+#include "format/output_sink.h"
 #include "scenario/line_data.h"
 #include "scenario/line_table.h"
 #include "scenario/train_data.h"

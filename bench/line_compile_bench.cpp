@@ -15,10 +15,10 @@
 #include <string>
 
 #include "bench/long_scenario.h"
-#include "compiler/binary_outputs.h"
+#include "format/binary_outputs.h"
 #include "compiler/compile_driver.h"
-#include "compiler/file_names.h"
-#include "compiler/field_reader.h"
+#include "format/file_names.h"
+#include "description/field_reader.h"
 #include "compiler/line_parser.h"
 #include "scenario/line_data.h"
 #include "scenario/line_table.h"

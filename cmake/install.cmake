@@ -5,7 +5,8 @@
 #   share/bash-completion/completions/scenario_tool
 #   share/doc/scenario-compiler/                  README.md and doc/ (the format reference, pictures)
 #   include/scenario/compile.h                    the public interface
-#   lib/libscenario_core.a                        the library
+#   lib/libscenario_{model,format,description,compiler}.a
+#                                                 the library: the rooms of the compile
 #   lib/cmake/scenario_compiler/                  the CMake package: find_package(scenario_compiler)
 #                                                 gives the target scenario::core
 #
@@ -31,12 +32,9 @@ if(TARGET scenario_build)
   install(FILES ${SCENARIO_DOC_FILES} DESTINATION ${SCENARIO_DOC_DIR}/doc COMPONENT programs)
 endif()
 
-install(TARGETS scenario_core EXPORT scenario_compiler_targets
-        ARCHIVE DESTINATION ${CMAKE_INSTALL_LIBDIR} COMPONENT development)
-foreach(header ${SCENARIO_PUBLIC_HEADERS})
-  get_filename_component(header_folder ${header} DIRECTORY)
-  install(FILES ${header} DESTINATION ${CMAKE_INSTALL_INCLUDEDIR}/${header_folder} COMPONENT development)
-endforeach()
+install(TARGETS scenario_core scenario_model scenario_format scenario_description scenario_compiler
+        EXPORT scenario_compiler_targets ARCHIVE DESTINATION ${CMAKE_INSTALL_LIBDIR} COMPONENT development)
+install(FILES ${SCENARIO_PUBLIC_HEADERS} DESTINATION ${CMAKE_INSTALL_INCLUDEDIR}/scenario COMPONENT development)
 install(EXPORT scenario_compiler_targets NAMESPACE scenario:: FILE scenario_compilerTargets.cmake
         DESTINATION ${SCENARIO_CMAKE_DIR} COMPONENT development)
 configure_package_config_file(${PROJECT_SOURCE_DIR}/cmake/scenario_compilerConfig.cmake.in

@@ -1,7 +1,7 @@
 #include "compiler/check_codes.h"
 
-#include "compiler/cp1252.h"
-#include "compiler/header_view.h"
+#include "format/cp1252.h"
+#include "model/header_view.h"
 
 namespace scenario {
 namespace {

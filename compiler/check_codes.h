@@ -11,7 +11,7 @@
 #include <cstdint>
 #include <string>
 
-#include "compiler/track_model.h"
+#include "model/track_model.h"
 
 namespace scenario {
 

@@ -22,7 +22,7 @@
 #include <string>
 #include <vector>
 
-#include "compiler/compile_error.h"
+#include "model/compile_error.h"
 
 namespace scenario {
 

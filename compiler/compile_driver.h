@@ -13,10 +13,10 @@
 #include <cstdint>
 #include <string>
 
-#include "compiler/file_names.h"
-#include "compiler/output_sink.h"
-#include "compiler/status.h"
-#include "compiler/track_model.h"
+#include "format/file_names.h"
+#include "format/output_sink.h"
+#include "model/status.h"
+#include "model/track_model.h"
 
 namespace scenario {
 

@@ -1,6 +1,6 @@
 #include "compiler/description_check.h"
 
-#include "compiler/field_reader.h"
+#include "description/field_reader.h"
 #include "compiler/line_parser.h"
 #include "compiler/post_processing.h"
 #include "compiler/train_parser.h"

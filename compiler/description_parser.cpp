@@ -3,10 +3,10 @@
 #include <algorithm>
 #include <utility>
 
-#include "compiler/cp1252.h"
+#include "format/cp1252.h"
 #include "compiler/did_you_mean.h"
 
-#include "compiler/rounding.h"
+#include "model/rounding.h"
 
 namespace scenario {
 

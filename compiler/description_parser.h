@@ -28,10 +28,10 @@
 #include <string_view>
 #include <vector>
 
-#include "compiler/compile_error.h"
-#include "compiler/field_reader.h"
+#include "model/compile_error.h"
+#include "description/field_reader.h"
 #include "compiler/check_findings.h"
-#include "compiler/track_model.h"
+#include "model/track_model.h"
 
 namespace scenario {
 

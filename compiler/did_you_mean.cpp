@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <vector>
 
-#include "compiler/cp1252.h"
+#include "format/cp1252.h"
 
 namespace scenario {
 

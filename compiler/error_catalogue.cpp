@@ -2,7 +2,7 @@
 
 #include <array>
 
-#include "compiler/cp1252.h"
+#include "format/cp1252.h"
 
 namespace scenario {
 namespace {

@@ -9,7 +9,7 @@
 #include <span>
 #include <string>
 
-#include "compiler/compile_error.h"
+#include "model/compile_error.h"
 
 namespace scenario {
 

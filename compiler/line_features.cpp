@@ -3,9 +3,9 @@
 #include <algorithm>
 #include <limits>
 
-#include "compiler/cell_values.h"
-#include "compiler/header_view.h"
-#include "compiler/rounding.h"
+#include "model/cell_values.h"
+#include "model/header_view.h"
+#include "model/rounding.h"
 
 namespace scenario {
 namespace {

@@ -15,8 +15,8 @@
 
 #include <cstdint>
 
-#include "compiler/compile_error.h"
-#include "compiler/track_model.h"
+#include "model/compile_error.h"
+#include "model/track_model.h"
 
 namespace scenario {
 

@@ -4,12 +4,12 @@
 #include <string>
 #include <string_view>
 
-#include "compiler/cell_values.h"
+#include "model/cell_values.h"
 #include "compiler/description_parser.h"
-#include "compiler/header_view.h"
+#include "model/header_view.h"
 #include "compiler/line_features.h"
-#include "compiler/plan_recurrence.h"
-#include "compiler/rounding.h"
+#include "model/plan_recurrence.h"
+#include "model/rounding.h"
 #include "compiler/stretch_fill.h"
 
 namespace scenario {

@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <initializer_list>
 
-#include "compiler/rounding.h"
+#include "model/rounding.h"
 
 namespace scenario {
 namespace {

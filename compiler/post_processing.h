@@ -16,7 +16,7 @@
 #include <cstdint>
 
 #include "compiler/check_findings.h"
-#include "compiler/track_model.h"
+#include "model/track_model.h"
 
 namespace scenario {
 

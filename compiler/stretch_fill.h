@@ -12,7 +12,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "compiler/track_model.h"
+#include "model/track_model.h"
 
 namespace scenario {
 

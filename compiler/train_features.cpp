@@ -1,7 +1,7 @@
 #include "compiler/train_features.h"
 
-#include "compiler/cell_values.h"
-#include "compiler/rounding.h"
+#include "model/cell_values.h"
+#include "model/rounding.h"
 
 namespace scenario {
 namespace {

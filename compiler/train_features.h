@@ -15,21 +15,12 @@
 
 #include <cstdint>
 
-#include "compiler/cell_values.h"
-#include "compiler/compile_error.h"
-#include "compiler/track_model.h"
+#include "description/description_records.h"
+#include "model/cell_values.h"
+#include "model/compile_error.h"
+#include "model/track_model.h"
 
 namespace scenario {
-
-// The six values of a "rallentamento" record, in file order.
-struct SlowdownRecord {
-  int32_t x = 0;     // start position, metres
-  int32_t v = 0;     // speed, km/h
-  int32_t l = 0;     // length, metres
-  int32_t f_tt = 0;  // stored with the start and end markers
-  int32_t f_ta = 0;  // nonzero: four pre-warning cells before the warning board
-  int32_t d_v = 0;   // stored with the markers when nonzero
-};
 
 // Places a signal. `tempo` between 1 and 100 becomes 101 (the record keeps the new value).
 // A taken signal cell, or approach cells that would fall before cell 0 (a signal closer than

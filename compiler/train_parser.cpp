@@ -5,10 +5,10 @@
 #include <optional>
 #include <string>
 
-#include "compiler/cell_values.h"
+#include "model/cell_values.h"
 #include "compiler/description_parser.h"
-#include "compiler/header_view.h"
-#include "compiler/rounding.h"
+#include "model/header_view.h"
+#include "model/rounding.h"
 #include "compiler/stretch_fill.h"
 #include "compiler/train_features.h"
 

@@ -13,9 +13,9 @@
 #ifndef SCENARIO_COMPILER_TRAIN_PARSER_H_
 #define SCENARIO_COMPILER_TRAIN_PARSER_H_
 
-#include "compiler/field_reader.h"
+#include "description/field_reader.h"
 #include "compiler/check_findings.h"
-#include "compiler/track_model.h"
+#include "model/track_model.h"
 
 namespace scenario {
 

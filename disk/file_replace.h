@@ -36,8 +36,8 @@
 #include <string_view>
 #include <vector>
 
-#include "compiler/output_sink.h"
-#include "compiler/status.h"
+#include "format/output_sink.h"
+#include "model/status.h"
 
 namespace scenario {
 

@@ -4,9 +4,9 @@
 #include <cstdlib>
 #include <iostream>
 
-#include "compiler/file_names.h"
+#include "format/file_names.h"
 #include "disk/file_replace.h"
-#include "disk/reports.h"
+#include "cli/reports.h"
 #include "driver/program_folder.h"
 #include "scenario/text_writers.h"
 

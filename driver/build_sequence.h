@@ -15,7 +15,7 @@
 #include <string>
 
 #include "compiler/compile_driver.h"
-#include "compiler/status.h"
+#include "model/status.h"
 
 namespace scenario {
 

@@ -1,7 +1,7 @@
 // scenario_build: writes the embedded scenario's files into the program's own folder.
 #include <iostream>
 
-#include "disk/reports.h"
+#include "cli/reports.h"
 #include "driver/build_sequence.h"
 #include "driver/program_folder.h"
 

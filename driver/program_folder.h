@@ -7,7 +7,7 @@
 
 #include <string>
 
-#include "compiler/status.h"
+#include "model/status.h"
 
 namespace scenario {
 

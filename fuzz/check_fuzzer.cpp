@@ -12,10 +12,10 @@
 
 #include "compiler/compile_driver.h"
 #include "compiler/description_check.h"
-#include "compiler/description_text.h"
+#include "description/description_text.h"
 #include "compiler/error_catalogue.h"
-#include "compiler/file_names.h"
-#include "compiler/output_sink.h"
+#include "format/file_names.h"
+#include "format/output_sink.h"
 #include "fuzz/fuzz_input.h"
 
 namespace {

@@ -12,11 +12,11 @@
 #include <string>
 #include <vector>
 
-#include "compiler/binary_inputs.h"
+#include "format/binary_inputs.h"
 #include "compiler/compile_driver.h"
 #include "compiler/error_catalogue.h"
-#include "compiler/file_names.h"
-#include "compiler/output_sink.h"
+#include "format/file_names.h"
+#include "format/output_sink.h"
 #include "fuzz/fuzz_input.h"
 
 namespace {

@@ -17,7 +17,7 @@
 #include <string>
 #include <string_view>
 
-#include "compiler/decompile.h"
+#include "decompile/decompile.h"
 #include "tests/compiled_scenario.h"
 #include "tests/scenario_generator.h"
 

@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "compiler/file_names.h"
+#include "format/file_names.h"
 
 namespace scenario::fuzz {
 

@@ -15,7 +15,7 @@
 #include <cstdint>
 #include <string_view>
 
-#include "compiler/track_model.h"
+#include "model/track_model.h"
 
 namespace scenario::fuzz {
 

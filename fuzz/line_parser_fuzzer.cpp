@@ -4,7 +4,7 @@
 #include <cstdint>
 #include <string_view>
 
-#include "compiler/field_reader.h"
+#include "description/field_reader.h"
 #include "compiler/line_parser.h"
 #include "fuzz/fuzz_input.h"
 

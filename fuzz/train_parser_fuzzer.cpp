@@ -6,7 +6,7 @@
 #include <string>
 #include <string_view>
 
-#include "compiler/field_reader.h"
+#include "description/field_reader.h"
 #include "compiler/line_parser.h"
 #include "compiler/train_parser.h"
 #include "fuzz/fuzz_input.h"

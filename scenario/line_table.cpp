@@ -1,6 +1,6 @@
 #include "scenario/line_table.h"
 
-#include "compiler/cp1252.h"
+#include "format/cp1252.h"
 
 namespace scenario {
 

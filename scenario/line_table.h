@@ -12,8 +12,8 @@
 #include <string>
 #include <string_view>
 
-#include "compiler/output_sink.h"
-#include "compiler/status.h"
+#include "format/output_sink.h"
+#include "model/status.h"
 
 namespace scenario {
 

@@ -7,9 +7,9 @@
 #ifndef SCENARIO_SCENARIO_TEXT_WRITERS_H_
 #define SCENARIO_SCENARIO_TEXT_WRITERS_H_
 
-#include "compiler/file_names.h"
-#include "compiler/output_sink.h"
-#include "compiler/status.h"
+#include "format/file_names.h"
+#include "format/output_sink.h"
+#include "model/status.h"
 
 namespace scenario {
 

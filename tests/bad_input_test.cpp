@@ -14,7 +14,7 @@
 #include <string>
 #include <vector>
 
-#include "compiler/file_names.h"
+#include "format/file_names.h"
 #include "scenario/line_data.h"
 #include "scenario/line_table.h"
 #include "scenario/train_data.h"

@@ -1,4 +1,4 @@
-#include "compiler/binary_inputs.h"
+#include "format/binary_inputs.h"
 
 #include <gtest/gtest.h>
 
@@ -6,9 +6,9 @@
 #include <string>
 #include <vector>
 
-#include "compiler/binary_layout.h"
-#include "compiler/binary_outputs.h"
-#include "compiler/coding.h"
+#include "format/binary_layout.h"
+#include "format/binary_outputs.h"
+#include "format/coding.h"
 
 namespace scenario {
 namespace {

@@ -1,4 +1,4 @@
-#include "compiler/binary_outputs.h"
+#include "format/binary_outputs.h"
 
 #include <gtest/gtest.h>
 
@@ -9,7 +9,7 @@
 #include <iterator>
 #include <string>
 
-#include "compiler/coding.h"
+#include "format/coding.h"
 
 namespace scenario {
 namespace {

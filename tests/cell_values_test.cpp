@@ -1,4 +1,4 @@
-#include "compiler/cell_values.h"
+#include "model/cell_values.h"
 
 #include <gtest/gtest.h>
 

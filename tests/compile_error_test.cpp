@@ -1,9 +1,9 @@
-#include "compiler/compile_error.h"
+#include "model/compile_error.h"
 
 #include <gtest/gtest.h>
 
 #include "compiler/error_catalogue.h"
-#include "compiler/track_model.h"
+#include "model/track_model.h"
 
 namespace scenario {
 namespace {

@@ -6,8 +6,8 @@
 #include <vector>
 
 #include "compiler/compile_driver.h"
-#include "compiler/file_names.h"
-#include "compiler/output_sink.h"
+#include "format/file_names.h"
+#include "format/output_sink.h"
 #include "scenario/text_writers.h"
 
 namespace scenario {

@@ -1,8 +1,8 @@
 #include "tests/compiled_scenario.h"
 
-#include "compiler/binary_inputs.h"
+#include "format/binary_inputs.h"
 #include "compiler/compile_driver.h"
-#include "compiler/output_sink.h"
+#include "format/output_sink.h"
 #include "scenario/line_data.h"
 #include "scenario/line_table.h"
 #include "scenario/train_data.h"

@@ -6,8 +6,8 @@
 #include <cstdint>
 #include <string>
 
-#include "compiler/file_names.h"
-#include "compiler/track_model.h"
+#include "format/file_names.h"
+#include "model/track_model.h"
 
 namespace scenario::testing {
 

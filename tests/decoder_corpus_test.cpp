@@ -16,15 +16,15 @@
 #include <string>
 #include <vector>
 
-#include "compiler/binary_inputs.h"
-#include "compiler/binary_outputs.h"
+#include "format/binary_inputs.h"
+#include "format/binary_outputs.h"
 #include "tests/compiled_scenario.h"
 #include "tests/test_support.h"
-#include "tools/render_chart.h"
-#include "tools/render_page.h"
-#include "tools/render_plan.h"
-#include "tools/render_profile.h"
-#include "tools/render_scene.h"
+#include "render/render_chart.h"
+#include "render/render_page.h"
+#include "render/render_plan.h"
+#include "render/render_profile.h"
+#include "render/render_scene.h"
 
 namespace scenario {
 namespace {

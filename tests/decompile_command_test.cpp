@@ -5,7 +5,7 @@
 #include <filesystem>
 #include <string>
 
-#include "compiler/file_names.h"
+#include "format/file_names.h"
 #include "tests/compiled_scenario.h"
 #include "tests/test_support.h"
 

@@ -1,6 +1,6 @@
 // Decompiling compiled files: round trips of the embedded and of generated scenarios, hand edits
 // that a description can still give, and files that no description can give, with their findings.
-#include "compiler/decompile.h"
+#include "decompile/decompile.h"
 
 #include <gtest/gtest.h>
 
@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "compiler/binary_outputs.h"
+#include "format/binary_outputs.h"
 #include "tests/compiled_scenario.h"
 #include "tests/scenario_generator.h"
 #include "tests/test_support.h"

@@ -1,6 +1,6 @@
 // Taking packed values apart: each split, packed again by the compile's own placers, gives the
 // very same cell.
-#include "compiler/decompile_values.h"
+#include "decompile/decompile_values.h"
 
 #include <gtest/gtest.h>
 

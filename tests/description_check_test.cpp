@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "compiler/did_you_mean.h"
-#include "compiler/output_sink.h"
+#include "format/output_sink.h"
 #include "scenario/text_writers.h"
 
 namespace scenario {

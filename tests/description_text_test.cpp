@@ -1,4 +1,4 @@
-#include "compiler/description_text.h"
+#include "description/description_text.h"
 
 #include <gtest/gtest.h>
 

@@ -9,7 +9,7 @@
 
 #include <gtest/gtest.h>
 
-#include "compiler/file_names.h"
+#include "format/file_names.h"
 #include "disk/file_replace.h"
 #include "scenario/text_writers.h"
 #include "scenario/train_data.h"

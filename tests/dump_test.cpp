@@ -1,4 +1,4 @@
-#include "tools/dump.h"
+#include "render/dump.h"
 
 #include <gtest/gtest.h>
 
@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "compiler/binary_outputs.h"
+#include "format/binary_outputs.h"
 #include "tests/test_support.h"
 
 namespace scenario {

@@ -26,8 +26,8 @@
 #include <vector>
 
 #include "compiler/compile_driver.h"
-#include "compiler/file_names.h"
-#include "compiler/output_sink.h"
+#include "format/file_names.h"
+#include "format/output_sink.h"
 #include "scenario/line_data.h"
 #include "scenario/line_table.h"
 #include "scenario/train_data.h"

@@ -1,4 +1,4 @@
-#include "compiler/field_reader.h"
+#include "description/field_reader.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "compiler/header_view.h"
+#include "model/header_view.h"
 
 #include <gtest/gtest.h>
 

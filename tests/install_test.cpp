@@ -54,7 +54,8 @@ TEST_F(InstalledTree, HoldsTheProgramsTheirDocumentsTheLibraryAndItsPackage) {
   for (const std::string& path : std::vector<std::string>{
            "bin/scenario_build", "bin/scenario_tool", "share/man/man1/scenario_tool.1",
            "share/bash-completion/completions/scenario_tool", "share/doc/scenario-compiler/README.md",
-           "include/scenario/compile.h", lib + "/libscenario_core.a", package + "scenario_compilerConfig.cmake",
+           "include/scenario/compile.h", lib + "/libscenario_model.a", lib + "/libscenario_format.a",
+           lib + "/libscenario_description.a", lib + "/libscenario_compiler.a", package + "scenario_compilerConfig.cmake",
            package + "scenario_compilerConfigVersion.cmake", package + "scenario_compilerTargets.cmake"}) {
     EXPECT_TRUE(exists(prefix + "/" + path)) << path;
   }

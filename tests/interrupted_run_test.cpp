@@ -18,7 +18,7 @@
 #include <string>
 #include <vector>
 
-#include "compiler/file_names.h"
+#include "format/file_names.h"
 #include "disk/file_replace.h"
 #include "driver/build_sequence.h"
 #include "tests/test_support.h"

@@ -10,8 +10,8 @@
 
 #include <gtest/gtest.h>
 
-#include "compiler/field_reader.h"
-#include "compiler/file_names.h"
+#include "description/field_reader.h"
+#include "format/file_names.h"
 #include "compiler/line_parser.h"
 #include "disk/file_replace.h"
 #include "scenario/text_writers.h"

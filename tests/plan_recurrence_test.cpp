@@ -1,4 +1,4 @@
-#include "compiler/plan_recurrence.h"
+#include "model/plan_recurrence.h"
 
 #include <gtest/gtest.h>
 

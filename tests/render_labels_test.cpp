@@ -1,6 +1,6 @@
 // Label placement: the placer's rules, and the drawings' labels, read back from the SVG they are
 // written in, at every zoom step: the embedded scenario and a crowded line.
-#include "tools/render_labels.h"
+#include "render/render_labels.h"
 
 #include <gtest/gtest.h>
 
@@ -12,10 +12,10 @@
 #include <vector>
 
 #include "compiler/compile_driver.h"
-#include "compiler/file_names.h"
+#include "format/file_names.h"
 #include "scenario/text_writers.h"
-#include "tools/render.h"
-#include "tools/render_axis.h"
+#include "render/render.h"
+#include "render/render_axis.h"
 
 namespace scenario {
 namespace {

@@ -1,4 +1,4 @@
-#include "tools/render.h"
+#include "render/render.h"
 
 #include <gtest/gtest.h>
 
@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "compiler/binary_outputs.h"
+#include "format/binary_outputs.h"
 #include "tests/test_support.h"
 
 namespace scenario {

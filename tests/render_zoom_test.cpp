@@ -1,5 +1,5 @@
 // The zoom's data on the drawings' elements, and the hash that admits the zoom script.
-#include "tools/render_zoom.h"
+#include "render/render_zoom.h"
 
 #include <gtest/gtest.h>
 
@@ -7,8 +7,8 @@
 #include <vector>
 
 #include "tests/test_support.h"
-#include "tools/render.h"
-#include "tools/sha256.h"
+#include "render/render.h"
+#include "render/sha256.h"
 
 namespace scenario {
 namespace {

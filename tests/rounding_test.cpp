@@ -1,4 +1,4 @@
-#include "compiler/rounding.h"
+#include "model/rounding.h"
 
 #include <gtest/gtest.h>
 

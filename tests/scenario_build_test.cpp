@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "compiler/file_names.h"
+#include "format/file_names.h"
 #include "tests/test_support.h"
 
 namespace scenario {

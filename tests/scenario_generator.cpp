@@ -7,7 +7,7 @@
 #include <string_view>
 #include <vector>
 
-#include "compiler/rounding.h"
+#include "model/rounding.h"
 #include "tests/compiled_scenario.h"
 
 namespace scenario::testing {

@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "compiler/compile_driver.h"
-#include "compiler/file_names.h"
+#include "format/file_names.h"
 #include "disk/file_replace.h"
 #include "scenario/text_writers.h"
 #include "tests/test_support.h"

@@ -1,4 +1,4 @@
-#include "tools/signal_words.h"
+#include "render/signal_words.h"
 
 #include <gtest/gtest.h>
 

@@ -6,11 +6,11 @@
 #include <vector>
 
 #include "compiler/description_check.h"
-#include "compiler/status.h"
-#include "disk/reports.h"
-#include "tools/command_line.h"
-#include "tools/description_input.h"
-#include "tools/finding_formats.h"
+#include "model/status.h"
+#include "cli/reports.h"
+#include "cli/command_line.h"
+#include "cli/description_input.h"
+#include "cli/finding_formats.h"
 
 namespace scenario {
 namespace {

@@ -10,17 +10,17 @@
 #include <vector>
 
 #include "compiler/compile_driver.h"
-#include "compiler/cp1252.h"
-#include "compiler/description_text.h"
+#include "format/cp1252.h"
+#include "description/description_text.h"
 #include "compiler/error_catalogue.h"
-#include "compiler/file_names.h"
-#include "compiler/status.h"
-#include "compiler/track_model.h"
+#include "format/file_names.h"
+#include "model/status.h"
+#include "model/track_model.h"
 #include "disk/file_replace.h"
-#include "disk/reports.h"
-#include "tools/command_line.h"
-#include "tools/description_input.h"
-#include "tools/verbose_log.h"
+#include "cli/reports.h"
+#include "cli/command_line.h"
+#include "cli/description_input.h"
+#include "cli/verbose_log.h"
 
 namespace scenario {
 namespace {

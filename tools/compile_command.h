@@ -6,7 +6,7 @@
 
 #include <string>
 
-#include "compiler/file_names.h"
+#include "format/file_names.h"
 
 namespace CLI {
 class App;

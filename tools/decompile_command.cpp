@@ -8,17 +8,17 @@
 #include <system_error>
 #include <utility>
 
-#include "compiler/binary_inputs.h"
-#include "compiler/cp1252.h"
-#include "compiler/decompile.h"
-#include "compiler/file_names.h"
-#include "compiler/status.h"
-#include "compiler/track_model.h"
+#include "format/binary_inputs.h"
+#include "format/cp1252.h"
+#include "decompile/decompile.h"
+#include "format/file_names.h"
+#include "model/status.h"
+#include "model/track_model.h"
 #include "disk/file_replace.h"
-#include "disk/reports.h"
-#include "tools/command_line.h"
-#include "tools/compiled_files.h"
-#include "tools/verbose_log.h"
+#include "cli/reports.h"
+#include "cli/command_line.h"
+#include "cli/compiled_files.h"
+#include "cli/verbose_log.h"
 
 namespace scenario {
 namespace {

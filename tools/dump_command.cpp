@@ -7,12 +7,12 @@
 #include <string>
 #include <system_error>
 
-#include "compiler/status.h"
-#include "compiler/track_model.h"
-#include "tools/command_line.h"
-#include "tools/compiled_files.h"
-#include "tools/dump.h"
-#include "tools/verbose_log.h"
+#include "model/status.h"
+#include "model/track_model.h"
+#include "cli/command_line.h"
+#include "cli/compiled_files.h"
+#include "render/dump.h"
+#include "cli/verbose_log.h"
 
 namespace scenario {
 namespace {

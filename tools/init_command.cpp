@@ -6,13 +6,13 @@
 #include <iostream>
 #include <system_error>
 
-#include "compiler/file_names.h"
-#include "compiler/output_sink.h"
-#include "compiler/status.h"
+#include "format/file_names.h"
+#include "format/output_sink.h"
+#include "model/status.h"
 #include "disk/file_replace.h"
-#include "disk/reports.h"
+#include "cli/reports.h"
 #include "scenario/text_writers.h"
-#include "tools/command_line.h"
+#include "cli/command_line.h"
 
 namespace scenario {
 namespace {

@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Makes sure this machine has the Debian packages a make target needs, before anything is built.
 #
-#   tools/prerequisites.sh NEED...     NEED: build test clang fuzz browser package, or all
+#   tools/prerequisites.sh NEED...     NEED: build bench test clang fuzz browser package, or all
 #
 # What is missing is installed with apt-get when this user may (root, or sudo without a password);
 # otherwise the script prints the one apt-get line that installs it and fails, so that a build
@@ -39,11 +39,13 @@ googletest() {
 
 needs=("$@")
 [ ${#needs[@]} -gt 0 ] || needs=(build)
-[ "${needs[*]}" != all ] || needs=(build test clang fuzz browser package)
+[ "${needs[*]}" != all ] || needs=(build bench test clang fuzz browser package)
 for need in "${needs[@]}"; do
   case $need in
-    # The release build: the programs and the benchmarks.
-    build) compiler_and_build_tools; want libbenchmark-dev header benchmark/benchmark.h ;;
+    # The release build of the programs.
+    build) compiler_and_build_tools ;;
+    # The benchmarks, in the release build.
+    bench) want libbenchmark-dev header benchmark/benchmark.h ;;
     # The tests under the sanitizers; some check their JSON and XML with python3.
     test) compiler_and_build_tools; googletest; want python3 program python3 ;;
     # Every target with clang.
@@ -57,7 +59,7 @@ for need in "${needs[@]}"; do
     browser) want chromium program chromium; want python3 program python3 ;;
     # The Debian packages (dpkg-shlibdeps finds what the programs link against).
     package) compiler_and_build_tools; want dpkg-dev program dpkg-shlibdeps ;;
-    *) echo "prerequisites: unknown need '$need' (build test clang fuzz browser package all)" >&2; exit 64 ;;
+    *) echo "prerequisites: unknown need '$need' (build bench test clang fuzz browser package all)" >&2; exit 64 ;;
   esac
 done
 

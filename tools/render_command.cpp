@@ -6,14 +6,14 @@
 #include <iostream>
 #include <system_error>
 
-#include "compiler/binary_inputs.h"
-#include "compiler/status.h"
-#include "compiler/track_model.h"
+#include "format/binary_inputs.h"
+#include "model/status.h"
+#include "model/track_model.h"
 #include "disk/file_replace.h"
-#include "tools/command_line.h"
-#include "tools/compiled_files.h"
-#include "tools/render.h"
-#include "tools/verbose_log.h"
+#include "cli/command_line.h"
+#include "cli/compiled_files.h"
+#include "render/render.h"
+#include "cli/verbose_log.h"
 
 namespace scenario {
 namespace {

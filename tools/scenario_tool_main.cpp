@@ -27,7 +27,7 @@
 #include <string>
 #include <vector>
 
-#include "compiler/status.h"
+#include "model/status.h"
 #include "scenario/compile.h"
 #include "tools/check_command.h"
 #include "tools/compile_command.h"

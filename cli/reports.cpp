@@ -1,0 +1,44 @@
+#include "cli/reports.h"
+
+#include <iostream>
+
+#include "compiler/error_catalogue.h"
+
+namespace scenario {
+
+std::string fatal_report(const std::string& number) { return " Errore n. " + number; }
+
+int report_file_system_failure(const Status& status, const char* program) {
+  std::cerr << program << ": " << status.ToString() << std::endl;
+  return kExitFileSystem;
+}
+
+int finish_writing(OutputSink& sink, const Status& failure, const char* program) {
+  const Status finished = sink.finish();
+  if (!failure.ok()) report_file_system_failure(failure, program);
+  if (!finished.ok()) report_file_system_failure(finished, program);
+  return failure.ok() && finished.ok() ? kExitClean : kExitFileSystem;
+}
+
+int report_compile(const CompileState& state, const CompileResult& result, const char* program,
+                   const std::vector<std::string>& written) {
+  if (!result.status.ok()) return report_file_system_failure(result.status, program);
+  if (state.error().ErrorCode != 0) {
+    std::cerr << compile_error_report(state.error()) << std::endl;
+    if (result.no_model) {
+      std::cerr << program << ": no track model was built; no binary file written" << std::endl;
+    } else if (!written.empty()) {
+      std::string names;
+      for (const std::string& name : written) names += (names.empty() ? "" : ", ") + name;
+      std::cerr << program << ": written despite the error: " << names << std::endl;
+    }
+    return kExitCompileError;
+  }
+  if (result.no_model) {
+    std::cerr << program << ": the line description gave no track model; no binary file written" << std::endl;
+    return kExitCompileError;
+  }
+  return kExitClean;
+}
+
+}  // namespace scenario

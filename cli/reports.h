@@ -1,0 +1,41 @@
+// The reports of a run on standard error, shared by scenario_build and scenario_tool compile, and
+// the exit status that goes with each:
+//   - a compile error: with the record's place "FILE:LINE:COLUMN: error: compile error N at P m:
+//     words", the line and a caret under the field (without a place "compile error N ..." alone),
+//     then a line telling which files were still written, or that no track model (and so no
+//     binary file) came of the parse: status 1;
+//   - a file-system failure: "PROGRAM: 'PATH': REASON": status 3;
+//   - the fatal report's text, " Errore n. " and the number (status 2, reported by the caller).
+#ifndef SCENARIO_CLI_REPORTS_H_
+#define SCENARIO_CLI_REPORTS_H_
+
+#include <string>
+#include <vector>
+
+#include "compiler/compile_driver.h"
+#include "format/output_sink.h"
+#include "model/status.h"
+#include "model/track_model.h"
+
+namespace scenario {
+
+// The fatal report's text, " Errore n. " followed by the number.
+std::string fatal_report(const std::string& number);
+
+// Prints a file-system failure as "PROGRAM: 'PATH': REASON" and returns 3.
+int report_file_system_failure(const Status& status, const char* program);
+
+// Ends the writing of a run: makes the files handed to `sink` durable under their names (also after
+// a failure, so that the files written before it stay) and prints `failure` and the failure of that
+// last step, each as a file-system failure. Returns 3 when there was either, else 0.
+int finish_writing(OutputSink& sink, const Status& failure, const char* program);
+
+// The exit status and standard-error report for a finished compile (everything but the fatal
+// report). `program` prefixes file-system messages.
+// `written` names the files the compile wrote, when the caller knows them.
+int report_compile(const CompileState& state, const CompileResult& result, const char* program,
+                   const std::vector<std::string>& written = {});
+
+}  // namespace scenario
+
+#endif  // SCENARIO_CLI_REPORTS_H_

@@ -1,0 +1,52 @@
+#include "render/signal_words.h"
+
+#include "model/cell_values.h"
+
+namespace scenario {
+namespace {
+
+using std::to_string;
+
+constexpr int kStoredShortTempo = 101;  // a tempo of 1 to 100 is stored as this
+constexpr int kSxWithTime = 2;          // only a signal with this sx keeps its tempo
+
+std::string side_phrase(const char* side, const char* letter, int value, const char* aspect, int a1, int a2,
+                        int a3) {
+  const std::string a = aspect;
+  return std::string(side) + " side " + letter + " " + to_string(value) + ", aspects " + a + "1 " + to_string(a1) +
+         ", " + a + "2 " + to_string(a2) + ", " + a + "3 " + to_string(a3);
+}
+
+std::string time_phrase(const SignalRecord& terms) {
+  if (terms.sx == kSxWithTime) {
+    if (terms.tempo == kStoredShortTempo) return "time tempo 1 to 100 (stored as 101)";
+    return "time tempo " + to_string(terms.tempo);
+  }
+  if (terms.tempo == 0) return "no time kept (only sx 2 keeps tempo)";
+  return "time byte " + to_string(terms.tempo) + " (sx 2 alone keeps one)";
+}
+
+std::string next_signal_phrase(const std::vector<TrackCell>& cells, size_t index) {
+  for (size_t next = index + 1; next < cells.size(); ++next) {
+    if (cells[next].kind == kSignal) return "next signal " + to_string(CELL_LENGTH * static_cast<int64_t>(next - index)) + " m on";
+  }
+  return "no signal after it";
+}
+
+}  // namespace
+
+std::vector<std::string> signal_phrases(const std::vector<TrackCell>& cells, size_t index) {
+  if (index >= cells.size()) return {};
+  const SignalRecord terms = signal_record(static_cast<int64_t>(index), cells[index]);
+  return {side_phrase("left", "sx", terms.sx, "s", terms.s1, terms.s2, terms.s3),
+          side_phrase("right", "dx", terms.dx, "d", terms.d1, terms.d2, terms.d3),
+          "repetition rapp " + to_string(terms.rapp), time_phrase(terms), next_signal_phrase(cells, index)};
+}
+
+std::string signal_words(const std::vector<TrackCell>& cells, size_t index) {
+  std::string words;
+  for (const std::string& phrase : signal_phrases(cells, index)) words += (words.empty() ? "" : "; ") + phrase;
+  return words;
+}
+
+}  // namespace scenario
