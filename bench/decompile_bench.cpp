@@ -1,10 +1,10 @@
 // Decompiling against compiling: the embedded scenario, and lines of 10 km to 1000 km.
 //
 //  - CompileEmbeddedScenario: the whole compile of the embedded descriptions with the plan
-//    (memorizza_percorso, the files encoded and handed to a sink that keeps nothing, as the
-//    decompile's proof does);
+//    (compile(), then the files encoded and handed to a sink that keeps nothing);
 //  - DecompileEmbeddedScenario: the decompile of its decoded files, proof included (which is one
-//    more compile of the same scenario, plus one without the plan for the post-processing points);
+//    more compile of the same scenario, compared with the files' model without encoding them, plus
+//    one without the plan for the post-processing points);
 //  - RecoverEmbeddedDescriptions: the decompile without its proof: recovering and writing the two
 //    descriptions only;
 //  - DecompileLongLine/N: the decompile of a generated line of N metres; time_per_metre is the
@@ -14,7 +14,8 @@
 #include <string>
 
 #include "format/binary_inputs.h"
-#include "compiler/compile_driver.h"
+#include "compiler/compile.h"
+#include "format/binary_outputs.h"
 #include "decompile/decompile.h"
 #include "format/file_names.h"
 #include "format/output_sink.h"
@@ -64,7 +65,7 @@ void long_scenario(int32_t length, std::string* line, std::string* train) {
   *train += "[fine]\r\n";
 }
 
-// Takes the compiled files and keeps nothing, as the decompile's proof does.
+// Takes the encoded files and keeps nothing: what encoding costs, without the memory.
 class DiscardSink : public OutputSink {
  public:
   Status write_file(const std::string&, std::string_view bytes) override {
@@ -79,20 +80,22 @@ class DiscardSink : public OutputSink {
   uint64_t written = 0;
 };
 
-// Compiles the two descriptions with the plan into `state`; the files into `sink`.
-CompileResult compile(const std::string& line, const std::string& train, CompileState* state, OutputSink* sink) {
+// Compiles the two descriptions with the plan into `state`, and encodes the files into `sink`.
+CompileResult compile_pair(const std::string& line, const std::string& train, CompileState* state, OutputSink* sink) {
   *state = CompileState();
   state->line_name = kEmbeddedLineName;
   state->train_number = kEmbeddedTrainNumber;
-  return memorizza_percorso(*state, 1, Description{kNames.line_description, true, line},
-                            Description{kNames.train_description, true, train}, kNames, *sink);
+  const CompileResult result = compile(*state, true, Description{kNames.line_description, true, line},
+                                       Description{kNames.train_description, true, train});
+  if (result.has_model() && !write_outputs(*state, kNames, *sink).ok()) std::abort();
+  return result;
 }
 
 // The decoded files of a compile, as the tool reads them.
 CompileState decoded(const std::string& line, const std::string& train) {
   CompileState compiled;
   MemorySink sink;
-  compile(line, train, &compiled, &sink);
+  compile_pair(line, train, &compiled, &sink);
   std::vector<TrackCell> cells;
   ScenarioRecord record;
   LinePlan plan;
@@ -115,7 +118,7 @@ void BM_CompileEmbeddedScenario(benchmark::State& state) {
   for (auto _ : state) {
     CompileState compiled;
     DiscardSink sink;
-    compile(line, train, &compiled, &sink);
+    compile_pair(line, train, &compiled, &sink);
     if (compiled.error().ErrorCode != 0) state.SkipWithError("the embedded scenario did not compile");
     benchmark::DoNotOptimize(sink.written);
   }

@@ -5,7 +5,7 @@
 
 #include <string>
 
-#include "compiler/compile_driver.h"
+#include "compiler/compile.h"
 #include "description/description_text.h"
 #include "model/status.h"
 

@@ -22,7 +22,6 @@ int finish_writing(OutputSink& sink, const Status& failure, const char* program)
 
 int report_compile(const CompileState& state, const CompileResult& result, const char* program,
                    const std::vector<std::string>& written) {
-  if (!result.status.ok()) return report_file_system_failure(result.status, program);
   if (state.error().ErrorCode != 0) {
     std::cerr << compile_error_report(state.error()) << std::endl;
     if (result.no_model) {

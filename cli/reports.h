@@ -12,7 +12,7 @@
 #include <string>
 #include <vector>
 
-#include "compiler/compile_driver.h"
+#include "compiler/compile.h"
 #include "format/output_sink.h"
 #include "model/status.h"
 #include "model/track_model.h"

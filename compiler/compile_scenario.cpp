@@ -1,10 +1,10 @@
 #include "scenario/compile.h"
 
-#include "compiler/compile_driver.h"
+#include "compiler/compile.h"
+#include "format/binary_outputs.h"
 #include "format/cp1252.h"
 #include "compiler/error_catalogue.h"
 #include "format/file_names.h"
-#include "format/output_sink.h"
 #include "model/track_model.h"
 #include "scenario_version.h"
 
@@ -53,14 +53,15 @@ CompiledScenario compile_scenario(const CompileRequest& request) {
                          request.line_description};
   const Description train{or_default(request.train_file_name, names.train_description.c_str()), true,
                           request.train_description};
-  MemorySink sink;
-  const CompileResult result = memorizza_percorso(state, request.line_plan ? 1 : 0, line, train, names, sink);
+  const CompileResult result = compile(state, request.line_plan, line, train);
 
   CompiledScenario compiled;
   compiled.error = error_record(state, result);
-  compiled.track_cells = std::move(sink.files[names.track_cells]);
-  compiled.scenario_record = std::move(sink.files[names.scenario_record]);
-  compiled.line_record = std::move(sink.files[names.line_record]);
+  if (result.has_model()) {
+    compiled.track_cells = encode_track_cells(state);
+    compiled.scenario_record = encode_scenario_record(state);
+    if (request.line_plan) compiled.line_record = encode_line_plan(state.plan);
+  }
   return compiled;
 }
 

@@ -11,7 +11,7 @@
 
 #include <vector>
 
-#include "compiler/compile_driver.h"
+#include "compiler/compile.h"
 #include "compiler/check_findings.h"
 
 namespace scenario {

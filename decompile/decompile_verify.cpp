@@ -14,17 +14,6 @@ namespace {
 
 using std::to_string;
 
-// Takes the compiled files and keeps nothing: the compiled state is what is compared.
-class DiscardSink : public OutputSink {
- public:
-  Status write_file(const std::string&, std::string_view) override { return Status::Ok(); }
-  Status stream_file(const std::string&, ByteSource& source) override {
-    drain(source);
-    return Status::Ok();
-  }
-  Status remove_file(const std::string&) override { return Status::Ok(); }
-};
-
 struct CellField {
   const char* name;
   int64_t (*value)(const TrackCell&);
@@ -178,8 +167,7 @@ CompileResult compile_descriptions(const DescriptionTexts& texts, const CompileS
       scenario_file_names(cp1252_to_utf8(names_from.line_name), cp1252_to_utf8(names_from.train_number));
   const Description line{names.line_description, true, texts.line};
   const Description train{names.train_description, true, texts.train};
-  DiscardSink sink;
-  return memorizza_percorso(*compiled, with_plan ? 1 : 0, line, train, names, sink);
+  return compile(*compiled, with_plan, line, train);
 }
 
 void compare_compiled(const CompileState& compiled, const CompileResult& result, const CompileState& files,

@@ -1,7 +1,7 @@
 // Proving a decompile: the recovered descriptions compiled in memory, and where the result differs
 // from the files they were recovered from.
 //
-// compile_descriptions runs the whole compile (memorizza_percorso) on two description texts, with
+// compile_descriptions runs the whole compile (compile()) on two description texts, with
 // the names and the plan flag of the files, into a state whose cells, station table and plan are
 // exactly what the compile writes. compare_compiled then adds a finding for a compile that does not
 // end cleanly (its error, a fatal report, no track model) and for the first difference of each
@@ -13,7 +13,7 @@
 
 #include <string>
 
-#include "compiler/compile_driver.h"
+#include "compiler/compile.h"
 #include "decompile/decompile_findings.h"
 #include "description/description_records.h"
 #include "model/track_model.h"

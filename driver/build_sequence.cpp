@@ -4,6 +4,7 @@
 #include <cstdlib>
 #include <iostream>
 
+#include "format/binary_outputs.h"
 #include "format/file_names.h"
 #include "disk/file_replace.h"
 #include "cli/reports.h"
@@ -55,9 +56,14 @@ int Form_Load(const std::string& folder) {
   if (status.ok()) status = read_description(folder, names.train_description, &train);
   if (!status.ok()) return finish_writing(sink, status, kProgram);
 
-  const CompileResult result = memorizza_percorso(state, 1, line, train, names, sink);
+  const CompileResult result = compile(state, true, line, train);
+  // The descriptions the compile has finished with go first, then the three files when there is a
+  // model to encode.
+  if (result.finished.remove_line) status = sink.remove_file(names.line_description);
+  if (status.ok() && result.finished.remove_train) status = sink.remove_file(names.train_description);
+  if (status.ok() && result.has_model()) status = write_outputs(state, names, sink);
   // Before a fatal report too: the documents written before it stay.
-  if (const int failed = finish_writing(sink, result.status, kProgram); failed != kExitClean) return failed;
+  if (const int failed = finish_writing(sink, status, kProgram); failed != kExitClean) return failed;
   if (result.fatal != 0) errore(std::to_string(result.fatal));
   return report_compile(state, result, kProgram);
 }

@@ -14,7 +14,7 @@
 
 #include <string>
 
-#include "compiler/compile_driver.h"
+#include "compiler/compile.h"
 #include "model/status.h"
 
 namespace scenario {

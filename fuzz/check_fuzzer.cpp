@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-#include "compiler/compile_driver.h"
+#include "compiler/compile.h"
 #include "compiler/description_check.h"
 #include "description/description_text.h"
 #include "compiler/error_catalogue.h"
@@ -67,8 +67,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     }
   }
 
-  scenario::MemorySink sink;
-  scenario::memorizza_percorso(state, pair.write_line_plan, line, train, names, sink);
+  scenario::compile(state, pair.write_line_plan != 0, line, train);
   require((state.error().ErrorCode != 0) == (errors != 0));
   return 0;
 }

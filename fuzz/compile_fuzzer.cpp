@@ -13,7 +13,8 @@
 #include <vector>
 
 #include "format/binary_inputs.h"
-#include "compiler/compile_driver.h"
+#include "format/binary_outputs.h"
+#include "compiler/compile.h"
 #include "compiler/error_catalogue.h"
 #include "format/file_names.h"
 #include "format/output_sink.h"
@@ -60,12 +61,13 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   const scenario::Description line{names.line_description, true, std::string(pair.line)};
   const scenario::Description train{names.train_description, true, std::string(pair.train)};
   scenario::MemorySink sink;
-  const scenario::CompileResult result =
-      scenario::memorizza_percorso(state, pair.write_line_plan, line, train, names, sink);
+  const scenario::CompileResult result = scenario::compile(state, pair.write_line_plan != 0, line, train);
   if (state.error().ErrorCode != 0) require(!scenario::compile_error_report(state.error()).empty());
 
-  const bool wrote_files = result.status.ok() && result.fatal == 0 && !result.no_model;
-  require(wrote_files == (sink.files.count(names.track_cells) == 1));
-  if (wrote_files) check_written_files(state, names, sink);
+  if (result.has_model()) {
+    require(scenario::write_outputs(state, names, sink).ok());
+    require(sink.files.count(names.track_cells) == 1);
+    check_written_files(state, names, sink);
+  }
   return 0;
 }

@@ -5,7 +5,8 @@
 #include <string>
 #include <vector>
 
-#include "compiler/compile_driver.h"
+#include "compiler/compile.h"
+#include "format/binary_outputs.h"
 #include "format/file_names.h"
 #include "format/output_sink.h"
 #include "scenario/text_writers.h"
@@ -38,8 +39,10 @@ TEST(CompileScenario, GivesTheBytesTheProgramWrites) {
   state.line_name = kEmbeddedLineName;
   state.train_number = kEmbeddedTrainNumber;
   MemorySink expected;
-  memorizza_percorso(state, 1, Description{"l", true, request.line_description},
-                     Description{"t", true, request.train_description}, kNames, expected);
+  ASSERT_TRUE(compile(state, true, Description{"l", true, request.line_description},
+                      Description{"t", true, request.train_description})
+                  .has_model());
+  ASSERT_TRUE(write_outputs(state, kNames, expected).ok());
 
   const CompiledScenario compiled = compile_scenario(request);
   EXPECT_TRUE(compiled.clean()) << compiled.error.message;

@@ -1,8 +1,8 @@
 #include "tests/compiled_scenario.h"
 
 #include "format/binary_inputs.h"
-#include "compiler/compile_driver.h"
-#include "format/output_sink.h"
+#include "compiler/compile.h"
+#include "format/binary_outputs.h"
 #include "scenario/line_data.h"
 #include "scenario/line_table.h"
 #include "scenario/train_data.h"
@@ -15,21 +15,17 @@ CompiledFiles compile_in_memory(const std::string& line, const std::string& trai
   CompileState state;
   state.line_name = line_name;
   state.train_number = train_number;
-  MemorySink sink;
-  const CompileResult result =
-      memorizza_percorso(state, with_plan ? 1 : 0, Description{names.line_description, true, line},
-                         Description{names.train_description, true, train}, names, sink);
+  const CompileResult result = compile(state, with_plan, Description{names.line_description, true, line},
+                                       Description{names.train_description, true, train});
   CompiledFiles files;
   files.with_plan = with_plan;
   files.error_code = state.error().ErrorCode;
   files.fatal = result.fatal;
-  auto take = [&sink](const std::string& name, std::string* bytes) {
-    const auto found = sink.files.find(name);
-    if (found != sink.files.end()) *bytes = found->second;
-  };
-  take(names.track_cells, &files.track_cells);
-  take(names.scenario_record, &files.scenario_record);
-  take(names.line_record, &files.line_record);
+  if (result.has_model()) {
+    files.track_cells = encode_track_cells(state);
+    files.scenario_record = encode_scenario_record(state);
+    if (with_plan) files.line_record = encode_line_plan(state.plan);
+  }
   return files;
 }
 

@@ -25,7 +25,8 @@
 #include <string>
 #include <vector>
 
-#include "compiler/compile_driver.h"
+#include "compiler/compile.h"
+#include "format/binary_outputs.h"
 #include "format/file_names.h"
 #include "format/output_sink.h"
 #include "scenario/line_data.h"
@@ -271,10 +272,11 @@ TEST(CompileFaultTest, AFailingWriteIsReturnedAndNothingIsWrittenAfterIt) {
     state.line_name = kEmbeddedLineName;
     state.train_number = kEmbeddedTrainNumber;
     FailingSink sink(failing);
-    const CompileResult result = memorizza_percorso(state, 1, line, train, names, sink);
-    EXPECT_FALSE(result.status.ok());
-    EXPECT_EQ(result.status.path(), all_writes[static_cast<size_t>(failing)]);
-    EXPECT_EQ(result.status.reason(), "disk full");
+    ASSERT_TRUE(compile(state, true, line, train).has_model());
+    const Status status = write_outputs(state, names, sink);
+    EXPECT_FALSE(status.ok());
+    EXPECT_EQ(status.path(), all_writes[static_cast<size_t>(failing)]);
+    EXPECT_EQ(status.reason(), "disk full");
     EXPECT_EQ(sink.attempted, std::vector<std::string>(all_writes.begin(), all_writes.begin() + failing + 1));
   }
 }

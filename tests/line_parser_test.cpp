@@ -6,7 +6,7 @@
 #include <string>
 #include <string_view>
 
-#include "compiler/compile_driver.h"
+#include "compiler/compile.h"
 #include "scenario/line_data.h"
 
 namespace scenario {

@@ -11,7 +11,7 @@
 #include <string>
 #include <vector>
 
-#include "compiler/compile_driver.h"
+#include "compiler/compile.h"
 #include "format/file_names.h"
 #include "scenario/text_writers.h"
 #include "render/render.h"
@@ -312,9 +312,8 @@ Rendered embedded() {
   Rendered r;
   r.state.line_name = kEmbeddedLineName;
   r.state.train_number = kEmbeddedTrainNumber;
-  MemorySink out;
-  memorizza_percorso(r.state, 1, {names.line_description, true, texts.files.at(names.line_description)},
-                     {names.train_description, true, texts.files.at(names.train_description)}, names, out);
+  compile(r.state, true, {names.line_description, true, texts.files.at(names.line_description)},
+          {names.train_description, true, texts.files.at(names.train_description)});
   EXPECT_EQ(r.state.error().ErrorCode, 0);
   r.scene = build_scene(r.state);
   r.plan = render_plan_svg(r.state, r.scene);

@@ -6,7 +6,8 @@
 #include <string>
 #include <vector>
 
-#include "compiler/compile_driver.h"
+#include "compiler/compile.h"
+#include "format/binary_outputs.h"
 #include "format/file_names.h"
 #include "disk/file_replace.h"
 #include "scenario/text_writers.h"
@@ -160,8 +161,8 @@ TEST_F(ScenarioToolTest, CompilesTheEmbeddedScenarioLikeTheProgramAndLeavesTheIn
   state.train_number = kEmbeddedTrainNumber;
   MemorySink expected;
   const CompileResult result =
-      memorizza_percorso(state, 1, Description{"l", true, line_before}, Description{"t", true, train_before}, kNames,
-                         expected);
+      scenario::compile(state, true, Description{"l", true, line_before}, Description{"t", true, train_before});
+  ASSERT_TRUE(write_outputs(state, kNames, expected).ok());
   ASSERT_EQ(state.error().ErrorCode, 0);
   ASSERT_EQ(result.fatal, 0);
   for (const auto& [name, bytes] : expected.files) {

@@ -9,7 +9,8 @@
 #include <utility>
 #include <vector>
 
-#include "compiler/compile_driver.h"
+#include "compiler/compile.h"
+#include "format/binary_outputs.h"
 #include "format/cp1252.h"
 #include "description/description_text.h"
 #include "compiler/error_catalogue.h"
@@ -81,7 +82,7 @@ class ToolSink : public OutputSink {
     }
     return status;
   }
-  Status remove_file(const std::string&) override { return Status::Ok(); }
+  Status remove_file(const std::string& name) override { return folder_sink_.remove_file(name); }
   [[nodiscard]] Status finish() override {
     Status status = folder_sink_.finish();
     if (!status.ok() || handed_over_.empty()) return status;
@@ -169,9 +170,11 @@ int run_compile_command(const CompileOptions& options) {
   state.train_number = utf8_to_cp1252(options.train_number);
   const ScenarioFileNames names = scenario_file_names(options.line_name, options.train_number);
   ToolSink sink(options.out, state, log);
-  const CompileResult result = memorizza_percorso(state, options.plan ? 1 : 0, line, train, names, sink);
+  // The description files are only read: the tool never removes them.
+  const CompileResult result = compile(state, options.plan, line, train);
   sink.note_compiled();
-  if (const int failed = finish_writing(sink, result.status, kProgram); failed != kExitClean) return failed;
+  const Status status = result.has_model() ? write_outputs(state, names, sink) : Status::Ok();
+  if (const int failed = finish_writing(sink, status, kProgram); failed != kExitClean) return failed;
 
   if (result.fatal != 0) {
     std::cerr << fatal_report(std::to_string(result.fatal)) << std::endl;

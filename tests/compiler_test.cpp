@@ -1,10 +1,11 @@
-#include "compiler/compile_driver.h"
+#include "compiler/compile.h"
 
 #include <gtest/gtest.h>
 
 #include <string>
 #include <vector>
 
+#include "format/binary_outputs.h"
 #include "format/coding.h"
 #include "compiler/error_catalogue.h"
 #include "format/file_names.h"
@@ -15,7 +16,8 @@ namespace {
 
 const ScenarioFileNames kNames = scenario_file_names(kEmbeddedLineName, kEmbeddedTrainNumber);
 
-// One compile in memory: the descriptions given as texts, the outputs kept in `out`.
+// One compile in memory: the descriptions given as texts; the files encoded, as a program encodes
+// them when there is a model, into `out`.
 struct Compile {
   CompileState state;
   MemorySink out;
@@ -24,14 +26,16 @@ struct Compile {
   void run(const Description& line, const Description& train, int32_t flag = 1) {
     state.line_name = kEmbeddedLineName;
     state.train_number = kEmbeddedTrainNumber;
-    result = memorizza_percorso(state, flag, line, train, kNames, out);
+    result = compile(state, flag != 0, line, train);
+    if (result.has_model()) {
+      ASSERT_TRUE(write_outputs(state, kNames, out).ok());
+    }
   }
   bool wrote(const std::string& name) const { return out.files.count(name) != 0; }
-  bool removed(const std::string& name) const {
-    for (const std::string& gone : out.removed) {
-      if (gone == name) return true;
-    }
-    return false;
+  // Whether the compile is finished with the description `name`: its owner removes it.
+  bool finished_with(const std::string& name) const {
+    if (name == kNames.line_description) return result.finished.remove_line;
+    return name == kNames.train_description && result.finished.remove_train;
   }
   const TrackCell& cell(int index) const { return state.cells.at(static_cast<size_t>(index)); }
 };
@@ -57,14 +61,13 @@ void embedded_descriptions(Description* line, Description* train) {
   *train = described(kNames.train_description, texts.files.at(kNames.train_description));
 }
 
-TEST(CompileDriverTest, EmbeddedScenarioCompilesCleanly) {
+TEST(CompilerTest, EmbeddedScenarioCompilesCleanly) {
   Description line;
   Description train;
   embedded_descriptions(&line, &train);
   Compile compile;
   compile.run(line, train);
   const CompileState& state = compile.state;
-  ASSERT_TRUE(compile.result.status.ok()) << compile.result.status.ToString();
   EXPECT_EQ(compile.result.fatal, 0);
   EXPECT_FALSE(compile.result.no_model);
   EXPECT_EQ(state.error().ErrorCode, 0) << state.error().ErrorPosition;
@@ -111,9 +114,9 @@ TEST(CompileDriverTest, EmbeddedScenarioCompilesCleanly) {
   EXPECT_EQ(state.station_table[kEntryLine].group1_a, 610);
   EXPECT_EQ(state.station_table[kEntryLine].time_seconds, 33517);
 
-  // Both descriptions removed; the three outputs written in order.
-  EXPECT_TRUE(compile.removed(kNames.line_description));
-  EXPECT_TRUE(compile.removed(kNames.train_description));
+  // Both descriptions finished with; the three outputs written in order.
+  EXPECT_TRUE(compile.finished_with(kNames.line_description));
+  EXPECT_TRUE(compile.finished_with(kNames.train_description));
   EXPECT_EQ(compile.out.order,
             (std::vector<std::string>{kNames.line_record, kNames.scenario_record, kNames.track_cells}));
 
@@ -133,7 +136,7 @@ TEST(CompileDriverTest, EmbeddedScenarioCompilesCleanly) {
   EXPECT_EQ(sim.substr(34, 47), expected_origin);
 }
 
-TEST(CompileDriverTest, SecondCompileWithTheSameStateGivesTheSameFiles) {
+TEST(CompilerTest, SecondCompileWithTheSameStateGivesTheSameFiles) {
   Description line;
   Description train;
   embedded_descriptions(&line, &train);
@@ -146,14 +149,14 @@ TEST(CompileDriverTest, SecondCompileWithTheSameStateGivesTheSameFiles) {
   EXPECT_EQ(compile.out.files, first);
 }
 
-TEST(CompileDriverTest, WithoutTheFlagNoLineRecordIsWritten) {
+TEST(CompilerTest, WithoutTheFlagNoLineRecordIsWritten) {
   Compile compile;
   compile.run(line_text(""), train_text(""), 0);
   EXPECT_EQ(compile.state.error().ErrorCode, 0);
   EXPECT_EQ(compile.out.order, (std::vector<std::string>{kNames.scenario_record, kNames.track_cells}));
 }
 
-TEST(CompileDriverTest, ParseWithoutACellArrayWritesNoBinaryFile) {
+TEST(CompilerTest, ParseWithoutACellArrayWritesNoBinaryFile) {
   struct Case {
     Description line;
     int32_t error;
@@ -171,19 +174,19 @@ TEST(CompileDriverTest, ParseWithoutACellArrayWritesNoBinaryFile) {
     EXPECT_TRUE(compile.result.no_model) << c.error;
     EXPECT_EQ(compile.result.fatal, 0);
     EXPECT_TRUE(compile.out.files.empty()) << c.error;
-    EXPECT_EQ(compile.removed(kNames.line_description), c.line_removed) << c.error;
-    EXPECT_FALSE(compile.removed(kNames.train_description)) << c.error;  // the train phase did not run
+    EXPECT_EQ(compile.finished_with(kNames.line_description), c.line_removed) << c.error;
+    EXPECT_FALSE(compile.finished_with(kNames.train_description)) << c.error;  // the train phase did not run
   }
 }
 
-TEST(CompileDriverTest, CompileErrorsStillWriteTheOutputs) {
+TEST(CompilerTest, CompileErrorsStillWriteTheOutputs) {
   Compile compile;
   compile.run(line_text(""), train_text("segnale, 100, 2, 3, 1, 0, 0, 2, 2, 1, 0, 0\r\n"));
   EXPECT_EQ(compile.state.error().ErrorCode, 16);
   EXPECT_EQ(compile.state.error().ErrorPosition, 100);
   EXPECT_EQ(compile.state.error().place.file, kNames.train_description);
   EXPECT_EQ(compile.state.error().place.line, 4);
-  EXPECT_TRUE(compile.removed(kNames.train_description));
+  EXPECT_TRUE(compile.finished_with(kNames.train_description));
   EXPECT_EQ(compile.out.files.size(), 3u);
   EXPECT_EQ(compile.cell(1).value_a, 5121);
 }
@@ -191,7 +194,7 @@ TEST(CompileDriverTest, CompileErrorsStillWriteTheOutputs) {
 // A slowdown refused for its end (19, with its record's place and words) stops the parse; the
 // post-processing then finds no free cell before the other slowdown's start (12) and reports it
 // alone: no place, no words of the record before.
-TEST(CompileDriverTest, APostProcessingErrorAfterARefusalIsReportedOnItsOwn) {
+TEST(CompilerTest, APostProcessingErrorAfterARefusalIsReportedOnItsOwn) {
   Compile compile;
   compile.run(line_text(""), train_text("segnale, 1450, 2, 3, 1, 0, 0, 2, 2, 1, 0, 0\r\n"
                                         "segnale, 1500, 2, 3, 1, 0, 0, 2, 2, 1, 0, 0\r\n"
@@ -208,41 +211,41 @@ TEST(CompileDriverTest, APostProcessingErrorAfterARefusalIsReportedOnItsOwn) {
             "compile error 12 at 1850 m: no free cell 5-7, 11-13 or 18-20 cells before a slowdown start");
 }
 
-TEST(CompileDriverTest, ReadFailureInTheTrainPhaseIsError25AndRemovesBothDescriptions) {
+TEST(CompilerTest, ReadFailureInTheTrainPhaseIsError25AndRemovesBothDescriptions) {
   for (const Description& train : {train_text("sabbia, 99999\r\n"), missing(kNames.train_description),
                                    described(kNames.train_description, "[generale]\r\nvelocita, 0, 2000\r\n")}) {
     Compile compile;
     compile.run(line_text(""), train);
     EXPECT_EQ(compile.state.error().ErrorCode, 25);
-    EXPECT_TRUE(compile.removed(kNames.line_description));
-    EXPECT_TRUE(compile.removed(kNames.train_description));
+    EXPECT_TRUE(compile.finished_with(kNames.line_description));
+    EXPECT_TRUE(compile.finished_with(kNames.train_description));
     EXPECT_EQ(compile.out.files.size(), 3u);
   }
 }
 
-TEST(CompileDriverTest, LineErrorThatStopsTheParseLeavesTheTrainDescription) {
+TEST(CompilerTest, LineErrorThatStopsTheParseLeavesTheTrainDescription) {
   Compile compile;
   compile.run(described(kNames.line_description,
                         "[generale]\r\nlunghezza percorso, 10000\r\nripetizione segnali 4 codici, 25, 0\r\n[curve]\r\n"
                         "[fine]\r\n"),
               train_text(""));
   EXPECT_EQ(compile.state.error().ErrorCode, 3);
-  EXPECT_TRUE(compile.removed(kNames.line_description));
-  EXPECT_FALSE(compile.removed(kNames.train_description));
+  EXPECT_TRUE(compile.finished_with(kNames.line_description));
+  EXPECT_FALSE(compile.finished_with(kNames.train_description));
   EXPECT_EQ(compile.cell(0).speed_limit, 0);  // no train phase
   EXPECT_EQ(compile.out.files.size(), 3u);
 }
 
-TEST(CompileDriverTest, LineError15LetsTheTrainPhaseRun) {
+TEST(CompilerTest, LineError15LetsTheTrainPhaseRun) {
   Compile compile;
   compile.run(line_text("pendenza, 20000, 3\r\n"), train_text(""));
   EXPECT_EQ(compile.state.error().ErrorCode, 15);
   EXPECT_EQ(compile.state.error().ErrorPosition, 20000);
   EXPECT_EQ(compile.cell(0).speed_limit, 20);
-  EXPECT_TRUE(compile.removed(kNames.train_description));
+  EXPECT_TRUE(compile.finished_with(kNames.train_description));
 }
 
-TEST(CompileDriverTest, MarkOnCellOneIsFatal1250AndNothingIsWritten) {
+TEST(CompilerTest, MarkOnCellOneIsFatal1250AndNothingIsWritten) {
   // A slowdown starting on cell 8 whose cells 3 and 2 are taken: rule 2 marks cell 1.
   Compile compile;
   compile.run(line_text(""), train_text("abbattimento, 150, 0\r\nabbattimento, 100, 0\r\n"
@@ -253,7 +256,7 @@ TEST(CompileDriverTest, MarkOnCellOneIsFatal1250AndNothingIsWritten) {
   EXPECT_TRUE(compile.out.files.empty());
 }
 
-TEST(CompileDriverTest, FeatureOnCellOneWithAValueBIsFatal1251) {
+TEST(CompilerTest, FeatureOnCellOneWithAValueBIsFatal1251) {
   // A slowdown at 0 m of speed 0 with d_v 5: its start on cell 1 holds value_a 0 and value_b 5.
   Compile compile;
   compile.run(line_text(""), train_text("rallentamento, 0, 0, 100, 0, 0, 5\r\n"));

@@ -1,4 +1,4 @@
-#include "compiler/compile_driver.h"
+#include "compiler/compile.h"
 
 #include "format/binary_outputs.h"
 #include "model/cell_values.h"
@@ -44,10 +44,9 @@ DescriptionFate memorizza_dati(CompileState& state, const Description& line, con
   return fate;
 }
 
-CompileResult memorizza_percorso(CompileState& state, int32_t flag, const Description& line,
-                                 const Description& train, const ScenarioFileNames& names, OutputSink& sink) {
+CompileResult compile(CompileState& state, bool line_plan, const Description& line, const Description& train) {
   CompileResult result;
-  state.write_line_plan = flag;
+  state.write_line_plan = line_plan ? 1 : 0;
   state.clear_error();
   state.clear_station_table();
   // The track model is built afresh from this run's line description, never kept from an
@@ -57,10 +56,7 @@ CompileResult memorizza_percorso(CompileState& state, int32_t flag, const Descri
   state.plan_length = 0;
   state.plan.clear();
 
-  const DescriptionFate fate = memorizza_dati(state, line, train);
-  if (fate.remove_line) result.status = sink.remove_file(names.line_description);
-  if (result.status.ok() && fate.remove_train) result.status = sink.remove_file(names.train_description);
-  if (!result.status.ok()) return result;
+  result.finished = memorizza_dati(state, line, train);
   if (state.cells.size() <= kHeaderCell) {
     result.no_model = true;
     return result;
@@ -82,8 +78,6 @@ CompileResult memorizza_percorso(CompileState& state, int32_t flag, const Descri
   }
   header.check_code() = codice_gara_st(state);
   header_cell.value_b = codice_gara_og(state);
-
-  result.status = write_outputs(state, names, sink);
   return result;
 }
 
