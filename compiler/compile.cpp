@@ -76,8 +76,8 @@ CompileResult compile(CompileState& state, bool line_plan, const Description& li
     result.fatal = kFatalCell1ValueB;
     return result;
   }
-  header.check_code() = codice_gara_st(state);
-  header_cell.value_b = codice_gara_og(state);
+  header.check_code() = codice_gara_st(header.train_number(), header.line_name());
+  header_cell.value_b = codice_gara_og(header.train_number(), header.line_name());
   return result;
 }
 

@@ -11,8 +11,8 @@
 namespace scenario {
 
 const std::string& DescriptionParser::read_field() {
-  state_.current_field = reader_.read_text();
-  return state_.current_field;
+  field_ = reader_.read_text();
+  return field_;
 }
 
 void DescriptionParser::check_into(CheckFindings* findings) {
@@ -32,7 +32,7 @@ bool DescriptionParser::read_keyword() {
     }
     return false;
   }
-  state_.current_field = std::move(field);
+  field_ = std::move(field);
   keyword_ = reader_.last_field();
   return true;
 }

@@ -2,7 +2,7 @@
 // compile state and the field reader a parser works on, and what the line and the train parser do
 // alike.
 //
-//  - read_field() reads a text field into current_field; read_keyword() reads the next record's
+//  - read_field() reads a text field into field_; read_keyword() reads the next record's
 //    keyword field by the bodies' rules (end tests, dash fields) and remembers where it stood.
 //  - beyond() is the range check of a record's position: a record at p lies beyond the cells when
 //    (p + reach) / 50 exceeds the highest cell index; it then records error 15.
@@ -56,9 +56,9 @@ class DescriptionParser {
  protected:
   DescriptionParser(CompileState& state, FieldReader& reader) : state_(state), reader_(reader) {}
 
-  // Reads the next text field into current_field.
+  // Reads the next text field into field_.
   const std::string& read_field();
-  // Reads the next record's keyword field into current_field and keyword_; false when the file
+  // Reads the next record's keyword field into field_ and keyword_; false when the file
   // ends first (its last field is never interpreted).
   bool read_keyword();
 
@@ -132,6 +132,7 @@ class DescriptionParser {
   CompileState& state_;
   FieldReader& reader_;
   FieldPosition keyword_;  // where the keyword field of the record being read stood
+  std::string field_;      // the text field most recently read
 
  private:
   void check_field_count(const FieldPosition& keyword);

@@ -82,19 +82,13 @@ bool progressive_ordina(CompileState& state) {
 }
 
 void memo_montagna(CompileState& state, int32_t inizio, int32_t fine, int32_t& tipo) {
-  state.montagna_flag = 0;
-  if (tipo > kMarkedTypeOffset) {
-    state.montagna_flag = 1;
-    tipo -= kMarkedTypeOffset;
-  }
+  // A type above 10 lays markers along the stretch, and is stored as its type less 10.
+  const bool lays_markers = tipo > kMarkedTypeOffset;
+  if (lays_markers) tipo -= kMarkedTypeOffset;
 
   const bool has_previous = state.montagna_count > 0;
   const int32_t previous_end = state.montagna_previous_end;
   if (state.montagna_count < std::numeric_limits<int32_t>::max()) ++state.montagna_count;
-  if (state.montagna_count <= CompileState::kMontagnaCapacity) {
-    state.montagna_start[static_cast<size_t>(state.montagna_count)] = inizio;
-    state.montagna_end[static_cast<size_t>(state.montagna_count)] = fine;
-  }
   state.montagna_previous_end = fine;
   if (has_previous && int64_t{inizio} - previous_end <= kAdjacentStretchGap) tipo = kAdjacentStretchType;
 
@@ -110,7 +104,7 @@ void memo_montagna(CompileState& state, int32_t inizio, int32_t fine, int32_t& t
     TrackCell& cell = state.cells[static_cast<size_t>(i)];
     cell.montagna_tipo = tipo_byte;
     const int64_t n = i - first + 1;
-    if (state.montagna_flag == 1 && n % kMarkerSpacing == 0 && cell.kind == kEmpty &&
+    if (lays_markers && n % kMarkerSpacing == 0 && cell.kind == kEmpty &&
         (i - kMarkerSpacing) * CELL_LENGTH < fine) {
       cell.kind = kMontagnaMarker;
     }

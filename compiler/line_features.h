@@ -27,8 +27,8 @@ bool progressive_ordina(CompileState& state);
 
 // Lays the stretch `inizio` to `fine` (metres) of type `tipo` onto the cells; `tipo` is changed as
 // the stretch's marking and adjacency decide. Cells from near(inizio / 50) to
-// near(fine / 50 - 1), clamped to the cell array. The tables keep the first 80 stretches;
-// montagna_count counts every stretch. Sets no error.
+// near(fine / 50 - 1), clamped to the cell array. montagna_count counts every stretch, and
+// montagna_previous_end keeps the end of the last for the next one's adjacency. Sets no error.
 void memo_montagna(CompileState& state, int32_t inizio, int32_t fine, int32_t& tipo);
 
 // Lays a speed indicator board on cell near(posizione / 50 + 1). Refuses a taken cell, or one

@@ -100,11 +100,11 @@ LinePhaseEnd LineParser::run() {
   // Body: records by keyword, up to the file's last field.
   while (read_keyword()) {
     if (checking()) {
-      const std::string field = state_.current_field;
+      const std::string field = field_;
       check_record(field, kInBody, [&] { body_record(field); });
       continue;
     }
-    const Step step = body_record(state_.current_field);
+    const Step step = body_record(field_);
     if (step == Step::kStop) return LinePhaseEnd::kStop;
     if (step == Step::kEndOfFile) break;
   }
@@ -310,7 +310,7 @@ LineParser::Step LineParser::line_side_board() {
   TrackCell& cell = state_.cells[static_cast<size_t>(c)];
   cell.kind = kBoardText;
   cell.value_a = static_cast<int16_t>(state_.board_slot);
-  state_.station_table[static_cast<size_t>(state_.board_slot)].name = state_.current_field;
+  state_.station_table[static_cast<size_t>(state_.board_slot)].name = field_;
   --state_.board_slot;
   return Step::kGoOn;
 }

@@ -106,11 +106,11 @@ void TrainParser::run() {
   }
   while (read_keyword()) {
     if (checking()) {
-      const std::string field = state_.current_field;
+      const std::string field = field_;
       check_record(field, kKnownKeywords, [&] { record(field); });
       continue;
     }
-    const Step step = record(state_.current_field);
+    const Step step = record(field_);
     if (step == Step::kStop) return;
     if (step == Step::kEndOfPhase) break;
   }
@@ -244,7 +244,6 @@ TrainParser::Step TrainParser::station() {
   }
   entry.station_type = reader_.read_byte();
   const int32_t length = reader_.read_long();
-  state_.platform_length = length;
   if (length % kPlatformStep != 0) {
     fail_at(reader_.last_field(), ErrorNumber::kPlatformStep, position);
     return Step::kStop;

@@ -14,11 +14,11 @@ DescriptionTexts write_descriptions(const LineDescription& line, const TrainDesc
 
 }  // namespace
 
-DescriptionTexts recover_descriptions(const CompileState& files, Findings& findings) {
+DescriptionTexts recover_descriptions(const ScenarioModel& files, Findings& findings) {
   return write_descriptions(recover_line(files, findings), recover_train(files, findings));
 }
 
-DecompileResult decompile(const CompileState& files) {
+DecompileResult decompile(const ScenarioModel& files) {
   DecompileResult result;
   const LineDescription line = recover_line(files, result.findings);
   TrainDescription train = recover_train(files, result.findings);

@@ -34,10 +34,10 @@ struct DecompileResult {
 // `files` holds the decoded files (adopt_decoded): cells, station table, the plan when the line
 // record was given (allocated), and in line_name and train_number the names the descriptions are
 // to be compiled with (code-page-1252 bytes).
-DecompileResult decompile(const CompileState& files);
+DecompileResult decompile(const ScenarioModel& files);
 
 // The two descriptions recovered from `files`, without proving them (for measuring the recovery).
-DescriptionTexts recover_descriptions(const CompileState& files, Findings& findings);
+DescriptionTexts recover_descriptions(const ScenarioModel& files, Findings& findings);
 
 }  // namespace scenario
 

@@ -33,7 +33,7 @@ int64_t first_point_difference(const std::vector<TrackCell>& files, const std::v
 
 class RecordSearch {
  public:
-  RecordSearch(const CompileState& files, const LineDescription& line, const TrainDescription& train)
+  RecordSearch(const ScenarioModel& files, const LineDescription& line, const TrainDescription& train)
       : files_(files), line_text_(write_line_description(line)), train_(train) {}
 
   std::vector<int64_t> run() {
@@ -109,7 +109,7 @@ class RecordSearch {
     return found;
   }
 
-  const CompileState& files_;
+  const ScenarioModel& files_;
   const std::string line_text_;
   const TrainDescription& train_;
   CompileState compiled_;  // the compile with the records chosen so far
@@ -118,7 +118,7 @@ class RecordSearch {
 
 }  // namespace
 
-void add_post_processing_records(const CompileState& files, const LineDescription& line, TrainDescription& train) {
+void add_post_processing_records(const ScenarioModel& files, const LineDescription& line, TrainDescription& train) {
   if (std::none_of(files.cells.begin(), files.cells.end(), is_point)) return;
   for (int64_t cell : RecordSearch(files, line, train).run()) {
     train.cut_off_points.push_back(cut_off_record(cell, files.cells[static_cast<size_t>(cell)]));

@@ -25,7 +25,7 @@ namespace scenario {
 inline constexpr int kMaxCutOffCompiles = 48;
 
 // Adds to `train` the cut-off records of 180 that the files need beside the post-processing's.
-void add_post_processing_records(const CompileState& files, const LineDescription& line, TrainDescription& train);
+void add_post_processing_records(const ScenarioModel& files, const LineDescription& line, TrainDescription& train);
 
 }  // namespace scenario
 

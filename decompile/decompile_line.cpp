@@ -30,7 +30,7 @@ constexpr int64_t kAdjacentEmptyCells = 3;
 constexpr int32_t kStretchNudge = 24;
 
 // The line length: entry 84's when the cell count agrees with it, else the one the cells give.
-int32_t recover_length(const CompileState& files, Findings& findings) {
+int32_t recover_length(const ScenarioModel& files, Findings& findings) {
   const int32_t stored = HeaderView(files.station_table).line_length();
   const int64_t highest_cell = static_cast<int64_t>(files.cells.size()) - 1;
   const bool in_range = stored >= 0 && stored <= kMaxLineLength;
@@ -268,7 +268,7 @@ void recover_speed_boards(const std::vector<TrackCell>& cells, LineDescription& 
 // with a text and no number. It is written on a stop marker's cell, where it is hidden again.
 class Boards {
  public:
-  Boards(const CompileState& files, LineDescription& line, Findings& findings)
+  Boards(const ScenarioModel& files, LineDescription& line, Findings& findings)
       : files_(files), line_(line), findings_(findings) {}
 
   void run() {
@@ -329,7 +329,7 @@ class Boards {
     board(k, stop_markers_[next_stop_marker_++]);
   }
 
-  const CompileState& files_;
+  const ScenarioModel& files_;
   LineDescription& line_;
   Findings& findings_;
   std::vector<int64_t> stop_markers_;  // cells a hidden board may stand on
@@ -338,7 +338,7 @@ class Boards {
 
 }  // namespace
 
-LineDescription recover_line(const CompileState& files, Findings& findings) {
+LineDescription recover_line(const ScenarioModel& files, Findings& findings) {
   LineDescription line;
   line.length = recover_length(files, findings);
   recover_general(files.station_table, line, findings);

@@ -27,7 +27,7 @@
 namespace scenario {
 
 // `files` holds the decoded cells, station table and (when given) plan.
-LineDescription recover_line(const CompileState& files, Findings& findings);
+LineDescription recover_line(const ScenarioModel& files, Findings& findings);
 
 }  // namespace scenario
 

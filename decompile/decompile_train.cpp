@@ -95,7 +95,7 @@ StationRecord station_of(const StationEntry& entry, int32_t number, Findings& fi
 
 // Stations fill entries 1 upward, up to the last entry below the boards' that holds a number (the
 // entries between are the boards', decompile_line.h).
-void recover_stations(const CompileState& files, TrainDescription& train, Findings& findings) {
+void recover_stations(const ScenarioModel& files, TrainDescription& train, Findings& findings) {
   int32_t lowest_board = kFirstBoardSlot + 1;
   for (const TrackCell& cell : files.cells) {
     if (cell.kind == kBoardText && cell.value_a >= 2 && cell.value_a < lowest_board) lowest_board = cell.value_a;
@@ -243,7 +243,7 @@ PositionValue cut_off_record(int64_t index, const TrackCell& cell) {
   return PositionValue{fill_position(index), value};
 }
 
-TrainDescription recover_train(const CompileState& files, Findings& findings) {
+TrainDescription recover_train(const ScenarioModel& files, Findings& findings) {
   TrainDescription train;
   recover_general(files.station_table, train);
   recover_stretches(files.cells, train);

@@ -27,7 +27,7 @@
 
 namespace scenario {
 
-TrainDescription recover_train(const CompileState& files, Findings& findings);
+TrainDescription recover_train(const ScenarioModel& files, Findings& findings);
 
 // The cut-off record that lays `cell` (of kind 12 or 13) at index `index`.
 PositionValue cut_off_record(int64_t index, const TrackCell& cell);

@@ -158,7 +158,7 @@ void compare_plans(const LinePlan& compiled, const LinePlan& files, Findings& fi
 
 }  // namespace
 
-CompileResult compile_descriptions(const DescriptionTexts& texts, const CompileState& names_from, bool with_plan,
+CompileResult compile_descriptions(const DescriptionTexts& texts, const ScenarioModel& names_from, bool with_plan,
                                    CompileState* compiled) {
   *compiled = CompileState();
   compiled->line_name = names_from.line_name;
@@ -170,7 +170,7 @@ CompileResult compile_descriptions(const DescriptionTexts& texts, const CompileS
   return compile(*compiled, with_plan, line, train);
 }
 
-void compare_compiled(const CompileState& compiled, const CompileResult& result, const CompileState& files,
+void compare_compiled(const CompileState& compiled, const CompileResult& result, const ScenarioModel& files,
                       Findings& findings) {
   const std::string place = "compile";
   if (compiled.error().ErrorCode != 0) {

@@ -27,11 +27,11 @@ struct DescriptionTexts {
 
 // Compiles `texts` into `compiled` with the names of `names_from` (its line_name and
 // train_number), building the plan when `with_plan`.
-CompileResult compile_descriptions(const DescriptionTexts& texts, const CompileState& names_from, bool with_plan,
+CompileResult compile_descriptions(const DescriptionTexts& texts, const ScenarioModel& names_from, bool with_plan,
                                    CompileState* compiled);
 
 // Findings for an unclean compile and for the first difference between `compiled` and `files`.
-void compare_compiled(const CompileState& compiled, const CompileResult& result, const CompileState& files,
+void compare_compiled(const CompileState& compiled, const CompileResult& result, const ScenarioModel& files,
                       Findings& findings);
 
 }  // namespace scenario

@@ -263,16 +263,15 @@ DecodeResult decode_line_plan(std::string_view bytes, LinePlan* plan) {
   return DecodeResult::Ok();
 }
 
-void adopt_decoded(std::vector<TrackCell> cells, const ScenarioRecord& record, LinePlan plan, CompileState* state) {
-  state->cells = std::move(cells);
-  state->cell_count = state->cells.empty() ? 0 : static_cast<int32_t>(state->cells.size() - 1);
-  state->station_table = record;
+void adopt_decoded(std::vector<TrackCell> cells, const ScenarioRecord& record, LinePlan plan, ScenarioModel* model) {
+  model->cells = std::move(cells);
+  model->cell_count = model->cells.empty() ? 0 : static_cast<int32_t>(model->cells.size() - 1);
+  model->station_table = record;
   const HeaderView header(record);
-  state->line_name = header.line_name();
-  state->train_number = header.train_number();
-  state->write_line_plan = plan.allocated() ? 1 : 0;
-  state->plan_length = plan.allocated() ? plan.plan_length() : 0;
-  state->plan = std::move(plan);
+  model->line_name = header.line_name();
+  model->train_number = header.train_number();
+  model->plan_length = plan.allocated() ? plan.plan_length() : 0;
+  model->plan = std::move(plan);
 }
 
 }  // namespace scenario

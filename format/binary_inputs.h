@@ -71,7 +71,7 @@ DecodeResult decode_line_plan(std::string_view bytes, LinePlan* plan);
 // Fills the parts of a compile state that follow from decoded files: cells and cell_count from
 // `cells`, the station table and the two names (entries 85 and 86) from `record`, the plan and
 // plan_length from `plan` (plan_length stays 0 for a plan that was never sized).
-void adopt_decoded(std::vector<TrackCell> cells, const ScenarioRecord& record, LinePlan plan, CompileState* state);
+void adopt_decoded(std::vector<TrackCell> cells, const ScenarioRecord& record, LinePlan plan, ScenarioModel* model);
 
 }  // namespace scenario
 

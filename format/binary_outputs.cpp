@@ -136,17 +136,17 @@ size_t LinePlanSource::next_chunk(char* out, size_t capacity) {
   return static_cast<size_t>(p - out);
 }
 
-std::string encode_track_cells(const CompileState& state) {
-  TrackCellsSource source(state.cells);
+std::string encode_track_cells(const ScenarioModel& model) {
+  TrackCellsSource source(model.cells);
   return gather(source);
 }
 
-std::string encode_scenario_record(const CompileState& state) {
+std::string encode_scenario_record(const ScenarioModel& model) {
   std::string out;
   size_t names = 0;
-  for (const StationEntry& entry : state.station_table) names += entry.name.size();
+  for (const StationEntry& entry : model.station_table) names += entry.name.size();
   out.reserve(layout::kEmptyScenarioRecordSize + names);
-  for (const StationEntry& entry : state.station_table) put_entry(out, entry);
+  for (const StationEntry& entry : model.station_table) put_entry(out, entry);
   return out;
 }
 
@@ -155,15 +155,15 @@ std::string encode_line_plan(const LinePlan& plan) {
   return gather(source);
 }
 
-Status write_outputs(const CompileState& state, const ScenarioFileNames& names, OutputSink& sink) {
-  if (state.write_line_plan != 0) {
-    LinePlanSource plan(state.plan);
+Status write_outputs(const ScenarioModel& model, const ScenarioFileNames& names, OutputSink& sink) {
+  if (model.plan.allocated()) {
+    LinePlanSource plan(model.plan);
     Status status = sink.stream_file(names.line_record, plan);
     if (!status.ok()) return status;
   }
-  Status status = sink.write_file(names.scenario_record, encode_scenario_record(state));
+  Status status = sink.write_file(names.scenario_record, encode_scenario_record(model));
   if (!status.ok()) return status;
-  TrackCellsSource cells(state.cells);
+  TrackCellsSource cells(model.cells);
   return sink.stream_file(names.track_cells, cells);
 }
 

@@ -57,13 +57,13 @@ class LinePlanSource : public ByteSource {
 };
 
 // Whole files, for tests and tools that keep them in memory.
-std::string encode_track_cells(const CompileState& state);
-std::string encode_scenario_record(const CompileState& state);
+std::string encode_track_cells(const ScenarioModel& model);
+std::string encode_scenario_record(const ScenarioModel& model);
 std::string encode_line_plan(const LinePlan& plan);
 
-// Writes the line record (only when write_line_plan is set), then the scenario record, then the
+// Writes the line record (only when the model has a plan), then the scenario record, then the
 // track cells; stops at the first failure.
-Status write_outputs(const CompileState& state, const ScenarioFileNames& names, OutputSink& sink);
+Status write_outputs(const ScenarioModel& model, const ScenarioFileNames& names, OutputSink& sink);
 
 }  // namespace scenario
 

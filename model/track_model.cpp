@@ -149,17 +149,15 @@ void CompileState::clear_error() {
   error_.words.clear();
 }
 
-void CompileState::clear_station_table() {
+void ScenarioModel::clear_station_table() {
   for (StationEntry& entry : station_table) entry = StationEntry();
 }
 
-void CompileState::allocate_model(int32_t line_length) {
+void ScenarioModel::allocate(int32_t line_length, bool with_plan) {
   plan_length = line_length + kCellsPastLineEnd;
   cell_count = static_cast<int32_t>(cell_count_for_length(line_length));
   cells.assign(static_cast<size_t>(cell_count) + 1, TrackCell());
-  if (write_line_plan != 0) {
-    plan.allocate(plan_length);
-  }
+  if (with_plan) plan.allocate(plan_length);
 }
 
 }  // namespace scenario

@@ -210,34 +210,40 @@ void PlanWalk::take(int32_t count, Emit&& emit) {
   }
 }
 
-// Everything one compile reads and fills.
-struct CompileState {
+// The scenario as its three files hold it: the cells, the station table and the plan, with the two
+// names it goes by. Encoders, decoders, dump, render and decompile see this and nothing else; a
+// compile fills one (CompileState).
+struct ScenarioModel {
   // Names, set by start-up (or by the tool's options); code-page-1252 bytes.
   std::string line_name;
   std::string train_number;
 
-  int32_t write_line_plan = 0;   // nonzero: build the plan and write the line record
-  std::string current_field;     // the field most recently read; scratch of the check codes
   int32_t plan_length = 0;       // line length + 7000
   int32_t cell_count = 0;        // highest cell index
-  int32_t platform_length = 0;   // platform length of the station being parsed
 
   std::vector<TrackCell> cells;  // indices 0 to cell_count once the line length is read
   ScenarioRecord station_table;  // the scenario record
-  LinePlan plan;
+  LinePlan plan;                 // allocated only when the line record is built
 
-  // Mountain stretches placed so far, from index 1.
-  static constexpr int kMontagnaCapacity = 80;
-  std::array<int32_t, kMontagnaCapacity + 1> montagna_start{};
-  std::array<int32_t, kMontagnaCapacity + 1> montagna_end{};
-  int32_t montagna_count = 0;          // stretches placed; the tables keep the first 80
-  int32_t montagna_previous_end = 0;  // end of the last stretch placed, also past the tables
-  int32_t montagna_flag = 0;
+  bool has_cells() const { return !cells.empty(); }
+
+  // Clears the station table: every number 0, every name empty.
+  void clear_station_table();
+  // Creates the cell array for a line of the given length (all zero), and the plan when asked.
+  void allocate(int32_t line_length, bool with_plan);
+};
+
+// One compile's state: the model it fills, whether it builds the plan, the placers' cursors over
+// the model, and the compile-error record.
+struct CompileState : ScenarioModel {
+  int32_t write_line_plan = 0;   // nonzero: build the plan and write the line record
+
+  // Mountain stretches placed so far, and the end of the last one.
+  int32_t montagna_count = 0;
+  int32_t montagna_previous_end = 0;
 
   // Next station-table entry for a line-side board; the train phase's station limit.
   int32_t board_slot = kFirstBoardSlot;
-
-  bool has_cells() const { return !cells.empty(); }
 
   // The compile-error record: ErrorCode (0 = none), ErrorPosition, the record's place and words.
   const ErrorRecord& error() const { return error_; }
@@ -250,10 +256,8 @@ struct CompileState {
   // without an error.
   void clear_error();
 
-  // Clears the station table: every number 0, every name empty.
-  void clear_station_table();
-  // Creates the cell array for a line of the given length (all zero), and the plan when asked.
-  void allocate_model(int32_t line_length);
+  // Creates the cell array for a line of the given length, and the plan when the compile builds it.
+  void allocate_model(int32_t line_length) { allocate(line_length, write_line_plan != 0); }
 
  private:
   ErrorRecord error_;

@@ -367,8 +367,8 @@ std::string PlanDrawing::draw() {
 
 }  // namespace
 
-std::string render_plan_svg(const CompileState& state, const LineScene& scene) {
-  const LinePlan& plan = state.plan;
+std::string render_plan_svg(const ScenarioModel& model, const LineScene& scene) {
+  const LinePlan& plan = model.plan;
   const std::string title = "Plan of line " + scene.line_name + ", train " + scene.train_number;
   if (plan.started() && plan.next_metre() >= 2) {
     PlanView view(plan, plan.next_metre() - 1);

@@ -23,7 +23,7 @@ inline constexpr double kPlanMaxHeight = 1000;
 inline constexpr double kPlanMargin = 40;
 
 // The plan as a standalone SVG document; without a started plan, an SVG that says so.
-std::string render_plan_svg(const CompileState& state, const LineScene& scene);
+std::string render_plan_svg(const ScenarioModel& model, const LineScene& scene);
 
 }  // namespace scenario
 

@@ -117,9 +117,9 @@ void read_stations(const ScenarioRecord& record, LineScene* scene) {
   }
 }
 
-void read_cells(const CompileState& state, LineScene* scene) {
-  const ScenarioRecord& record = state.station_table;
-  const std::vector<TrackCell>& cells = state.cells;
+void read_cells(const ScenarioModel& model, LineScene* scene) {
+  const ScenarioRecord& record = model.station_table;
+  const std::vector<TrackCell>& cells = model.cells;
   bool slowdown_open = false;
   SceneSpan slowdown;
   for (size_t i = 0; i < cells.size(); ++i) {
@@ -232,21 +232,21 @@ std::string metres_words(int64_t metres) {
   return (metres < 0 ? "-" : "") + out + " m";
 }
 
-LineScene build_scene(const CompileState& state) {
+LineScene build_scene(const ScenarioModel& model) {
   LineScene scene;
-  const ScenarioRecord& record = state.station_table;
+  const ScenarioRecord& record = model.station_table;
   const HeaderView header(record);
   scene.line_name = utf8_name(header.line_name());
   scene.train_number = utf8_name(header.train_number());
   scene.line_length = header.line_length();
-  const int64_t covered = static_cast<int64_t>(state.cells.size()) * kCell;
+  const int64_t covered = static_cast<int64_t>(model.cells.size()) * kCell;
   if (scene.line_length <= 0 || scene.line_length > covered) {
     // No usable line length in the header: show what the cells cover, less their run-out.
     scene.line_length = std::max<int64_t>(kCell, covered - kCellsPastLineEnd);
   }
   read_stations(record, &scene);
-  read_cells(state, &scene);
-  read_stretches(state.cells, &scene);
+  read_cells(model, &scene);
+  read_stretches(model.cells, &scene);
   for (const SceneMark& board : scene.boards) add_tunnel(board.text, &scene);
 
   // A terminal station may lie in the run-out past the line's end: the profile reaches it.

@@ -96,7 +96,7 @@ struct LineScene {
 };
 
 // Reads the features off the model (cells and station table).
-LineScene build_scene(const CompileState& state);
+LineScene build_scene(const ScenarioModel& model);
 
 // "12 m" style lengths for words: "450 m", "6 478 m" (a blank between thousands).
 std::string metres_words(int64_t metres);

@@ -266,7 +266,7 @@ TEST(BinaryOutputsTest, WritesTheFilesInOrderAndTheLineRecordOnlyWhenAsked) {
   EXPECT_EQ(sink.files["L_T.sim"], encode_scenario_record(state));
   EXPECT_EQ(sink.files["L_linea.dat"], encode_line_plan(state.plan));
 
-  state.write_line_plan = 0;
+  state.plan.clear();
   MemorySink without_plan;
   ASSERT_TRUE(write_outputs(state, names, without_plan).ok());
   EXPECT_EQ(without_plan.order, (std::vector<std::string>{"L_T.sim", "L_T.dat"}));

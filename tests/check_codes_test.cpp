@@ -15,11 +15,8 @@ struct CheckCase {
 class CheckCodesTest : public ::testing::TestWithParam<CheckCase> {};
 
 TEST_P(CheckCodesTest, SumsOfTheFirst25Characters) {
-  CompileState state;
-  state.station_table[kEntryRepetition].name = GetParam().train_number;
-  state.station_table[kEntryLine].name = GetParam().line_name;
-  EXPECT_EQ(codice_gara_og(state), GetParam().og);
-  EXPECT_EQ(codice_gara_st(state), GetParam().st);
+  EXPECT_EQ(codice_gara_og(GetParam().train_number, GetParam().line_name), GetParam().og);
+  EXPECT_EQ(codice_gara_st(GetParam().train_number, GetParam().line_name), GetParam().st);
 }
 
 INSTANTIATE_TEST_SUITE_P(Names, CheckCodesTest,
@@ -28,22 +25,13 @@ INSTANTIATE_TEST_SUITE_P(Names, CheckCodesTest,
                                            CheckCase{"5521", "MORVELLAC_DRASCONAX", 2422, 33517},
                                            CheckCase{"5521", "morvellac_drasconax", 2422, 33517}));
 
-TEST(CheckCodeTextTest, LeavesThePaddedTextInCurrentField) {
-  CompileState state;
-  state.station_table[kEntryRepetition].name = std::string(1, '1');
-  state.station_table[kEntryLine].name = "AB";
-  codice_gara_og(state);
-  EXPECT_EQ(state.current_field.substr(0, 25), "1abaabbccddeeffgghhiillmm");
+TEST(CheckCodeTextTest, IsTheTrainNumberAndLineNameLowerCasedAndPadded) {
+  EXPECT_EQ(check_code_text("1", "AB").substr(0, 25), "1abaabbccddeeffgghhiillmm");
 }
 
 TEST(CheckCodeTextTest, NamesAlikeInTheirFirst25CharactersGiveTheSameCodes) {
-  CompileState a;
-  CompileState b;
-  a.station_table[kEntryRepetition].name = b.station_table[kEntryRepetition].name = "5521";
-  a.station_table[kEntryLine].name = "MorvellaC_DrasconaX_Nord_1";
-  b.station_table[kEntryLine].name = "MorvellaC_DrasconaX_Nord_2";
-  EXPECT_EQ(codice_gara_og(a), codice_gara_og(b));
-  EXPECT_EQ(codice_gara_st(a), codice_gara_st(b));
+  EXPECT_EQ(codice_gara_og("5521", "MorvellaC_DrasconaX_Nord_1"), codice_gara_og("5521", "MorvellaC_DrasconaX_Nord_2"));
+  EXPECT_EQ(codice_gara_st("5521", "MorvellaC_DrasconaX_Nord_1"), codice_gara_st("5521", "MorvellaC_DrasconaX_Nord_2"));
 }
 
 }  // namespace

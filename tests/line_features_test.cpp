@@ -91,7 +91,6 @@ TEST(MemoMontagnaTest, StretchesTheirTypesAndMarkers) {
   int32_t tipo = 12;
   memo_montagna(state, 23400, 23500, tipo);
   EXPECT_EQ(tipo, 2);
-  EXPECT_EQ(state.montagna_flag, 1);
   EXPECT_EQ(state.cells[467].montagna_tipo, 0);
   EXPECT_EQ(state.cells[468].montagna_tipo, 2);
   EXPECT_EQ(state.cells[469].montagna_tipo, 2);
@@ -109,10 +108,7 @@ TEST(MemoMontagnaTest, StretchesTheirTypesAndMarkers) {
     EXPECT_EQ(state.cells[static_cast<size_t>(i)].kind, i == 474 ? kMontagnaMarker : kEmpty) << i;
   }
   EXPECT_EQ(state.montagna_count, 2);
-  EXPECT_EQ(state.montagna_start[1], 23400);
-  EXPECT_EQ(state.montagna_end[1], 23500);
-  EXPECT_EQ(state.montagna_start[2], 23550);
-  EXPECT_EQ(state.montagna_end[2], 23800);
+  EXPECT_EQ(state.montagna_previous_end, 23800);
 }
 
 TEST(MemoMontagnaTest, MarkersEveryFourthFreeCellOfAMarkedStretchOnly) {
@@ -129,7 +125,6 @@ TEST(MemoMontagnaTest, MarkersEveryFourthFreeCellOfAMarkedStretchOnly) {
 
   tipo = 2;  // not marked
   memo_montagna(state, 20000, 21000, tipo);
-  EXPECT_EQ(state.montagna_flag, 0);
   for (int i = 400; i <= 419; ++i) EXPECT_EQ(state.cells[static_cast<size_t>(i)].kind, kEmpty) << i;
   EXPECT_EQ(state.cells[410].montagna_tipo, 2);
 }
@@ -139,16 +134,14 @@ TEST(MemoMontagnaTest, OnlyTypesAbove10AreMarked) {
   const struct {
     int32_t tipo;
     int32_t tipo_after;
-    int32_t flag;
     bool markers;
-  } cases[] = {{10, 10, 0, false}, {11, 1, 1, true}, {9, 9, 0, false}};
+  } cases[] = {{10, 10, false}, {11, 1, true}, {9, 9, false}};
   for (const auto& c : cases) {
     SCOPED_TRACE(c.tipo);
     CompileState state = line_model();
     int32_t tipo = c.tipo;
     memo_montagna(state, 5050, 6000, tipo);  // cells 101 to 119
     EXPECT_EQ(tipo, c.tipo_after);
-    EXPECT_EQ(state.montagna_flag, c.flag);
     for (int i = 101; i <= 119; ++i) {
       EXPECT_EQ(state.cells[static_cast<size_t>(i)].montagna_tipo, c.tipo_after) << i;
       const bool marker = c.markers && (i - 100) % 4 == 0;
@@ -170,7 +163,7 @@ TEST(MemoMontagnaTest, AdjacencyUpToAGapOf150Metres) {
     memo_montagna(state, 11000 + c.gap, 13000, tipo);
     EXPECT_EQ(tipo, c.tipo_after) << c.gap;
   }
-  // The first stretch of the line has no previous one, whatever stands in the tables.
+  // The first stretch of the line has no previous one, whatever end is left from before.
   CompileState state = line_model();
   state.montagna_previous_end = 9950;
   int32_t tipo = 5;
@@ -212,7 +205,7 @@ TEST(MemoMontagnaTest, StretchesOutsideTheArrayWriteOnlyCellsInsideIt) {
   EXPECT_EQ(no_cells.montagna_count, 1);
 }
 
-TEST(MemoMontagnaTest, MoreThan80StretchesAreLaidButTheTablesKeepTheFirst80) {
+TEST(MemoMontagnaTest, MoreThan80StretchesAreLaidAndAdjacencyFollowsTheLastOne) {
   CompileState state = line_model();
   for (int n = 1; n <= 81; ++n) {
     int32_t tipo = 2;
@@ -223,8 +216,6 @@ TEST(MemoMontagnaTest, MoreThan80StretchesAreLaidButTheTablesKeepTheFirst80) {
   memo_montagna(state, 81300, 82000, tipo);
   EXPECT_EQ(tipo, 3);
   EXPECT_EQ(state.montagna_count, 82);
-  EXPECT_EQ(state.montagna_start[80], 80000);
-  EXPECT_EQ(state.montagna_end[80], 80200);
   EXPECT_EQ(state.cells[1621].montagna_tipo, 2);
   EXPECT_EQ(state.cells[1630].montagna_tipo, 3);
 }

@@ -216,7 +216,6 @@ TEST_F(TrainParserTest, OriginStationGetsItsEntryStopMarkerAndApproachBoards) {
   EXPECT_EQ(origin.group2_c, 1);
   EXPECT_EQ(origin.stop_value, 1);
   EXPECT_EQ(origin.time_seconds, 69600);
-  EXPECT_EQ(state.platform_length, 800);
   EXPECT_EQ(cell(15).kind, kStopMarker);
   EXPECT_EQ(cell(15).value_a, 1);
   EXPECT_EQ(cell(14).approach_code, 81);

@@ -61,7 +61,7 @@ Status choose_name(const std::string& option, const std::string& recorded_cp1252
 }
 
 // Reads and decodes the given files into `files`, strictly (a bad file is refused with its offset).
-Status load_files(const DecompileOptions& options, CompileState* files, VerboseLog& log) {
+Status load_files(const DecompileOptions& options, ScenarioModel* files, VerboseLog& log) {
   std::vector<TrackCell> cells;
   ScenarioRecord record;
   LinePlan plan;
@@ -112,7 +112,7 @@ CLI::App* add_decompile_command(CLI::App& app, DecompileOptions* options) {
 
 int run_decompile_command(const DecompileOptions& options) {
   VerboseLog log(options.verbose, std::cerr, kProgram);
-  CompileState files;
+  ScenarioModel files;
   Status status = load_files(options, &files, log);
   if (!status.ok()) return report_file_system_failure(status, kProgram);
   std::string line_name;

@@ -77,15 +77,15 @@ int run_render_command(const RenderOptions& options) {
     status = load_line_plan(options.plan, &plan, log);
     if (!status.ok()) return fail(status);
   }
-  CompileState state;
-  adopt_decoded(std::move(cells), record, std::move(plan), &state);
+  ScenarioModel model;
+  adopt_decoded(std::move(cells), record, std::move(plan), &model);
 
-  const LineScene scene = build_scene(state);
+  const LineScene scene = build_scene(model);
   log.phase("read the scene: " + std::to_string(scene.stations.size()) + " stations, " +
             std::to_string(scene.signals.size()) + " signals, " + std::to_string(scene.slowdowns.size()) +
             " slowdowns");
-  const PageDrawings drawings{render_plan_svg(state, scene), render_profile_svg(scene), render_chart_svg(scene)};
-  const std::string page = render_page(scene, state.station_table, drawings);
+  const PageDrawings drawings{render_plan_svg(model, scene), render_profile_svg(scene), render_chart_svg(scene)};
+  const std::string page = render_page(scene, model.station_table, drawings);
   log.phase("drew the plan, the profile, the chart and the page");
 
   std::error_code error;
