@@ -34,8 +34,8 @@ Status load(const std::string& path, uint64_t limit, VerboseLog& log, Decode dec
   if (!status.ok()) return status;
   log.phase("read " + path + ", " + std::to_string(bytes.size()) + " bytes");
   std::string found;
-  const DecodeResult result = decode(bytes, &found);
-  if (!result.ok()) return Status::FileSystem(path, result.ToString());
+  const Status decoded = decode(bytes, &found);
+  if (!decoded.ok()) return decoded.InFile(path);
   log.phase("decoded " + found);
   return Status::Ok();
 }
@@ -51,7 +51,7 @@ CompiledFileKind compiled_file_kind(const std::string& path) {
 
 Status load_track_cells(const std::string& path, std::vector<TrackCell>* cells, VerboseLog& log) {
   return load(path, kMaxTrackCellsSize, log, [cells](const std::string& bytes, std::string* found) {
-    const DecodeResult result = decode_track_cells(bytes, cells);
+    const Status result = decode_track_cells(bytes, cells);
     *found = std::to_string(cells->size()) + " track cells";
     return result;
   });
@@ -66,7 +66,7 @@ Status load_scenario_record(const std::string& path, ScenarioRecord* record, Ver
 
 Status load_line_plan(const std::string& path, LinePlan* plan, VerboseLog& log) {
   return load(path, kMaxLinePlanSize, log, [plan](const std::string& bytes, std::string* found) {
-    const DecodeResult result = decode_line_plan(bytes, plan);
+    const Status result = decode_line_plan(bytes, plan);
     *found = plan->allocated() ? "a plan of metres 0 to " + std::to_string(plan->plan_length()) : "an unsized plan";
     return result;
   });

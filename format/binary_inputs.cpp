@@ -51,20 +51,20 @@ const char* element_words(LinePlan::Element kind) {
 }
 
 // Reads every element of a line record into `elements`, checking only that each is whole.
-DecodeResult read_plan_elements(std::string_view bytes, std::vector<PlanElement>* elements) {
+Status read_plan_elements(std::string_view bytes, std::vector<PlanElement>* elements) {
   using namespace layout;
   constexpr size_t kMaxElements = 2 * (static_cast<size_t>(kMaxDecodedPlanLength) + 1);
   size_t offset = 0;
   while (offset < bytes.size()) {
     const size_t index = elements->size();
     if (index == kMaxElements) {
-      return DecodeResult::Failure(offset, "more than " + to_string(kMaxElements) +
+      return Status::Corruption(offset, "more than " + to_string(kMaxElements) +
                                                " elements: longer than the plan of the longest line (" +
                                                to_string(kMaxDecodedPlanLength) + " m)");
     }
     const size_t left = bytes.size() - offset;
     if (left < kTagSize) {
-      return DecodeResult::Failure(offset, "element " + to_string(index) + " is cut short: its tag needs " +
+      return Status::Corruption(offset, "element " + to_string(index) + " is cut short: its tag needs " +
                                                byte_count_text(kTagSize) + ", " + byte_count_text(left) +
                                                " left");
     }
@@ -82,11 +82,11 @@ DecodeResult read_plan_elements(std::string_view bytes, std::vector<PlanElement>
       element.kind = LinePlan::Element::kDouble;
       size = kDoubleElementSize;
     } else {
-      return DecodeResult::Failure(offset, "element " + to_string(index) + " has the unknown tag " +
+      return Status::Corruption(offset, "element " + to_string(index) + " has the unknown tag " +
                                                to_string(tag) + " (known: 0 empty, 2 integer, 5 double)");
     }
     if (left < size) {
-      return DecodeResult::Failure(offset, "element " + to_string(index) + " (" + element_words(element.kind) +
+      return Status::Corruption(offset, "element " + to_string(index) + " (" + element_words(element.kind) +
                                                ") runs past the end of the file: it needs " +
                                                byte_count_text(size) + ", " + byte_count_text(left) + " left");
     }
@@ -98,7 +98,7 @@ DecodeResult read_plan_elements(std::string_view bytes, std::vector<PlanElement>
     elements->push_back(element);
     offset += size;
   }
-  return DecodeResult::Ok();
+  return Status::Ok();
 }
 
 // The shape one half must have, given whether the plan was started: the element kind at `metre`.
@@ -111,35 +111,30 @@ LinePlan::Element expected_kind(bool started, int32_t metre, int32_t next_metre)
 
 }  // namespace
 
-std::string DecodeResult::ToString() const {
-  if (ok_) return "ok";
-  return "at byte " + to_string(offset_) + ": " + reason_;
-}
-
-DecodeResult decode_track_cells(std::string_view bytes, std::vector<TrackCell>* cells) {
+Status decode_track_cells(std::string_view bytes, std::vector<TrackCell>* cells) {
   using layout::kCellSize;
   cells->clear();
-  if (bytes.empty()) return DecodeResult::Failure(0, "the file is empty: a track cells file holds at least one cell");
+  if (bytes.empty()) return Status::Corruption(0, "the file is empty: a track cells file holds at least one cell");
   const size_t whole = bytes.size() / kCellSize;
   const size_t rest = bytes.size() % kCellSize;
   if (rest != 0) {
-    return DecodeResult::Failure(whole * kCellSize, "cell " + to_string(whole) + " is cut short: " +
+    return Status::Corruption(whole * kCellSize, "cell " + to_string(whole) + " is cut short: " +
                                                         byte_count_text(rest) + " of its " +
                                                         byte_count_text(kCellSize) + " (file length " +
                                                         to_string(bytes.size()) + " is not a multiple of " +
                                                         to_string(kCellSize) + ")");
   }
   if (whole > kMaxDecodedCells) {
-    return DecodeResult::Failure(kMaxDecodedCells * kCellSize,
+    return Status::Corruption(kMaxDecodedCells * kCellSize,
                                  to_string(whole) + " cells, more than the " + to_string(kMaxDecodedCells) +
                                      " of the longest line");
   }
   cells->reserve(whole);
   for (size_t i = 0; i < whole; ++i) cells->push_back(decode_cell(bytes_at(bytes, i * kCellSize)));
-  return DecodeResult::Ok();
+  return Status::Ok();
 }
 
-DecodeResult decode_scenario_record(std::string_view bytes, ScenarioRecord* record) {
+Status decode_scenario_record(std::string_view bytes, ScenarioRecord* record) {
   using namespace layout;
   *record = ScenarioRecord();
   size_t offset = 0;
@@ -148,7 +143,7 @@ DecodeResult decode_scenario_record(std::string_view bytes, ScenarioRecord* reco
     const size_t left = bytes.size() - offset;
     if (left < kEntryHeadSize) {
       *record = ScenarioRecord();
-      return DecodeResult::Failure(offset, entry_words + " is cut short: the part before its name needs " +
+      return Status::Corruption(offset, entry_words + " is cut short: the part before its name needs " +
                                                byte_count_text(kEntryHeadSize) + ", " + byte_count_text(left) +
                                                " left");
     }
@@ -156,7 +151,7 @@ DecodeResult decode_scenario_record(std::string_view bytes, ScenarioRecord* reco
     const size_t name_length = get_u16(head + kEntryNameLength);
     if (left - kEntryHeadSize < name_length + kEntryTailSize) {
       *record = ScenarioRecord();
-      return DecodeResult::Failure(offset, entry_words + " runs past the end of the file: with its " +
+      return Status::Corruption(offset, entry_words + " runs past the end of the file: with its " +
                                                to_string(name_length) + "-byte name it needs " +
                                                byte_count_text(kEntryFixedSize + name_length) + ", " +
                                                byte_count_text(left) + " left");
@@ -183,22 +178,22 @@ DecodeResult decode_scenario_record(std::string_view bytes, ScenarioRecord* reco
   }
   if (offset != bytes.size()) {
     *record = ScenarioRecord();
-    return DecodeResult::Failure(offset, byte_count_text(bytes.size() - offset) + " after the last entry (" +
+    return Status::Corruption(offset, byte_count_text(bytes.size() - offset) + " after the last entry (" +
                                              to_string(kStationEntryCount - 1) +
                                              "): a scenario record holds exactly " +
                                              to_string(kStationEntryCount) + " entries");
   }
-  return DecodeResult::Ok();
+  return Status::Ok();
 }
 
-DecodeResult decode_line_plan(std::string_view bytes, LinePlan* plan) {
+Status decode_line_plan(std::string_view bytes, LinePlan* plan) {
   plan->clear();
-  if (bytes.empty()) return DecodeResult::Ok();  // a plan that was never sized
+  if (bytes.empty()) return Status::Ok();  // a plan that was never sized
   std::vector<PlanElement> elements;
-  DecodeResult read = read_plan_elements(bytes, &elements);
+  Status read = read_plan_elements(bytes, &elements);
   if (!read.ok()) return read;
   if (elements.size() % 2 != 0) {
-    return DecodeResult::Failure(bytes.size(), to_string(elements.size()) +
+    return Status::Corruption(bytes.size(), to_string(elements.size()) +
                                                    " elements, an odd number: the x and y halves of a plan "
                                                    "have one element per metre each");
   }
@@ -233,11 +228,11 @@ DecodeResult decode_line_plan(std::string_view bytes, LinePlan* plan) {
           reason += " holds " + std::string(element_words(expected)) + " (" + doubles +
                     ", then empty elements to metre " + to_string(plan_length) + ")";
         }
-        return DecodeResult::Failure(element.offset, reason);
+        return Status::Corruption(element.offset, reason);
       }
     }
     if (started && plan_length < 1) {
-      return DecodeResult::Failure(bytes.size(), "a started plan needs metres 0 and 1, this one ends at metre 0");
+      return Status::Corruption(bytes.size(), "a started plan needs metres 0 and 1, this one ends at metre 0");
     }
   }
   if (started) {
@@ -247,7 +242,7 @@ DecodeResult decode_line_plan(std::string_view bytes, LinePlan* plan) {
       if (xs[metre].value != start.x || ys[metre].value != start.y) {
         const bool x_wrong = xs[metre].value != start.x;
         const PlanElement& wrong = x_wrong ? xs[metre] : ys[metre];
-        return DecodeResult::Failure(wrong.offset, std::string(x_wrong ? "x" : "y") + " of metre " +
+        return Status::Corruption(wrong.offset, std::string(x_wrong ? "x" : "y") + " of metre " +
                                                        to_string(metre) + " is " +
                                                        to_string(static_cast<int>(wrong.value)) +
                                                        ": a plan starts at (0, 0) and (0, 1)");
@@ -260,7 +255,7 @@ DecodeResult decode_line_plan(std::string_view bytes, LinePlan* plan) {
     plan->start();
     for (int32_t metre = 2; metre < next_metre; ++metre) plan->append(xs[metre].value, ys[metre].value);
   }
-  return DecodeResult::Ok();
+  return Status::Ok();
 }
 
 void adopt_decoded(std::vector<TrackCell> cells, const ScenarioRecord& record, LinePlan plan, ScenarioModel* model) {

@@ -23,34 +23,10 @@
 #include <vector>
 
 #include "model/rounding.h"
+#include "model/status.h"
 #include "model/track_model.h"
 
 namespace scenario {
-
-// The outcome of decoding one file: ok, or the byte offset where it goes wrong and why.
-class DecodeResult {
- public:
-  DecodeResult() = default;
-  static DecodeResult Ok() { return DecodeResult(); }
-  static DecodeResult Failure(size_t offset, std::string reason) {
-    DecodeResult result;
-    result.ok_ = false;
-    result.offset_ = offset;
-    result.reason_ = std::move(reason);
-    return result;
-  }
-
-  bool ok() const { return ok_; }
-  size_t offset() const { return offset_; }
-  const std::string& reason() const { return reason_; }
-  // "at byte OFFSET: REASON", or "ok".
-  std::string ToString() const;
-
- private:
-  bool ok_ = true;
-  size_t offset_ = 0;
-  std::string reason_;
-};
 
 // The most cells a track cells file may hold: those of the longest line the compiler accepts.
 inline constexpr size_t kMaxDecodedCells = static_cast<size_t>(kMaxCellCount) + 1;
@@ -60,13 +36,13 @@ inline constexpr int32_t kMaxDecodedPlanLength = kMaxLineLength + kCellsPastLine
 
 // Decodes a track cells file into `cells` (cell i from byte 15 * i). On failure `cells` is left
 // empty.
-DecodeResult decode_track_cells(std::string_view bytes, std::vector<TrackCell>* cells);
+Status decode_track_cells(std::string_view bytes, std::vector<TrackCell>* cells);
 
 // Decodes a scenario record file into `record`. On failure `record` is left cleared.
-DecodeResult decode_scenario_record(std::string_view bytes, ScenarioRecord* record);
+Status decode_scenario_record(std::string_view bytes, ScenarioRecord* record);
 
 // Decodes a line record file into `plan`. On failure `plan` is left cleared (not allocated).
-DecodeResult decode_line_plan(std::string_view bytes, LinePlan* plan);
+Status decode_line_plan(std::string_view bytes, LinePlan* plan);
 
 // Fills the parts of a compile state that follow from decoded files: cells and cell_count from
 // `cells`, the station table and the two names (entries 85 and 86) from `record`, the plan and

@@ -26,7 +26,7 @@
 namespace {
 
 using scenario::CompileState;
-using scenario::DecodeResult;
+using scenario::Status;
 
 enum Kind { kTrackCells, kScenarioRecord, kLinePlan };
 
@@ -69,14 +69,14 @@ void render(const CompileState& state) {
   require(!scenario::render_page(scene, state.station_table, drawings).empty());
 }
 
-void refused(const DecodeResult& result, std::string_view bytes) {
+void refused(const Status& result, std::string_view bytes) {
   require(result.offset() <= bytes.size());
   require(!result.reason().empty());
 }
 
 void track_cells(std::string_view bytes) {
   std::vector<scenario::TrackCell> cells;
-  const DecodeResult result = scenario::decode_track_cells(bytes, &cells);
+  const Status result = scenario::decode_track_cells(bytes, &cells);
   if (!result.ok()) return refused(result, bytes);
   const CompileState state = adopted(std::move(cells), embedded_files().record, scenario::LinePlan());
   require(scenario::encode_track_cells(state) == bytes);
@@ -87,7 +87,7 @@ void track_cells(std::string_view bytes) {
 
 void scenario_record(std::string_view bytes) {
   scenario::ScenarioRecord record;
-  const DecodeResult result = scenario::decode_scenario_record(bytes, &record);
+  const Status result = scenario::decode_scenario_record(bytes, &record);
   if (!result.ok()) return refused(result, bytes);
   const CompileState state = adopted(embedded_files().cells, record, scenario::LinePlan());
   require(scenario::encode_scenario_record(state) == bytes);
@@ -98,7 +98,7 @@ void scenario_record(std::string_view bytes) {
 
 void line_plan(std::string_view bytes) {
   scenario::LinePlan plan;
-  const DecodeResult result = scenario::decode_line_plan(bytes, &plan);
+  const Status result = scenario::decode_line_plan(bytes, &plan);
   if (!result.ok()) return refused(result, bytes);
   require(scenario::encode_line_plan(plan) == bytes);
   for (const int32_t step : {1, 997}) {

@@ -59,7 +59,7 @@ TEST(DecodeTrackCells, RefusesWrongLengthsWithTheOffsetOfTheBrokenCell) {
   for (const Case& c : cases) {
     SCOPED_TRACE(c.length);
     std::vector<TrackCell> cells(3);
-    const DecodeResult result = decode_track_cells(std::string(c.length, '\x07'), &cells);
+    const Status result = decode_track_cells(std::string(c.length, '\x07'), &cells);
     ASSERT_FALSE(result.ok());
     EXPECT_EQ(result.offset(), c.offset);
     EXPECT_NE(result.reason().find(c.words), std::string::npos) << result.reason();
@@ -148,14 +148,14 @@ TEST(DecodeScenarioRecord, RefusesTruncatedAndOverlongFilesAtTheBrokenEntry) {
     SCOPED_TRACE(c.length);
     ScenarioRecord record;
     record[3].name = "left over";
-    const DecodeResult result = decode_scenario_record(whole.substr(0, c.length), &record);
+    const Status result = decode_scenario_record(whole.substr(0, c.length), &record);
     ASSERT_FALSE(result.ok());
     EXPECT_EQ(result.offset(), c.offset);
     EXPECT_NE(result.reason().find(c.words), std::string::npos) << result.reason();
     EXPECT_EQ(record[3], StationEntry());
   }
   ScenarioRecord record;
-  const DecodeResult overlong = decode_scenario_record(whole + "xy", &record);
+  const Status overlong = decode_scenario_record(whole + "xy", &record);
   ASSERT_FALSE(overlong.ok());
   EXPECT_EQ(overlong.offset(), whole.size());
   EXPECT_NE(overlong.reason().find("2 bytes after the last entry (86)"), std::string::npos) << overlong.reason();
@@ -166,7 +166,7 @@ TEST(DecodeScenarioRecord, ANameCountReachingPastTheEndIsRefusedNotRead) {
   bytes[14] = '\xff';  // entry 0 claims a 65535-byte name
   bytes[15] = '\xff';
   ScenarioRecord record;
-  const DecodeResult result = decode_scenario_record(bytes, &record);
+  const Status result = decode_scenario_record(bytes, &record);
   ASSERT_FALSE(result.ok());
   EXPECT_EQ(result.offset(), 0u);
   EXPECT_NE(result.reason().find("65535-byte name"), std::string::npos) << result.reason();
@@ -231,7 +231,7 @@ TEST(DecodeLinePlan, AcceptsDoublesUpToTheLastMetre) {
     for (int metre = 2; metre <= 4; ++metre) put_element(bytes, E::kDouble, 10.0 * half + metre);
   }
   LinePlan plan;
-  const DecodeResult result = decode_line_plan(bytes, &plan);
+  const Status result = decode_line_plan(bytes, &plan);
   ASSERT_TRUE(result.ok()) << result.ToString();
   EXPECT_EQ(plan.plan_length(), 4);
   EXPECT_EQ(plan.next_metre(), 5);
@@ -282,7 +282,7 @@ TEST(DecodeLinePlan, RefusesBrokenFilesWithTheOffsetOfTheBrokenElement) {
     SCOPED_TRACE(c.words);
     LinePlan plan;
     plan.allocate(9);
-    const DecodeResult result = decode_line_plan(c.bytes, &plan);
+    const Status result = decode_line_plan(c.bytes, &plan);
     ASSERT_FALSE(result.ok());
     EXPECT_EQ(result.offset(), c.offset);
     EXPECT_NE(result.reason().find(c.words), std::string::npos) << result.reason();
@@ -326,7 +326,7 @@ TEST(DecodeLinePlan, RefusesHalvesOfDifferentShape) {
       }
     }
     LinePlan plan;
-    const DecodeResult result = decode_line_plan(bytes, &plan);
+    const Status result = decode_line_plan(bytes, &plan);
     ASSERT_FALSE(result.ok());
     EXPECT_EQ(result.offset(), offsets[c.bad_element]);
     EXPECT_NE(result.reason().find(c.words), std::string::npos) << result.reason();
@@ -338,7 +338,7 @@ TEST(DecodeLinePlan, RefusesAPlanLongerThanTheLongestLineBeforeStoringIt) {
   std::string bytes;
   for (size_t i = 0; i < limit + 2; ++i) put_element(bytes, E::kEmpty, 0);
   LinePlan plan;
-  const DecodeResult result = decode_line_plan(bytes, &plan);
+  const Status result = decode_line_plan(bytes, &plan);
   ASSERT_FALSE(result.ok());
   EXPECT_EQ(result.offset(), limit * layout::kEmptyElementSize);
   EXPECT_NE(result.reason().find("longer than the plan of the longest line"), std::string::npos);
@@ -448,9 +448,9 @@ TEST(BinaryInputs, ArbitraryBytesNeverCrash) {
     std::vector<TrackCell> cells;
     ScenarioRecord record;
     LinePlan plan;
-    const DecodeResult a = decode_track_cells(bytes, &cells);
-    const DecodeResult b = decode_scenario_record(bytes, &record);
-    const DecodeResult c = decode_line_plan(bytes, &plan);
+    const Status a = decode_track_cells(bytes, &cells);
+    const Status b = decode_scenario_record(bytes, &record);
+    const Status c = decode_line_plan(bytes, &plan);
     EXPECT_LE(a.offset(), bytes.size());
     EXPECT_LE(b.offset(), bytes.size());
     EXPECT_LE(c.offset(), bytes.size());

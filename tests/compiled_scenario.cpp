@@ -36,7 +36,7 @@ bool decode_files(const CompiledFiles& files, CompileState* state, std::string* 
   std::vector<TrackCell> cells;
   ScenarioRecord record;
   LinePlan plan;
-  DecodeResult result = decode_track_cells(files.track_cells, &cells);
+  Status result = decode_track_cells(files.track_cells, &cells);
   if (result.ok()) result = decode_scenario_record(files.scenario_record, &record);
   if (result.ok() && files.with_plan) result = decode_line_plan(files.line_record, &plan);
   if (!result.ok()) {

@@ -63,7 +63,7 @@ TEST(DecoderCorpusTest, EverySavedInputDecodesAndComesBackOrIsRefusedWithAnOffse
     std::vector<TrackCell> cells = embedded_cells;
     ScenarioRecord record = embedded_record;
     LinePlan plan;
-    DecodeResult result;
+    Status result;
     std::string encoded;
     switch (static_cast<unsigned char>(input[0]) % 3) {
       case 0:
