@@ -51,11 +51,14 @@ void DescriptionParser::fail_at(const FieldPosition& field, ErrorNumber number, 
   record_error(number, field, position);
 }
 
-bool DescriptionParser::placed(const Placement& placement, int32_t position) {
-  if (placement.placed()) return true;
-  if (placement.number() == ErrorNumber::kRunTimeFailure) throw ReadFailure{placement.words()};
+DescriptionParser::Placed DescriptionParser::placed(const Placement& placement, int32_t position) {
+  if (placement.placed()) return Placed::kYes;
+  if (placement.number() == ErrorNumber::kRunTimeFailure) {
+    record_error(ErrorNumber::kRunTimeFailure, reader_.last_field(), std::nullopt, placement.words());
+    return Placed::kFailed;
+  }
   fail(placement.number(), position, placement.words());
-  return false;
+  return Placed::kRefused;
 }
 
 bool DescriptionParser::beyond(int32_t position, int64_t reach, const std::optional<FieldPosition>& field) {

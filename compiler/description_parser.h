@@ -8,8 +8,9 @@
 //    (p + reach) / 50 exceeds the highest cell index; it then records error 15.
 //  - record_error() records an error with the place of the record it belongs to; every error a
 //    parser records goes through it, and fail() and placed() are its forms for the record being
-//    read. A ReadFailure thrown inside run_guarded() (a file cut short, a value outside its field,
-//    or a placer's run-time failure) is recorded there as error 25 at the field last read.
+//    read. A ReadFailure the field reader throws inside run_guarded() (a file cut short, a value
+//    outside its field) is recorded there as error 25 at the field last read; a placer's run-time
+//    failure is returned, not thrown, and placed() records it in the same way.
 //
 // Check mode (check_into): the same reading with a CheckFindings collector. Every error is recorded
 // in the error record as in a compile and copied into the findings; the parser then passes over
@@ -70,10 +71,12 @@ class DescriptionParser {
   void fail(ErrorNumber number, std::optional<int32_t> position = std::nullopt, std::string words = {});
   // Records an error of the record being read whose fault lies in the value field at `field`.
   void fail_at(const FieldPosition& field, ErrorNumber number, std::optional<int32_t> position = std::nullopt);
-  // True when a placer laid the feature of the record being read; otherwise records its refusal
-  // at the record's position. A run-time failure is thrown as a ReadFailure, which ends the parse
-  // as a failed read does.
-  bool placed(const Placement& placement, int32_t position);
+  // What a placer's answer means for the record being read: it laid the feature (kYes); it refused
+  // (kRefused: the refusal recorded at the record's position; the parse stops); or it met a
+  // run-time failure (kFailed: error 25 recorded at the last field read, as a failed read is; the
+  // phase ends as after a failed read).
+  enum class Placed { kYes, kRefused, kFailed };
+  Placed placed(const Placement& placement, int32_t position);
   // The range check: error 15 at `position` when the record lies beyond the cells; the error's
   // place is the position's field when given, else the record's keyword.
   bool beyond(int32_t position, int64_t reach = kRecordReach, const std::optional<FieldPosition>& field = {});

@@ -11,11 +11,6 @@ namespace scenario {
 namespace {
 
 // Gap, in metres, up to which a stretch counts as continuing the one before it.
-constexpr int64_t kAdjacentStretchGap = 150;
-constexpr int32_t kAdjacentStretchType = 3;
-constexpr int32_t kMarkedTypeOffset = 10;
-// A marked stretch carries a marker on every kMarkerSpacing-th cell.
-constexpr int64_t kMarkerSpacing = 4;
 // Progressions whose flag is 1 have their second value moved on by this many metres.
 constexpr int64_t kProgressionFlagShift = 100;
 
@@ -106,23 +101,22 @@ void memo_montagna(CompileState& state, int32_t inizio, int32_t fine, int32_t& t
     const int64_t n = i - first + 1;
     if (lays_markers && n % kMarkerSpacing == 0 && cell.kind == kEmpty &&
         (i - kMarkerSpacing) * CELL_LENGTH < fine) {
-      cell.kind = kMontagnaMarker;
+      cell.kind = kMountainMarker;
     }
   }
 }
 
-Placement memo_indicatori_v_max(CompileState& state, int32_t posizione, int32_t vas, int32_t vbs, int32_t vcs,
-                                int32_t strisces, int32_t vad, int32_t vbd, int32_t vcd, int32_t strisced) {
-  const int64_t c = cell_of_position(posizione);
+Placement memo_indicatori_v_max(CompileState& state, const SpeedBoardRecord& board) {
+  const int64_t c = cell_of_position(board.posizione);
   if (c < 0) return Placement::Refused(ErrorNumber::kSpeedBoardTaken, kBeforeTheCells);
   if (c >= static_cast<int64_t>(state.cells.size()) || !is_free(state.cells[static_cast<size_t>(c)])) {
     return Placement::Refused(ErrorNumber::kSpeedBoardTaken);
   }
   // right / 5 + left * 20 == (right + 100 * left) / 5, exact in whole numbers.
   auto encode = [](int32_t left, int32_t right) { return near(int64_t{right} + 100 * int64_t{left}, 5); };
-  const int64_t a = encode(vas, vad);
-  const int64_t b = encode(vbs, vbd);
-  const int64_t cc = encode(vcs, vcd);
+  const int64_t a = encode(board.vas, board.vad);
+  const int64_t b = encode(board.vbs, board.vbd);
+  const int64_t cc = encode(board.vcs, board.vcd);
   if (!fits_int16(a) || !fits_int16(b) || !fits_int16(cc)) {
     return Placement::Refused(ErrorNumber::kRunTimeFailure,
                               "a speed indicator board's encoded speed does not fit 16 bits");
@@ -134,8 +128,8 @@ Placement memo_indicatori_v_max(CompileState& state, int32_t posizione, int32_t 
   cell.value_b = static_cast<int16_t>(b);
   cell.value_c = static_cast<int16_t>(cc);
   // Stripe counts in 16-bit arithmetic on their low 16 bits, kept to 16 bits.
-  const uint32_t stripes_left = static_cast<uint16_t>(static_cast<uint32_t>(strisces));
-  const uint32_t stripes_right = static_cast<uint16_t>(static_cast<uint32_t>(strisced));
+  const uint32_t stripes_left = static_cast<uint16_t>(static_cast<uint32_t>(board.strisces));
+  const uint32_t stripes_right = static_cast<uint16_t>(static_cast<uint32_t>(board.strisced));
   cell.value_d = low16(int64_t{stripes_left} * 10 + stripes_right);
   return Placement::Placed();
 }

@@ -15,6 +15,7 @@
 
 #include <cstdint>
 
+#include "description/description_records.h"
 #include "model/compile_error.h"
 #include "model/track_model.h"
 
@@ -34,9 +35,7 @@ void memo_montagna(CompileState& state, int32_t inizio, int32_t fine, int32_t& t
 // Lays a speed indicator board on cell near(posizione / 50 + 1). Refuses a taken cell, or one
 // outside the cell array, with error 21, and an encoded speed that does not fit 16 bits as a
 // run-time failure (25); a refused board writes nothing.
-Placement memo_indicatori_v_max(CompileState& state, int32_t posizione, int32_t vas, int32_t vbs,
-                                          int32_t vcs, int32_t strisces, int32_t vad, int32_t vbd, int32_t vcd,
-                                          int32_t strisced);
+Placement memo_indicatori_v_max(CompileState& state, const SpeedBoardRecord& board);
 
 }  // namespace scenario
 

@@ -40,7 +40,9 @@ class LineParser : public DescriptionParser {
   LinePhaseEnd parse();
 
  private:
-  enum class Step { kGoOn, kEndOfFile, kStop };
+  // How a record left the parse: go on, the file's end reached, stop at once, or stop as after a
+  // failed read (a run-time failure).
+  enum class Step { kGoOn, kEndOfFile, kStop, kFailed };
 
   LinePhaseEnd run();
   bool find_general_section();
@@ -52,6 +54,9 @@ class LineParser : public DescriptionParser {
   Step signal_repetition(const std::string& field);
 
   Step body_record(const std::string& field);
+  static Step step_after(Placed placed) {
+    return placed == Placed::kYes ? Step::kGoOn : placed == Placed::kRefused ? Step::kStop : Step::kFailed;
+  }
   Step gradient();
   Step curve(const std::string& field);
   Step mountain_stretch();
@@ -84,9 +89,11 @@ LinePhaseEnd LineParser::run() {
   if (general_section() == Step::kStop) return LinePhaseEnd::kStop;
 
   if (!progressive_ordina(state_)) {
-    const ReadFailure failure{"a kilometric progression's second value + 100 is too large"};
-    if (!checking()) throw failure;
-    record_error(ErrorNumber::kRunTimeFailure, generale_, std::nullopt, failure.what);
+    // A run-time failure: the compile records it where a failed read would stand, at the last field
+    // read, and ends the phase as after a failed read; check names the general section and goes on.
+    record_error(ErrorNumber::kRunTimeFailure, checking() ? generale_ : reader_.last_field(), std::nullopt,
+                 "a kilometric progression's second value + 100 is too large");
+    if (!checking()) return LinePhaseEnd::kFailed;
   }
   if (!state_.has_cells()) {
     if (!length_refused_) record_error(ErrorNumber::kNoLineLength, generale_);
@@ -106,6 +113,7 @@ LinePhaseEnd LineParser::run() {
     }
     const Step step = body_record(field_);
     if (step == Step::kStop) return LinePhaseEnd::kStop;
+    if (step == Step::kFailed) return LinePhaseEnd::kFailed;
     if (step == Step::kEndOfFile) break;
   }
   finish();
@@ -283,13 +291,13 @@ LineParser::Step LineParser::mountain_stretch() {
 }
 
 LineParser::Step LineParser::speed_board() {
-  int32_t values[9];
-  for (int32_t& value : values) value = reader_.read_long();
-  const int32_t posizione = values[0];
-  if (beyond(posizione)) return Step::kEndOfFile;
-  const Placement placement = memo_indicatori_v_max(state_, posizione, values[1], values[2], values[3], values[4],
-                                                    values[5], values[6], values[7], values[8]);
-  return placed(placement, posizione) ? Step::kGoOn : Step::kStop;
+  SpeedBoardRecord board;
+  for (int32_t* value : {&board.posizione, &board.vas, &board.vbs, &board.vcs, &board.strisces, &board.vad, &board.vbd,
+                         &board.vcd, &board.strisced}) {
+    *value = reader_.read_long();
+  }
+  if (beyond(board.posizione)) return Step::kEndOfFile;
+  return step_after(placed(memo_indicatori_v_max(state_, board), board.posizione));
 }
 
 // A board takes the next station-table entry from 80 downward for its text; entry 0 is left to no

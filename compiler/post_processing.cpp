@@ -3,12 +3,12 @@
 #include <algorithm>
 #include <initializer_list>
 
+#include "model/cell_values.h"
 #include "model/rounding.h"
 
 namespace scenario {
 namespace {
 
-constexpr int16_t kCutOffValue = 180;
 constexpr int kSignalLookBack = 20;     // rule 1: cells before a warning board searched for signals
 constexpr int kLowestTreatedSignal = 3;  // rule 1: a signal needs two cells before it, above cell 0
 constexpr int16_t kFastSlowdown = 110;  // rule 3: slowdowns this fast or faster get no inner points
@@ -40,10 +40,10 @@ class CellWalk {
   bool free_at(int index) { return is_free(cell(index)); }
 
   void mark(int index) {
-    cell(index).kind = kAbbattimento;
-    cell(index).value_a = kCutOffValue;
+    cell(index).kind = kCutOffPoint;
+    cell(index).value_a = kCutOffPointValue;
   }
-  void lower(int index) { cell(index).value_a = minimo(kCutOffValue, cell(index).value_a); }
+  void lower(int index) { cell(index).value_a = std::min(kCutOffPointValue, cell(index).value_a); }
 
   // Records an error of the walk at 50 * the cell index; it belongs to no description record.
   void fail_at_cell(ErrorNumber number, int index) {
@@ -61,9 +61,9 @@ class CellWalk {
         mark(d - 1);
       } else if (free_at(d - 2)) {
         mark(d - 2);
-      } else if (cell(d - 1).kind == kAbbattimento) {
+      } else if (cell(d - 1).kind == kCutOffPoint) {
         lower(d - 1);
-      } else if (cell(d - 2).kind == kAbbattimento) {
+      } else if (cell(d - 2).kind == kCutOffPoint) {
         lower(d - 2);
       } else {
         fail_at_cell(ErrorNumber::kSignalBeforeWarning, d);
@@ -158,7 +158,5 @@ void post_process(CompileState& state, CheckFindings* findings) {
   if (state.cells.empty()) return;
   CellWalk(state, findings).run();
 }
-
-int16_t minimo(int16_t x, int16_t y) { return x > y ? y : x; }
 
 }  // namespace scenario

@@ -23,9 +23,6 @@ namespace scenario {
 // With `findings` (a check), every error of the walk is also added there.
 void post_process(CompileState& state, CheckFindings* findings = nullptr);
 
-// y when x > y, otherwise x.
-int16_t minimo(int16_t x, int16_t y);
-
 }  // namespace scenario
 
 #endif  // SCENARIO_COMPILER_POST_PROCESSING_H_

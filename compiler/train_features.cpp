@@ -9,9 +9,6 @@ namespace {
 // Signals: approach cells every second cell before the signal, four of them.
 constexpr int64_t kApproachCells = 4;
 constexpr int64_t kApproachSpacing = 2;
-constexpr int32_t kTempoRaisedFrom = 1;
-constexpr int32_t kTempoRaisedTo = 100;
-constexpr int32_t kTempoRaised = 101;
 
 // Slowdowns: the warning board stands 1200 m before the start, and only starts beyond 1500 m get one.
 constexpr int64_t kWarningDistance = 1200;
@@ -70,7 +67,7 @@ Placement memo_segnale(CompileState& state, SignalRecord& record) {
   pack_signal(record, signal);
   const int64_t side = side_code(record.sx, record.dx);
   if (record.tempo >= kTempoRaisedFrom && record.tempo <= kTempoRaisedTo) record.tempo = kTempoRaised;
-  signal.signal_time = record.sx == 2 ? low8(record.tempo) : 0;
+  signal.signal_time = record.sx == kSxWithTime ? low8(record.tempo) : 0;
   for (int64_t k = 1; k <= kApproachCells; ++k) {
     cell_at(state, c - kApproachSpacing * k).approach_code = approach_code(side, k);
   }

@@ -56,7 +56,9 @@ class TrainParser : public DescriptionParser {
  private:
   // How a record left the parse: go on with the next record, go to the end of the phase (the
   // fills and the progression check), or stop at once.
+  // A run-time failure of a placer stops the phase as a refusal does: only the error differs.
   enum class Step { kGoOn, kEndOfPhase, kStop };
+  static Step step_after(Placed placed) { return placed == Placed::kYes ? Step::kGoOn : Step::kStop; }
 
   void run();
   Step record(const std::string& field);
@@ -190,7 +192,7 @@ TrainParser::Step TrainParser::signal() {
   }
   if (beyond(record.posizione)) return Step::kEndOfPhase;
   check_order("signal", record.posizione, record.posizione);
-  return placed(memo_segnale(state_, record), record.posizione) ? Step::kGoOn : Step::kStop;
+  return step_after(placed(memo_segnale(state_, record), record.posizione));
 }
 
 TrainParser::Step TrainParser::slowdown() {
@@ -200,7 +202,7 @@ TrainParser::Step TrainParser::slowdown() {
   }
   if (beyond(record.x)) return Step::kEndOfPhase;
   check_order("slowdown", record.x, record.x);
-  return placed(memo_rallentamento(state_, record), record.x) ? Step::kGoOn : Step::kStop;
+  return step_after(placed(memo_rallentamento(state_, record), record.x));
 }
 
 // A cut-off point goes on cell near(p / 50), without the +1 of signals.
@@ -218,10 +220,10 @@ TrainParser::Step TrainParser::cut_off_point() {
     return Step::kStop;
   }
   if (value > 0) {
-    cell(c).kind = kAbbattimento;
+    cell(c).kind = kCutOffPoint;
     cell(c).value_a = low16(value);
   } else {
-    cell(c).kind = kAbbattimentoZero;
+    cell(c).kind = kCutOffPointZero;
   }
   return Step::kGoOn;
 }

@@ -6,6 +6,7 @@
 #include <utility>
 #include <vector>
 
+#include "model/cell_values.h"
 #include "decompile/decompile_train.h"
 #include "decompile/decompile_verify.h"
 #include "description/description_writer.h"
@@ -13,19 +14,18 @@
 namespace scenario {
 namespace {
 
-constexpr int16_t kPostProcessingValue = 180;
 constexpr int64_t kNoDifference = std::numeric_limits<int64_t>::max();
 // A mend looks this many cells either side of the first difference.
 constexpr int64_t kMendReach = 2;
 
-bool is_point(const TrackCell& cell) { return cell.kind == kAbbattimento && cell.value_a == kPostProcessingValue; }
+bool is_point(const TrackCell& cell) { return cell.kind == kCutOffPoint && cell.value_a == kCutOffPointValue; }
 
 // The first cell where the compile's points (kind 12 and their values) differ from the files'.
 int64_t first_point_difference(const std::vector<TrackCell>& files, const std::vector<TrackCell>& compiled) {
   const size_t common = std::min(files.size(), compiled.size());
   for (size_t i = 0; i < common; ++i) {
-    const bool want = files[i].kind == kAbbattimento;
-    const bool got = compiled[i].kind == kAbbattimento;
+    const bool want = files[i].kind == kCutOffPoint;
+    const bool got = compiled[i].kind == kCutOffPoint;
     if (want != got || (want && files[i].value_a != compiled[i].value_a)) return static_cast<int64_t>(i);
   }
   return files.size() == compiled.size() ? kNoDifference : static_cast<int64_t>(common);
@@ -96,7 +96,7 @@ class RecordSearch {
     }
     for (int64_t n = x - kMendReach; n <= x + kMendReach; ++n) {
       if (n == x || !inside(n)) continue;
-      if (is_point(file_cell(n)) && !recorded(n) && compiled_.cells[static_cast<size_t>(n)].kind == kAbbattimento) {
+      if (is_point(file_cell(n)) && !recorded(n) && compiled_.cells[static_cast<size_t>(n)].kind == kCutOffPoint) {
         found.push_back(with(n));
       }
     }

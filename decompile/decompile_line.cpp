@@ -6,6 +6,7 @@
 #include <string>
 #include <utility>
 
+#include "model/cell_values.h"
 #include "decompile/decompile_fills.h"
 #include "decompile/decompile_plan.h"
 #include "decompile/decompile_values.h"
@@ -19,9 +20,6 @@ namespace {
 using std::to_string;
 
 constexpr int32_t kProgressionFlagShift = 100;
-constexpr int32_t kMarkedTypeOffset = 10;
-constexpr int32_t kAdjacentStretchType = 3;
-constexpr int64_t kMarkerSpacing = 4;
 // A stretch whose first cell lies at most this many empty cells after the previous one's last is
 // within 150 m of it at the simplest positions (50 m a cell).
 constexpr int64_t kAdjacentEmptyCells = 3;
@@ -135,7 +133,7 @@ class MountainRuns {
     const int64_t count = static_cast<int64_t>(cells_.size());
     for (int64_t i = 0; i < count;) {
       if (cell(i).montagna_tipo == 0) {
-        if (cell(i).kind == kMontagnaMarker) {
+        if (cell(i).kind == kMountainMarker) {
           findings_.add(cell_place(i), "a mountain stretch marker outside every mountain stretch");
         }
         ++i;
@@ -159,7 +157,7 @@ class MountainRuns {
     int64_t origin = first;
     bool stepped = false;
     for (int64_t i = first; i <= last; ++i) {
-      if (cell(i).kind != kMontagnaMarker) continue;
+      if (cell(i).kind != kMountainMarker) continue;
       if ((i - origin) % kMarkerSpacing == kMarkerSpacing - 1) {
         stepped = true;
       } else if (first == 0 && !stepped) {
@@ -178,7 +176,7 @@ class MountainRuns {
     int64_t empty = -1;
     for (int64_t i = run.origin + kMarkerSpacing - 1; i <= run.last; i += kMarkerSpacing) {
       if (i < 0) continue;
-      if (cell(i).kind == kMontagnaMarker) marker = true;
+      if (cell(i).kind == kMountainMarker) marker = true;
       if (cell(i).kind == kEmpty && empty < 0) empty = i;
     }
     if (marker && empty >= 0) {

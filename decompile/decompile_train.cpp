@@ -6,6 +6,7 @@
 #include <utility>
 #include <vector>
 
+#include "model/cell_values.h"
 #include "decompile/decompile_fills.h"
 #include "decompile/decompile_values.h"
 #include "model/header_view.h"
@@ -22,7 +23,6 @@ constexpr int32_t kWarningEdgePosition = 1520;
 constexpr int64_t kPrewarningCells = 4;
 constexpr int32_t kHalfCell = 25;              // a start 25 m back rounds its halves apart
 constexpr int64_t kFarthestApproachCell = 8;  // a signal's approach codes reach 8 cells back
-constexpr int16_t kPostProcessingValue = 180;
 constexpr int32_t kExtensionLength = 50;
 
 bool is_short_station(int32_t type) { return type == 5 || type == 6; }
@@ -220,7 +220,7 @@ void recover_cut_off_points(const std::vector<TrackCell>& cells, TrainDescriptio
   for (size_t i = 0; i < cells.size(); ++i) {
     const TrackCell& cell = cells[i];
     const bool recorded =
-        cell.kind == kAbbattimentoZero || (cell.kind == kAbbattimento && cell.value_a != kPostProcessingValue);
+        cell.kind == kCutOffPointZero || (cell.kind == kCutOffPoint && cell.value_a != kCutOffPointValue);
     if (recorded) train.cut_off_points.push_back(cut_off_record(static_cast<int64_t>(i), cell));
   }
 }
@@ -239,7 +239,7 @@ void report_unknown_kinds(const std::vector<TrackCell>& cells, Findings& finding
 PositionValue cut_off_record(int64_t index, const TrackCell& cell) {
   // A value above 0 is stored in 16 bits; a stored value of 0 or less needs 65536 more to be above 0.
   int32_t value = 0;
-  if (cell.kind == kAbbattimento) value = cell.value_a > 0 ? cell.value_a : int32_t{cell.value_a} + 0x10000;
+  if (cell.kind == kCutOffPoint) value = cell.value_a > 0 ? cell.value_a : int32_t{cell.value_a} + 0x10000;
   return PositionValue{fill_position(index), value};
 }
 

@@ -13,9 +13,6 @@ constexpr int64_t kApproachIndex = 4;  // the cell 8 before a signal carries sid
 // 5 * 77 == 385 == 1 (mod 128): the inverse of 5 modulo 128, to solve side * 10 == r (mod 256).
 constexpr int64_t kInverseOfFive = 77;
 constexpr int64_t kSideCodePeriod = 128;
-constexpr int32_t kSignalTimeSide = 2;   // only a signal with sx 2 keeps a time
-constexpr int32_t kRaisedTempoFrom = 1;  // tempo 1..100 is stored as 101, so a stored time in
-constexpr int32_t kRaisedTempoTo = 100;  // that range needs tempo + 256 (same low eight bits)
 
 bool names_side(int64_t side, uint8_t code) { return approach_code(side, kApproachIndex) == code; }
 
@@ -61,12 +58,14 @@ bool unpack_signal(const TrackCell& signal, uint8_t farthest_approach_code, Sign
     record->rapp = static_cast<int32_t>((signal.value_d - side) / 10);
     record->sx = static_cast<int32_t>(floor_div(side, 3));
   }
-  if (signal.signal_time != 0) record->sx = kSignalTimeSide;
+  if (signal.signal_time != 0) record->sx = kSxWithTime;
   record->dx = static_cast<int32_t>(side - 3 * int64_t{record->sx});
   const int32_t time = signal.signal_time;
   record->tempo = 0;
-  if (record->sx == kSignalTimeSide) {
-    record->tempo = time >= kRaisedTempoFrom && time <= kRaisedTempoTo ? time + 256 : time;
+  if (record->sx == kSxWithTime) {
+    // A stored time of 1 to 100 cannot be that tempo (it would be stored as 101): tempo + 256 has
+    // the same low eight bits.
+    record->tempo = time >= kTempoRaisedFrom && time <= kTempoRaisedTo ? time + 256 : time;
   }
   return consistent;
 }

@@ -64,6 +64,12 @@ struct SignalRecord {
   bool operator==(const SignalRecord&) const = default;
 };
 
+// A signal's tempo of 1 to 100 is stored as 101; only a signal whose sx is 2 keeps its time.
+inline constexpr int32_t kTempoRaisedFrom = 1;
+inline constexpr int32_t kTempoRaisedTo = 100;
+inline constexpr int32_t kTempoRaised = 101;
+inline constexpr int32_t kSxWithTime = 2;
+
 // The side code of a signal, sx * 3 + dx, and a packed pair tens * 10 + units, in 64 bits (the
 // cell keeps their low 16 bits).
 constexpr int64_t side_code(int64_t sx, int64_t dx) { return sx * 3 + dx; }
@@ -88,6 +94,17 @@ struct ApproachTerms {
 };
 constexpr uint8_t approach_code(int64_t side, int64_t step) { return low8(side * 10 + step); }
 ApproachTerms approach_terms(uint8_t code);
+
+// Mountain stretches: a type above kMarkedTypeOffset is stored less the offset and lays a marker on
+// every kMarkerSpacing-th free cell of the stretch; a stretch that starts at most
+// kAdjacentStretchGap metres after the one before ends takes type kAdjacentStretchType.
+inline constexpr int32_t kMarkedTypeOffset = 10;
+inline constexpr int64_t kMarkerSpacing = 4;
+inline constexpr int64_t kAdjacentStretchGap = 150;
+inline constexpr int32_t kAdjacentStretchType = 3;
+
+// The value post-processing gives the cut-off points it lays before a slowdown's start.
+inline constexpr int16_t kCutOffPointValue = 180;
 
 // The header of the track cells, in cell 1.
 inline constexpr size_t kHeaderCell = 1;

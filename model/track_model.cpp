@@ -17,9 +17,9 @@ const char* cell_kind_name(uint8_t kind) {
     case kSlowdownPrewarning: return "slowdown_prewarning";
     case kSpeedBoard: return "speed_board";
     case kStopMarker: return "stop_marker";
-    case kMontagnaMarker: return "montagna_marker";
-    case kAbbattimento: return "abbattimento";
-    case kAbbattimentoZero: return "abbattimento_zero";
+    case kMountainMarker: return "montagna_marker";
+    case kCutOffPoint: return "abbattimento";
+    case kCutOffPointZero: return "abbattimento_zero";
     case kBoardText: return "board_text";
     default: return "";
   }

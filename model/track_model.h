@@ -27,7 +27,8 @@
 
 namespace scenario {
 
-// Cell kind codes (TrackCell::kind). 7, 8 and 9 are not used.
+// Cell kind codes (TrackCell::kind). 7, 8 and 9 are not used. Their names in dumps and pages keep
+// the format's words (cell_kind_name: "abbattimento" for a cut-off point, "montagna_marker").
 enum CellKind : uint8_t {
   kEmpty = 0,
   kSignal = 1,
@@ -37,9 +38,9 @@ enum CellKind : uint8_t {
   kSlowdownPrewarning = 5,
   kSpeedBoard = 6,
   kStopMarker = 10,
-  kMontagnaMarker = 11,  // counts as free: any feature may cover it
-  kAbbattimento = 12,
-  kAbbattimentoZero = 13,
+  kMountainMarker = 11,  // counts as free: any feature may cover it
+  kCutOffPoint = 12,
+  kCutOffPointZero = 13,
   kBoardText = 14,
 };
 
@@ -63,7 +64,7 @@ struct TrackCell {
 };
 
 // A cell is free when nothing is placed on it, or only a montagna_marker.
-inline bool is_free(const TrackCell& cell) { return cell.kind == kEmpty || cell.kind == kMontagnaMarker; }
+inline bool is_free(const TrackCell& cell) { return cell.kind == kEmpty || cell.kind == kMountainMarker; }
 
 struct StationEntry {
   uint8_t station_type = 0;

@@ -96,7 +96,7 @@ int values_carried(uint8_t kind) {
     case kSlowdownWarning:
     case kSlowdownPrewarning: return 2;
     case kStopMarker:
-    case kAbbattimento:
+    case kCutOffPoint:
     case kBoardText: return 1;
     default: return 0;
   }

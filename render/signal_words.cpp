@@ -7,8 +7,6 @@ namespace {
 
 using std::to_string;
 
-constexpr int kStoredShortTempo = 101;  // a tempo of 1 to 100 is stored as this
-constexpr int kSxWithTime = 2;          // only a signal with this sx keeps its tempo
 
 std::string side_phrase(const char* side, const char* letter, int value, const char* aspect, int a1, int a2,
                         int a3) {
@@ -19,7 +17,7 @@ std::string side_phrase(const char* side, const char* letter, int value, const c
 
 std::string time_phrase(const SignalRecord& terms) {
   if (terms.sx == kSxWithTime) {
-    if (terms.tempo == kStoredShortTempo) return "time tempo 1 to 100 (stored as 101)";
+    if (terms.tempo == kTempoRaised) return "time tempo 1 to 100 (stored as 101)";
     return "time tempo " + to_string(terms.tempo);
   }
   if (terms.tempo == 0) return "no time kept (only sx 2 keeps tempo)";

@@ -105,7 +105,7 @@ TEST(CompilerTest, EmbeddedScenarioCompilesCleanly) {
   }
   // Post-processing put cut-off points before the first slowdown's start.
   int marks_before_start = 0;
-  for (int c = 1276; c <= 1291; ++c) marks_before_start += compile.cell(c).kind == kAbbattimento ? 1 : 0;
+  for (int c = 1276; c <= 1291; ++c) marks_before_start += compile.cell(c).kind == kCutOffPoint ? 1 : 0;
   EXPECT_EQ(marks_before_start, 3);
 
   // Header values.
@@ -234,6 +234,40 @@ TEST(CompilerTest, LineErrorThatStopsTheParseLeavesTheTrainDescription) {
   EXPECT_FALSE(compile.finished_with(kNames.train_description));
   EXPECT_EQ(compile.cell(0).speed_limit, 0);  // no train phase
   EXPECT_EQ(compile.out.files.size(), 3u);
+}
+
+// A run-time failure in the line phase (a speed board's speed that does not fit 16 bits, a
+// kilometric progression whose second value + 100 leaves 32 bits) is error 25 with its words at the
+// last field read, and ends the phase as a failed read does: the train phase does not run, and the
+// compile is finished with both descriptions.
+TEST(CompilerTest, ARunTimeFailureOfTheLinePhaseEndsItAsAFailedRead) {
+  struct Case {
+    const char* what;
+    std::string general;
+    std::string body;
+    const char* words;
+    int line;
+  };
+  const std::vector<Case> cases = {
+      {"speed board", "", "indicatori_vmax, 1050, 1639, 0, 0, 0, 0, 0, 0, 0\r\n",
+       "a speed indicator board's encoded speed does not fit 16 bits", 4},
+      {"progression", "progressiva chilometrica uno, 0, 2147483600, 1\r\n", "",
+       "a kilometric progression's second value + 100 is too large", 4},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    Compile compile;
+    compile.run(described(kNames.line_description, "[generale]\r\nlunghezza percorso, 10000\r\n" + c.general +
+                                                       "[curve]\r\n" + c.body + "[fine]\r\n"),
+                train_text(""));
+    const ErrorRecord& error = compile.state.error();
+    EXPECT_EQ(error.ErrorCode, 25);
+    EXPECT_EQ(error.words, c.words);
+    EXPECT_EQ(error.place.line, c.line);
+    EXPECT_TRUE(compile.finished_with(kNames.line_description));
+    EXPECT_TRUE(compile.finished_with(kNames.train_description));
+    EXPECT_EQ(compile.cell(0).speed_limit, 0);  // no train phase
+  }
 }
 
 TEST(CompilerTest, LineError15LetsTheTrainPhaseRun) {

@@ -177,20 +177,20 @@ TEST(DecompileTest, HandEditsThatADescriptionGivesAreExact) {
        }},
       {"gradient on the last cell only", [](CompileState& f) { cell(f, kLastCell).gradient = 1; }},
       {"adhesion on the cell before the last", [](CompileState& f) { cell(f, kLastCell - 1).adhesion = 40; }},
-      {"a cut-off point without a value", [](CompileState& f) { cell(f, 250).kind = kAbbattimentoZero; }},
+      {"a cut-off point without a value", [](CompileState& f) { cell(f, 250).kind = kCutOffPointZero; }},
       {"a cut-off point of 250",
        [](CompileState& f) {
-         cell(f, 250).kind = kAbbattimento;
+         cell(f, 250).kind = kCutOffPoint;
          cell(f, 250).value_a = 250;
        }},
       {"a cut-off point of -3 (65533 in 16 bits)",
        [](CompileState& f) {
-         cell(f, 250).kind = kAbbattimento;
+         cell(f, 250).kind = kCutOffPoint;
          cell(f, 250).value_a = -3;
        }},
       {"a cut-off point of 180 that no rule lays",
        [](CompileState& f) {
-         cell(f, 250).kind = kAbbattimento;
+         cell(f, 250).kind = kCutOffPoint;
          cell(f, 250).value_a = 180;
        }},
       {"a speed board under a stop marker",
@@ -202,8 +202,8 @@ TEST(DecompileTest, HandEditsThatADescriptionGivesAreExact) {
       {"a marked mountain stretch from cell 0 with markers out of step with it",
        [](CompileState& f) {
          for (int i = 0; i < 10; ++i) cell(f, i).montagna_tipo = 2;
-         cell(f, 2).kind = kMontagnaMarker;
-         cell(f, 6).kind = kMontagnaMarker;
+         cell(f, 2).kind = kMountainMarker;
+         cell(f, 6).kind = kMountainMarker;
        }},
       {"an unmarked stretch of a type above 10 (stored in 8 bits)",
        [](CompileState& f) {
@@ -256,9 +256,9 @@ TEST(DecompileTest, FilesNoDescriptionGivesAreFoundWhereTheyAre) {
        "a slowdown end with no slowdown start"},
       {[](CompileState& f) { cell(f, 137).kind = kEmpty; }, false, "cell 161 (8000 m)",
        "without its warning board 24 cells before it"},
-      {[](CompileState& f) { cell(f, 250).kind = kMontagnaMarker; }, false, "cell 250 (12450 m)",
+      {[](CompileState& f) { cell(f, 250).kind = kMountainMarker; }, false, "cell 250 (12450 m)",
        "marker outside every mountain stretch"},
-      {[](CompileState& f) { cell(f, 85).kind = kMontagnaMarker; }, false, "cell 85 (4200 m)", "out of step"},
+      {[](CompileState& f) { cell(f, 85).kind = kMountainMarker; }, false, "cell 85 (4200 m)", "out of step"},
       {[](CompileState& f) { cell(f, 83).kind = kEmpty; }, false, "cell 83 (4100 m)",
        "an empty cell where its marked mountain stretch puts a marker"},
       {[](CompileState& f) { cell(f, 5).kind = kSignal; }, false, "cell 5 (200 m)",

@@ -60,8 +60,8 @@ TEST(DecompileValuesTest, EverySpeedBoardValueLaysTheSameCell) {
     const BoardSpeeds speeds = split_board_speed(value);
     const TensAndUnit stripes = split_tens(value);
     CompileState state = cells_only(4);
-    ASSERT_TRUE(memo_indicatori_v_max(state, 50, speeds.left, speeds.left, speeds.left, stripes.tens, speeds.right,
-                                      speeds.right, speeds.right, stripes.unit)
+    ASSERT_TRUE(memo_indicatori_v_max(state, SpeedBoardRecord{50, speeds.left, speeds.left, speeds.left, stripes.tens,
+                                                               speeds.right, speeds.right, speeds.right, stripes.unit})
                     .placed())
         << v;
     const TrackCell& board = state.cells[2];

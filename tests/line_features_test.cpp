@@ -105,7 +105,7 @@ TEST(MemoMontagnaTest, StretchesTheirTypesAndMarkers) {
   for (int i = 471; i <= 475; ++i) EXPECT_EQ(state.cells[static_cast<size_t>(i)].montagna_tipo, 3) << i;
   EXPECT_EQ(state.cells[476].montagna_tipo, 0);
   for (int i = 471; i <= 475; ++i) {
-    EXPECT_EQ(state.cells[static_cast<size_t>(i)].kind, i == 474 ? kMontagnaMarker : kEmpty) << i;
+    EXPECT_EQ(state.cells[static_cast<size_t>(i)].kind, i == 474 ? kMountainMarker : kEmpty) << i;
   }
   EXPECT_EQ(state.montagna_count, 2);
   EXPECT_EQ(state.montagna_previous_end, 23800);
@@ -118,7 +118,7 @@ TEST(MemoMontagnaTest, MarkersEveryFourthFreeCellOfAMarkedStretchOnly) {
   memo_montagna(state, 5050, 6000, tipo);  // cells 101 to 119
   EXPECT_EQ(tipo, 1);
   for (int i = 101; i <= 119; ++i) {
-    const uint8_t expected = (i == 104 || i == 112 || i == 116) ? kMontagnaMarker : (i == 108 ? kSignal : kEmpty);
+    const uint8_t expected = (i == 104 || i == 112 || i == 116) ? kMountainMarker : (i == 108 ? kSignal : kEmpty);
     EXPECT_EQ(state.cells[static_cast<size_t>(i)].kind, expected) << i;
     EXPECT_EQ(state.cells[static_cast<size_t>(i)].montagna_tipo, 1) << i;
   }
@@ -145,7 +145,7 @@ TEST(MemoMontagnaTest, OnlyTypesAbove10AreMarked) {
     for (int i = 101; i <= 119; ++i) {
       EXPECT_EQ(state.cells[static_cast<size_t>(i)].montagna_tipo, c.tipo_after) << i;
       const bool marker = c.markers && (i - 100) % 4 == 0;
-      EXPECT_EQ(state.cells[static_cast<size_t>(i)].kind, marker ? kMontagnaMarker : kEmpty) << i;
+      EXPECT_EQ(state.cells[static_cast<size_t>(i)].kind, marker ? kMountainMarker : kEmpty) << i;
     }
   }
 }
@@ -178,7 +178,7 @@ TEST(MemoMontagnaTest, StretchesOutsideTheArrayWriteOnlyCellsInsideIt) {
   EXPECT_EQ(state.cells[2599].montagna_tipo, 0);
   EXPECT_EQ(state.cells[2600].montagna_tipo, 2);
   EXPECT_EQ(state.cells[2620].montagna_tipo, 2);
-  EXPECT_EQ(state.cells[2603].kind, kMontagnaMarker);
+  EXPECT_EQ(state.cells[2603].kind, kMountainMarker);
 
   // Starting before the line: the cells are counted from the stretch's own first cell (-10),
   // so cells 1 and 5 are its 12th and 16th.
@@ -187,7 +187,7 @@ TEST(MemoMontagnaTest, StretchesOutsideTheArrayWriteOnlyCellsInsideIt) {
   memo_montagna(early, -500, 300, tipo);
   for (int i = 0; i <= 5; ++i) {
     EXPECT_EQ(early.cells[static_cast<size_t>(i)].montagna_tipo, 2) << i;
-    EXPECT_EQ(early.cells[static_cast<size_t>(i)].kind, (i == 1 || i == 5) ? kMontagnaMarker : kEmpty) << i;
+    EXPECT_EQ(early.cells[static_cast<size_t>(i)].kind, (i == 1 || i == 5) ? kMountainMarker : kEmpty) << i;
   }
   EXPECT_EQ(early.cells[6].montagna_tipo, 0);
 
@@ -235,8 +235,8 @@ TEST(MemoIndicatoriVMaxTest, EncodesTheBoard) {
   };
   for (const auto& c : cases) {
     CompileState state = line_model();
-    EXPECT_EQ(refusal(memo_indicatori_v_max(state, c.posizione, c.vas, c.vbs, c.vcs, c.strisces, c.vad, c.vbd, c.vcd,
-                                            c.strisced)),
+    EXPECT_EQ(refusal(memo_indicatori_v_max(state, SpeedBoardRecord{c.posizione, c.vas, c.vbs, c.vcs, c.strisces,
+                                                                   c.vad, c.vbd, c.vcd, c.strisced})),
               0)
         << c.posizione;
     const TrackCell& cell = state.cells[c.cell];
@@ -251,21 +251,21 @@ TEST(MemoIndicatoriVMaxTest, EncodesTheBoard) {
 
 TEST(MemoIndicatoriVMaxTest, TakenCellsAndCellsOutsideTheArrayAreError21) {
   CompileState state = line_model();
-  state.cells[22].kind = kMontagnaMarker;
-  EXPECT_EQ(refusal(memo_indicatori_v_max(state, 1050, 100, 0, 0, 0, 0, 0, 0, 0)), 0);
+  state.cells[22].kind = kMountainMarker;
+  EXPECT_EQ(refusal(memo_indicatori_v_max(state, SpeedBoardRecord{1050, 100, 0, 0, 0, 0, 0, 0, 0})), 0);
   EXPECT_EQ(state.cells[22].kind, kSpeedBoard);
 
   for (uint8_t kind : {kBoardText, kSpeedBoard, kSignal}) {
     CompileState taken = line_model();
     taken.cells[30].kind = kind;
     const TrackCell before = taken.cells[30];
-    EXPECT_EQ(refusal(memo_indicatori_v_max(taken, 1450, 100, 0, 0, 0, 0, 0, 0, 0)), 21);
+    EXPECT_EQ(refusal(memo_indicatori_v_max(taken, SpeedBoardRecord{1450, 100, 0, 0, 0, 0, 0, 0, 0})), 21);
     EXPECT_EQ(taken.error().ErrorCode, 0);  // the caller records the refusal
     EXPECT_EQ(taken.cells[30], before);
   }
   for (int32_t outside : {-100, 131001, std::numeric_limits<int32_t>::max(), std::numeric_limits<int32_t>::min()}) {
     CompileState s = line_model();
-    EXPECT_EQ(refusal(memo_indicatori_v_max(s, outside, 100, 0, 0, 0, 0, 0, 0, 0)), 21) << outside;
+    EXPECT_EQ(refusal(memo_indicatori_v_max(s, SpeedBoardRecord{outside, 100, 0, 0, 0, 0, 0, 0, 0})), 21) << outside;
   }
 }
 
@@ -276,7 +276,7 @@ TEST(MemoIndicatoriVMaxTest, SpeedsBeyond16BitsPlaceNothing) {
   } cases[] = {{1639, 0}, {1638, 40}, {-1639, 0}, {kLongMax, kLongMax}};
   for (const auto& c : cases) {
     CompileState state = line_model();
-    EXPECT_EQ(refusal(memo_indicatori_v_max(state, 1050, c.vas, 0, 0, 0, c.vad, 0, 0, 0)), 25);
+    EXPECT_EQ(refusal(memo_indicatori_v_max(state, SpeedBoardRecord{1050, c.vas, 0, 0, 0, c.vad, 0, 0, 0})), 25);
     EXPECT_EQ(state.cells[22], TrackCell());
     EXPECT_EQ(state.error().ErrorCode, 0);
   }

@@ -454,7 +454,7 @@ TEST(LineParserTest, MountainStretchesAndSpeedBoards) {
   EXPECT_EQ(p.state.montagna_count, 2);
   EXPECT_EQ(p.state.cells[468].montagna_tipo, 2);
   EXPECT_EQ(p.state.cells[471].montagna_tipo, 3);
-  EXPECT_EQ(p.state.cells[474].kind, kMontagnaMarker);
+  EXPECT_EQ(p.state.cells[474].kind, kMountainMarker);
   const TrackCell& board = p.state.cells[22];
   EXPECT_EQ(board.kind, kSpeedBoard);
   EXPECT_EQ(board.value_a, 2500);
@@ -473,7 +473,7 @@ TEST(LineParserTest, LineSideBoards) {
   // Cell 43 is the marked stretch's 4th cell (it starts at cell 40): the board replaces the marker.
   EXPECT_EQ(p.state.cells[43].kind, kBoardText);
   EXPECT_EQ(p.state.cells[43].value_a, 80);
-  EXPECT_EQ(p.state.cells[47].kind, kMontagnaMarker);
+  EXPECT_EQ(p.state.cells[47].kind, kMountainMarker);
   EXPECT_EQ(p.state.station_table[80].name, "(P.L.    )(Km 1+452)");
   // A comma cuts the text; the rest is a field of its own, passed over.
   EXPECT_EQ(p.state.cells[61].value_a, 79);

@@ -33,20 +33,13 @@ class PostProcessingTest : public ::testing::Test {
   Cells marks() {
     Cells found;
     for (int i = 0; i < static_cast<int>(state.cells.size()); ++i) {
-      if (cell(i).kind == kAbbattimento && cell(i).value_a == 180) found.push_back(i);
+      if (cell(i).kind == kCutOffPoint && cell(i).value_a == 180) found.push_back(i);
     }
     return found;
   }
 
   CompileState state;
 };
-
-TEST(MinimoTest, KeepsTheSmallerAndTheFirstOnATie) {
-  EXPECT_EQ(minimo(180, 120), 120);
-  EXPECT_EQ(minimo(180, 200), 180);
-  EXPECT_EQ(minimo(180, 180), 180);
-  EXPECT_EQ(minimo(180, -5), -5);
-}
 
 TEST_F(PostProcessingTest, SlowSlowdownGetsPointsEveryEightCellsAndThreeBeforeItsStart) {
   size(200);
@@ -72,7 +65,7 @@ TEST_F(PostProcessingTest, TakenInnerCellShiftsThePointAndTheCountRestartsFromIt
        }) {
     size(200);
     slowdown(100, 120, 50);
-    for (int taken : c.taken) put(taken, kAbbattimentoZero);
+    for (int taken : c.taken) put(taken, kCutOffPointZero);
     post_process(state);
     Cells inner;
     for (int m : marks()) {
@@ -141,12 +134,12 @@ TEST_F(PostProcessingTest, SignalsBeforeAWarningGetAPointOrALoweredOne) {
   // Warning at 50, signal at 46: the cells before the signal are 45 and 44.
   for (const Case& c : std::vector<Case>{
            {kEmpty, 0, kEmpty, 0, 45, 180, 0, 0},
-           {kMontagnaMarker, 0, kEmpty, 0, 45, 180, 0, 0},
+           {kMountainMarker, 0, kEmpty, 0, 45, 180, 0, 0},
            {kStopMarker, 1, kEmpty, 0, 44, 1, 180, 0},
-           {kAbbattimento, 120, kStopMarker, 1, -1, 120, 1, 0},
-           {kAbbattimento, 200, kStopMarker, 1, -1, 180, 1, 0},
-           {kStopMarker, 1, kAbbattimento, 120, -1, 1, 120, 0},
-           {kStopMarker, 1, kAbbattimento, 200, -1, 1, 180, 0},
+           {kCutOffPoint, 120, kStopMarker, 1, -1, 120, 1, 0},
+           {kCutOffPoint, 200, kStopMarker, 1, -1, 180, 1, 0},
+           {kStopMarker, 1, kCutOffPoint, 120, -1, 1, 120, 0},
+           {kStopMarker, 1, kCutOffPoint, 200, -1, 1, 180, 0},
            {kStopMarker, 1, kSignal, 0, -1, 1, 0, 11},
        }) {
     size(100);
@@ -158,7 +151,7 @@ TEST_F(PostProcessingTest, SignalsBeforeAWarningGetAPointOrALoweredOne) {
     EXPECT_EQ(cell(45).value_a, c.value_at_1);
     EXPECT_EQ(cell(44).value_a, c.value_at_2);
     if (c.marked >= 0) {
-      EXPECT_EQ(cell(c.marked).kind, kAbbattimento);
+      EXPECT_EQ(cell(c.marked).kind, kCutOffPoint);
     }
     EXPECT_EQ(state.error().ErrorCode, c.error);
     if (c.error != 0) {
@@ -231,7 +224,7 @@ TEST_F(PostProcessingTest, FastSlowdownLooksForTheSignalFromItsOwnEnd) {
   // An earlier slow slowdown whose walk ended far from the fast one's end.
   slowdown(30, 40, 50);
   post_process(state);
-  EXPECT_EQ(cell(125).kind, kAbbattimento);
+  EXPECT_EQ(cell(125).kind, kCutOffPoint);
   EXPECT_EQ(state.error().ErrorCode, 0);
 }
 
@@ -268,7 +261,7 @@ TEST_F(PostProcessingTest, LookAheadAfterTheEndStopsAtTheLastCell) {
   slowdown(100, 120, 50);
   put(125, kSignal);
   post_process(state);
-  EXPECT_EQ(cell(124).kind, kAbbattimento);
+  EXPECT_EQ(cell(124).kind, kCutOffPoint);
 
   size(122);
   slowdown(100, 122, 140);  // end on the last cell: nothing to look at past it
@@ -291,7 +284,7 @@ TEST_F(PostProcessingTest, MarkOnCellOneLeaves180There) {
   put(3, kBoardText);
   put(2, kBoardText);
   post_process(state);
-  EXPECT_EQ(cell(1).kind, kAbbattimento);
+  EXPECT_EQ(cell(1).kind, kCutOffPoint);
   EXPECT_EQ(cell(1).value_a, 180);
 }
 

@@ -96,7 +96,7 @@ TEST_F(TrainFeaturesTest, SignalCodesWrapAtSixteenBits) {
 }
 
 TEST_F(TrainFeaturesTest, SignalReplacesAMontagnaMarkerButNotAStopMarker) {
-  cell(101).kind = kMontagnaMarker;
+  cell(101).kind = kMountainMarker;
   SignalRecord on_marker = signal_at(5000);
   EXPECT_TRUE(memo_segnale(state, on_marker).placed());
   EXPECT_EQ(cell(101).kind, kSignal);

@@ -401,11 +401,11 @@ TEST_F(TrainParserTest, StationWhoseStopMarkerWouldLieBeyondTheLastCellIsRefused
 TEST_F(TrainParserTest, CutOffPoints) {
   parse(file("abbattimento, 5000, 120\r\nabbattimento, 6000, 0\r\nabbattimento, 7000, -4\r\n"
              "abbattimento, 8000, 70000\r\n"));
-  EXPECT_EQ(cell(100).kind, kAbbattimento);  // near(p / 50), no +1
+  EXPECT_EQ(cell(100).kind, kCutOffPoint);  // near(p / 50), no +1
   EXPECT_EQ(cell(100).value_a, 120);
-  EXPECT_EQ(cell(120).kind, kAbbattimentoZero);
+  EXPECT_EQ(cell(120).kind, kCutOffPointZero);
   EXPECT_EQ(cell(120).value_a, 0);
-  EXPECT_EQ(cell(140).kind, kAbbattimentoZero);
+  EXPECT_EQ(cell(140).kind, kCutOffPointZero);
   EXPECT_EQ(cell(160).value_a, static_cast<int16_t>(70000 - 65536));
   EXPECT_EQ(state.error().ErrorCode, 0);
 
