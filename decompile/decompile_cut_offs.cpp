@@ -70,6 +70,8 @@ class RecordSearch {
   DescriptionTexts texts(const std::vector<int64_t>& records) const {
     TrainDescription train = train_;
     for (int64_t cell : records) train.cut_off_points.push_back(cut_off_record(cell, file_cell(cell)));
+    // No two positions are equal: every record is of its own cell (the search takes cells of 180,
+    // recover_train those of other values), so the order of ties never matters.
     std::stable_sort(train.cut_off_points.begin(), train.cut_off_points.end(),
                      [](const PositionValue& a, const PositionValue& b) { return a.position < b.position; });
     return DescriptionTexts{line_text_, write_train_description(train)};

@@ -17,7 +17,8 @@ constexpr int64_t kSideCodePeriod = 128;
 bool names_side(int64_t side, uint8_t code) { return approach_code(side, kApproachIndex) == code; }
 
 // A side code that the approach code names and that leaves value_d - side a multiple of 10, the
-// one nearest to 0. Returns false when there is none.
+// one nearest to 0. Two can be equally near (320 and -320 for approach code 132 and a value_d
+// ending in 0): the first found, the negative one, is kept. Returns false when there is none.
 bool side_from_approach(int64_t value_d, uint8_t code, int64_t* side) {
   const int64_t tens = (int64_t{code} - kApproachIndex) & 0xFF;  // side * 10 mod 256
   if (tens % 2 != 0) return false;

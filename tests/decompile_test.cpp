@@ -205,6 +205,11 @@ TEST(DecompileTest, HandEditsThatADescriptionGivesAreExact) {
          cell(f, 2).kind = kMountainMarker;
          cell(f, 6).kind = kMountainMarker;
        }},
+      {"a marked mountain stretch from cell 0 whose first marker is on cell 0",
+       [](CompileState& f) {
+         for (int i = 0; i < 10; ++i) cell(f, i).montagna_tipo = 2;
+         for (int i : {0, 4, 8}) cell(f, i).kind = kMontagnaMarker;
+       }},
       {"an unmarked stretch of a type above 10 (stored in 8 bits)",
        [](CompileState& f) {
          for (int i = 200; i < 210; ++i) cell(f, i).montagna_tipo = 200;
@@ -238,6 +243,59 @@ TEST(DecompileTest, HandEditsThatADescriptionGivesAreExact) {
   }
 }
 
+// The "montagna" records of a line description, each as its three values without blanks.
+std::vector<std::string> mountain_rows(const std::string& line) {
+  std::vector<std::string> rows;
+  for (const std::string& row : testing::crlf_lines(line)) {
+    if (!row.starts_with("montagna")) continue;
+    std::string values;
+    for (const std::string& field : testing::comma_fields(row)) {
+      if (field.starts_with("montagna")) continue;
+      std::string value = field;
+      std::erase(value, ' ');
+      values += (values.empty() ? "" : ",") + value;
+    }
+    rows.push_back(values);
+  }
+  return rows;
+}
+
+// A stretch that begins within 150 m after the one before gets type 3 from the compile, whatever
+// its record says; the decompile writes it with the type of the stretch it continues when that
+// type (1 to 10, 10 more when marked) keeps the marking, else with 3.
+TEST(DecompileTest, AStretchRightAfterAnotherTakesTheTypeItContinues) {
+  struct Case {
+    const char* first;   // the two records as written, the second 100 m after the first
+    const char* second;
+    std::vector<std::string> written;
+  };
+  const Case cases[] = {
+      {"montagna, 4000, 5000, 1", "montagna, 5100, 6000, 7", {"4000,5000,1", "5100,6000,1"}},
+      {"montagna, 4000, 5000, 10", "montagna, 5100, 6000, 2", {"4000,5000,10", "5100,6000,10"}},
+      {"montagna, 4000, 5000, 11", "montagna, 5100, 6000, 12", {"4000,5000,11", "5100,6000,11"}},
+      {"montagna, 4000, 5000, 1", "montagna, 5100, 6000, 12", {"4000,5000,1", "5100,6000,11"}},
+      {"montagna, 4000, 5000, 20", "montagna, 5100, 6000, 2", {"4000,5000,20", "5100,6000,10"}},
+      // Stored as 11 with markers: an unmarked record of type 11 would read as marked, so 3.
+      {"montagna, 4000, 5000, 21", "montagna, 5100, 6000, 2", {"4000,5000,21", "5100,6000,3"}},
+      // An unmarked type stored in eight bits as 200.
+      {"montagna, 4000, 5000, -56", "montagna, 5100, 6000, 5", {"4000,5000,-56", "5100,6000,3"}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(std::string(c.first) + " / " + c.second);
+    const std::string line = std::string("[generale]\r\nlunghezza percorso, 10000\r\n[curve]\r\n[montagne]\r\n") +
+                             c.first + "\r\n" + c.second + "\r\n[fine]\r\n";
+    const CompiledFiles original = testing::compile_in_memory(line, kSmallTrain, false);
+    ASSERT_EQ(original.error_code, 0);
+    CompileState files;
+    std::string why;
+    ASSERT_TRUE(testing::decode_files(original, &files, &why)) << why;
+    const DecompileResult result = decompile(files);
+    EXPECT_TRUE(result.exact()) << findings_text(result.findings) << result.descriptions.line;
+    EXPECT_EQ(mountain_rows(result.descriptions.line), c.written);
+    expect_same_files(result.descriptions, files);
+  }
+}
+
 // Edits that no description gives: each is found, and named by its place.
 TEST(DecompileTest, FilesNoDescriptionGivesAreFoundWhereTheyAre) {
   struct Case {
@@ -261,6 +319,13 @@ TEST(DecompileTest, FilesNoDescriptionGivesAreFoundWhereTheyAre) {
       {[](CompileState& f) { cell(f, 85).kind = kMountainMarker; }, false, "cell 85 (4200 m)", "out of step"},
       {[](CompileState& f) { cell(f, 83).kind = kEmpty; }, false, "cell 83 (4100 m)",
        "an empty cell where its marked mountain stretch puts a marker"},
+      // A stretch from cell 0 marked on cell 4 counts its markers from cell -3: cell 0 is one of them.
+      {[](CompileState& f) {
+         for (int i = 0; i < 10; ++i) cell(f, i).montagna_tipo = 2;
+         cell(f, 4).kind = kMontagnaMarker;
+         cell(f, 8).kind = kMontagnaMarker;
+       },
+       false, "cell 0 (-50 m)", "an empty cell where its marked mountain stretch puts a marker"},
       {[](CompileState& f) { cell(f, 5).kind = kSignal; }, false, "cell 5 (200 m)",
        "approach cells would lie before cell 0"},
       {[](CompileState& f) { cell(f, 43).approach_code = 3; }, false, "cell 43 (2100 m)",
@@ -274,6 +339,19 @@ TEST(DecompileTest, FilesNoDescriptionGivesAreFoundWhereTheyAre) {
          for (size_t k = 77; k <= 80; ++k) f.station_table[k].name = "(F)";
        },
        false, "entry 78", "no station's stop marker is left to have covered the board"},
+      // Without stations the boards' entries reach down to entry 1, the lowest a board may hold.
+      {[](CompileState& f) {
+         f.station_table[1] = StationEntry();
+         f.station_table[2] = StationEntry();
+         f.station_table[1].name = "(F)";
+       },
+       false, "entry 1", "no station's stop marker is left to have covered the board"},
+      // Two board cells naming one entry: the later cell is the one at fault.
+      {[](CompileState& f) {
+         cell(f, 250).kind = kBoardText;
+         cell(f, 250).value_a = 80;
+       },
+       false, "cell 250 (12450 m)", "which a board before it names already"},
       {[](CompileState& f) { cell(f, 1).value_a = 5120; }, false, "cell 1 (0 m)",
        "value_a is 5120 in the file, 5121 from the description"},
       {[](CompileState& f) { f.station_table[0].name = "X"; }, false, "entry 0",
@@ -301,6 +379,34 @@ TEST(DecompileTest, FilesNoDescriptionGivesAreFoundWhereTheyAre) {
          f.plan = plan;
        },
        true, "metre 1000", "no curve class, nor the straight, gives this point"},
+      // The plans are compared a block of 4096 points at a time from metre 2: the first point of the
+      // second block, and the plan's last point.
+      {[](CompileState& f) {
+         LinePlan plan;
+         plan.allocate(f.plan.plan_length());
+         plan.start();
+         for (int32_t m = 2; m < f.plan.next_metre(); ++m)
+           plan.append(f.plan.x(m) + (m == 4098 ? 1e-9 : 0.0), f.plan.y(m));
+         f.plan = plan;
+       },
+       true, "metre 4098", "the point is ("},
+      {[](CompileState& f) {
+         LinePlan plan;
+         plan.allocate(f.plan.plan_length());
+         plan.start();
+         for (int32_t m = 2; m < f.plan.next_metre(); ++m)
+           plan.append(f.plan.x(m), f.plan.y(m) + (m == f.plan.next_metre() - 1 ? 1e-9 : 0.0));
+         f.plan = plan;
+       },
+       true, "metre 16998", "the point is ("},
+      {[](CompileState& f) {
+         LinePlan plan;
+         plan.allocate(f.plan.plan_length());
+         plan.start();
+         for (int32_t m = 2; m < 15000; ++m) plan.append(f.plan.x(m), f.plan.y(m));
+         f.plan = plan;
+       },
+       true, "line record", "the plan holds points to metre 14999 in the file, to 16998 from the description"},
       {[](CompileState& f) {
          LinePlan plan;
          plan.allocate(f.plan.plan_length() + 2000);

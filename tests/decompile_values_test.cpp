@@ -116,6 +116,27 @@ TEST(DecompileValuesTest, SignalsTakeTheEmbeddedFormAndRefuseAForeignApproachCod
   EXPECT_FALSE(unpack_signal(signal, 3, &record));
 }
 
+// Side codes 320 and -320 both leave 3200 (mod 256) == 128 for the approach code 132 and a
+// value_d ending in 0: equally near 0, the first found, -320, is kept. Either lays the same cells.
+TEST(DecompileValuesTest, OfTwoEquallyNearSideCodesTheNegativeIsKept) {
+  TrackCell signal;
+  signal.kind = kSignal;
+  signal.value_a = 32;
+  signal.value_d = 50;  // rapp 5 and side code 0 by its digits, which names approach code 4
+  SignalRecord record;
+  ASSERT_TRUE(unpack_signal(signal, 132, &record));
+  EXPECT_EQ(side_code(record.sx, record.dx), -320);
+  EXPECT_EQ(record.sx, -107);
+  EXPECT_EQ(record.dx, 1);
+  EXPECT_EQ(record.rapp, 37);
+  record.posizione = 500;
+  CompileState state = cells_only(16);
+  ASSERT_TRUE(memo_segnale(state, record).placed());
+  EXPECT_EQ(state.cells[11].value_d, 50);
+  EXPECT_EQ(state.cells[11].value_a, 32);
+  EXPECT_EQ(state.cells[3].approach_code, 132);
+}
+
 TEST(DecompileValuesTest, TextsAsATextFieldReadsThem) {
   struct Case {
     const char* text;

@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "compiler/check_findings.h"
 #include "compiler/did_you_mean.h"
 #include "format/output_sink.h"
 #include "scenario/text_writers.h"
@@ -103,6 +104,12 @@ TEST(DescriptionCheckTest, AuthorsMistakesGiveTheirFindings) {
        {{'L', 4, "", kWarning, "ignored-record"}}},
       {"a keyword holding a dash", small_line({}), small_train({"sabbia-x, 60", "--------"}),
        {{'T', 4, "", kWarning, "ignored-record"}}},
+      {"dash keywords of one letter at each end of the alphabets, and of the characters beside them",
+       small_line({}), small_train({"a-, 60", "z-, 60", "A-, 60", "Z-, 60", "`-, 60", "{-, 60", "@-, 60", "[-, 60"}),
+       {{'T', 4, "", kWarning, "ignored-record"},
+        {'T', 5, "", kWarning, "ignored-record"},
+        {'T', 6, "", kWarning, "ignored-record"},
+        {'T', 7, "", kWarning, "ignored-record"}}},
       {"a general keyword holding a dash", lines({"[generale]", "lunghezza percorso, 10000", "sfondo-uno, 1", "[curve]",
                                                   "[fine]"}),
        small_train({}), {{'L', 3, "", kWarning, "ignored-record"}}},
@@ -161,6 +168,35 @@ TEST(DescriptionCheckTest, ErrorFindingsCarryThePositionAndTheCatalogueWords) {
   EXPECT_EQ(findings[0].code, "8");
   EXPECT_EQ(findings[0].position, 1025);
   EXPECT_EQ(findings[0].message, "station position is not a multiple of 50");
+}
+
+// Findings sort by file (in the order the files were named, unnamed files last), line and column;
+// findings at one place keep the order they were made in.
+TEST(DescriptionCheckTest, SortedFindingsKeepTheOrderMadeAtOnePlace) {
+  CheckFindings findings({kLineFile, kTrainFile});
+  auto at = [](const char* file, int line, int column) {
+    SourcePlace place;
+    place.file = file;
+    place.line = line;
+    place.column = column;
+    return place;
+  };
+  findings.add_warning("number-text", at(kTrainFile, 3, 5), "first at train 3:5");
+  findings.add_warning("field-count", at("other.txt", 1, 1), "in a file not named");
+  findings.add_warning("field-count", at(kTrainFile, 3, 5), "second at train 3:5");
+  ErrorRecord error;
+  error.ErrorCode = 8;
+  error.place = at(kTrainFile, 3, 5);
+  findings.add_error(error);
+  findings.add_warning("out-of-order", at(kTrainFile, 3, 1), "train 3:1");
+  findings.add_warning("ignored-record", at(kLineFile, 9, 2), "line 9:2");
+  findings.add_warning("ignored-record", at(kTrainFile, 2, 7), "train 2:7");
+  std::vector<std::string> order;
+  for (const CheckFinding& finding : findings.sorted()) {
+    order.push_back(finding.severity == kError ? "error " + finding.code : finding.message);
+  }
+  EXPECT_EQ(order, (std::vector<std::string>{"line 9:2", "train 2:7", "train 3:1", "first at train 3:5",
+                                             "second at train 3:5", "error 8", "in a file not named"}));
 }
 
 TEST(DescriptionCheckTest, EmbeddedScenarioIsClean) {

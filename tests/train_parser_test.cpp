@@ -190,6 +190,8 @@ TEST_F(TrainParserTest, ValueOutsideItsFieldIsAReadFailure) {
   for (const char* records : {"sabbia, 40000\r\n", "orologio, 1 2 70000\r\n", "numero vetture, 3000000000\r\n",
                               "stazione, 0, 256, 800, 1, 0, 0, 4,1,0, 2,1,1, 1, 19,20,0, X\r\n",
                               "stazione, 0, 7, 800, 1, 0, 0, 4,1,0, 2,1,1, 1, 1000000,0,0, X\r\n",
+                              "stazione, 0, 7, 800, 1, 0, 0, 4,1,0, 2,1,1, 1, 596523,0,848, X\r\n",
+                              "stazione, 0, 7, 800, 1, 0, 0, 4,1,0, 2,1,1, 1, -596523,0,-849, X\r\n",
                               "stazione, 1000, 7, 2147483600, 1, 0, 0, 4,1,0, 2,1,1, 1, 0,0,0, X\r\n",
                               "velocita, 0\r\n"}) {
     state = CompileState();
@@ -226,9 +228,21 @@ TEST_F(TrainParserTest, OriginStationGetsItsEntryStopMarkerAndApproachBoards) {
   EXPECT_EQ(cell(15).approach_code, 0);
 }
 
+// The departure time is counted in 64 bits and kept when it fits the entry's 32: both ends of
+// that range are taken (one second beyond either end is a read failure, below).
 TEST_F(TrainParserTest, DepartureTimeCountsHoursMinutesAndSeconds) {
-  parse(file("stazione, 0, 7, 800, 1, 0, 0, 4,1,0, 2,1,1, 1, 19,20,30, MORVELLA C.LE\r\n"));
-  EXPECT_EQ(entry(1).time_seconds, 69630);
+  struct Case {
+    const char* time;  // hours, minutes, seconds
+    int32_t seconds;
+  };
+  for (const Case& c : {Case{"19,20,30", 69630}, Case{"596523,0,847", 2147483647},
+                        Case{"-596523,0,-848", -2147483647 - 1}, Case{"0,0,0", 0}}) {
+    SCOPED_TRACE(c.time);
+    state = CompileState();
+    parse(file(std::string("stazione, 0, 7, 800, 1, 0, 0, 4,1,0, 2,1,1, 1, ") + c.time + ", MORVELLA C.LE\r\n"));
+    ASSERT_EQ(state.error().ErrorCode, 0);
+    EXPECT_EQ(entry(1).time_seconds, c.seconds);
+  }
 }
 
 // Approach boards go only on cells above 1: near the line's start the farthest ones are left out.
