@@ -208,7 +208,7 @@ TEST(DecompileTest, HandEditsThatADescriptionGivesAreExact) {
       {"a marked mountain stretch from cell 0 whose first marker is on cell 0",
        [](CompileState& f) {
          for (int i = 0; i < 10; ++i) cell(f, i).montagna_tipo = 2;
-         for (int i : {0, 4, 8}) cell(f, i).kind = kMontagnaMarker;
+         for (int i : {0, 4, 8}) cell(f, i).kind = kMountainMarker;
        }},
       {"an unmarked stretch of a type above 10 (stored in 8 bits)",
        [](CompileState& f) {
@@ -322,8 +322,8 @@ TEST(DecompileTest, FilesNoDescriptionGivesAreFoundWhereTheyAre) {
       // A stretch from cell 0 marked on cell 4 counts its markers from cell -3: cell 0 is one of them.
       {[](CompileState& f) {
          for (int i = 0; i < 10; ++i) cell(f, i).montagna_tipo = 2;
-         cell(f, 4).kind = kMontagnaMarker;
-         cell(f, 8).kind = kMontagnaMarker;
+         cell(f, 4).kind = kMountainMarker;
+         cell(f, 8).kind = kMountainMarker;
        },
        false, "cell 0 (-50 m)", "an empty cell where its marked mountain stretch puts a marker"},
       {[](CompileState& f) { cell(f, 5).kind = kSignal; }, false, "cell 5 (200 m)",
