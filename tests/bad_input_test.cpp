@@ -18,6 +18,7 @@
 #include "scenario/line_data.h"
 #include "scenario/line_table.h"
 #include "scenario/train_data.h"
+#include "tests/compiled_scenario.h"
 #include "tests/test_support.h"
 
 namespace scenario {
@@ -27,9 +28,9 @@ using testing::TempFolder;
 using testing::read_whole_file;
 using testing::run_command;
 using testing::write_whole_file;
+using testing::embedded_line_description;
+using testing::embedded_train_description;
 
-std::string embedded_line() { return render_table(line_data_table()); }
-std::string embedded_train() { return render_table(train_data_table()); }
 
 // `text` up to and including the first occurrence of `mark`.
 std::string up_to(const std::string& text, const std::string& mark) {
@@ -83,88 +84,88 @@ Expected compile_error(int code) { return {Expected::kCompileError, code}; }
 const std::vector<BadInput>& bad_inputs() {
   static const std::vector<BadInput> inputs = {
       // Cut inside a record: the reader runs out of fields in the middle of its values.
-      {"line_truncated_inside_a_record", [] { return up_to(embedded_line(), "pendenza,  2900,"); }, embedded_train,
+      {"line_truncated_inside_a_record", [] { return up_to(embedded_line_description(), "pendenza,  2900,"); }, embedded_train_description,
        compile_error(25)},
-      {"train_truncated_inside_a_station", embedded_line,
-       [] { return up_to(embedded_train(), "stazione,    8250, 12,"); }, compile_error(25)},
+      {"train_truncated_inside_a_station", embedded_line_description,
+       [] { return up_to(embedded_train_description(), "stazione,    8250, 12,"); }, compile_error(25)},
       {"line_truncated_in_the_general_section",
-       [] { return up_to(embedded_line(), "progressiva chilometrica uno,    0,"); }, embedded_train,
+       [] { return up_to(embedded_line_description(), "progressiva chilometrica uno,    0,"); }, embedded_train_description,
        compile_error(25)},
       // A keyword on the file's last field is never read: here the line length.
-      {"line_ending_at_the_length_keyword", [] { return up_to(embedded_line(), "lunghezza percorso,"); },
-       embedded_train, compile_error(104)},
+      {"line_ending_at_the_length_keyword", [] { return up_to(embedded_line_description(), "lunghezza percorso,"); },
+       embedded_train_description, compile_error(104)},
       // Numbers beyond every width.
-      {"huge_line_length", [] { return replace_first(embedded_line(), "124000", "99999999999999999999"); },
-       embedded_train, compile_error(25)},
-      {"line_length_above_the_limit", [] { return replace_first(embedded_line(), "124000", "2147483647"); },
-       embedded_train, compile_error(1)},
-      {"huge_speed_limit", embedded_line,
-       [] { return replace_first(embedded_train(), "velocita,    1050,   140", "velocita,    1050,   2147483647"); },
+      {"huge_line_length", [] { return replace_first(embedded_line_description(), "124000", "99999999999999999999"); },
+       embedded_train_description, compile_error(25)},
+      {"line_length_above_the_limit", [] { return replace_first(embedded_line_description(), "124000", "2147483647"); },
+       embedded_train_description, compile_error(1)},
+      {"huge_speed_limit", embedded_line_description,
+       [] { return replace_first(embedded_train_description(), "velocita,    1050,   140", "velocita,    1050,   2147483647"); },
        compile_error(25)},
-      {"huge_signal_position", embedded_line,
-       [] { return replace_first(embedded_train(), "segnale,", "segnale, 2147483647,"); },
+      {"huge_signal_position", embedded_line_description,
+       [] { return replace_first(embedded_train_description(), "segnale,", "segnale, 2147483647,"); },
        compile_error(15)},
-      {"station_byte_out_of_range", embedded_line,
-       [] { return replace_first(embedded_train(), "stazione,       0,  7,", "stazione,       0,  256,"); },
+      {"station_byte_out_of_range", embedded_line_description,
+       [] { return replace_first(embedded_train_description(), "stazione,       0,  7,", "stazione,       0,  256,"); },
        compile_error(25)},
       // Negative positions and lengths. A feature whose cell lies before the cell array is refused
       // like one on a taken cell; a gradient before the line's start sets nothing.
-      {"negative_line_length", [] { return replace_first(embedded_line(), "124000", "-124000"); }, embedded_train,
+      {"negative_line_length", [] { return replace_first(embedded_line_description(), "124000", "-124000"); }, embedded_train_description,
        compile_error(1)},
-      {"most_negative_line_length", [] { return replace_first(embedded_line(), "124000", "-2147483648"); },
-       embedded_train, compile_error(1)},
+      {"most_negative_line_length", [] { return replace_first(embedded_line_description(), "124000", "-2147483648"); },
+       embedded_train_description, compile_error(1)},
       {"negative_gradient_position",
-       [] { return replace_first(embedded_line(), "[pendenze]\r\n", "[pendenze]\r\npendenza, -2147483648, 5\r\n"); },
-       embedded_train, accepted()},
+       [] { return replace_first(embedded_line_description(), "[pendenze]\r\n", "[pendenze]\r\npendenza, -2147483648, 5\r\n"); },
+       embedded_train_description, accepted()},
       {"negative_board_position",
        [] {
-         return replace_first(embedded_line(), "[indicazioni]\r\n",
+         return replace_first(embedded_line_description(), "[indicazioni]\r\n",
                               "[indicazioni]\r\ncartello_indicatore, -2147483648, (X)\r\n");
        },
-       embedded_train, compile_error(6)},
-      {"negative_station_position", embedded_line,
-       [] { return replace_first(embedded_train(), "stazione,       0,", "stazione, -2147483600,"); },
+       embedded_train_description, compile_error(6)},
+      {"negative_station_position", embedded_line_description,
+       [] { return replace_first(embedded_train_description(), "stazione,       0,", "stazione, -2147483600,"); },
        compile_error(25)},
-      {"negative_signal_position", embedded_line,
-       [] { return replace_first(embedded_train(), "segnale,", "segnale, -2147483648,"); },
+      {"negative_signal_position", embedded_line_description,
+       [] { return replace_first(embedded_train_description(), "segnale,", "segnale, -2147483648,"); },
        compile_error(16)},
-      {"negative_slowdown_position_and_length", embedded_line,
-       [] { return replace_first(embedded_train(), "rallentamento,", "rallentamento, -2147483648, 50, -2147483648,"); },
+      {"negative_slowdown_position_and_length", embedded_line_description,
+       [] { return replace_first(embedded_train_description(), "rallentamento,", "rallentamento, -2147483648, 50, -2147483648,"); },
        compile_error(18)},
       // Bytes that are no text at all.
-      {"line_of_binary_junk", [] { return junk(1 << 16, 1); }, embedded_train, compile_error(102)},
-      {"train_of_binary_junk", embedded_line, [] { return junk(1 << 16, 2); }, accepted()},
-      {"junk_after_generale", [] { return "[generale]\r\n" + junk(1 << 16, 3); }, embedded_train,
+      {"line_of_binary_junk", [] { return junk(1 << 16, 1); }, embedded_train_description, compile_error(102)},
+      {"train_of_binary_junk", embedded_line_description, [] { return junk(1 << 16, 2); }, accepted()},
+      {"junk_after_generale", [] { return "[generale]\r\n" + junk(1 << 16, 3); }, embedded_train_description,
        compile_error(104)},
       // A 10 MB line of commas: ten million empty fields.
       {"line_description_of_commas", [] { return "[generale]\r\n" + std::string(10 << 20, ',') + "\r\n[fine]\r\n"; },
-       embedded_train, compile_error(104)},
-      {"train_description_of_commas", embedded_line,
+       embedded_train_description, compile_error(104)},
+      {"train_description_of_commas", embedded_line_description,
        [] { return "[generale]\r\n" + std::string(10 << 20, ',') + "\r\n[fine]\r\n"; },
        accepted()},
       // No line ends at all: the records run into each other ("[generale]lunghezza percorso" holds
       // no bracket-free field to read the length from; the train's fields turn into non-numbers).
-      {"line_without_line_ends", [] { return replace_all(embedded_line(), "\r\n", ""); }, embedded_train,
+      {"line_without_line_ends", [] { return replace_all(embedded_line_description(), "\r\n", ""); }, embedded_train_description,
        compile_error(104)},
-      {"train_without_line_ends", embedded_line, [] { return replace_all(embedded_train(), "\r\n", ""); },
+      {"train_without_line_ends", embedded_line_description, [] { return replace_all(embedded_train_description(), "\r\n", ""); },
        accepted()},
       // NUL bytes inside fields and a file of nothing else. A keyword broken by a NUL is not a
       // keyword; a NUL in place of a blank shifts the train's values into the wrong fields.
       {"nul_bytes_in_the_line",
-       [] { return replace_all(embedded_line(), "pendenza", std::string("pend\0nza", 8)); }, embedded_train,
+       [] { return replace_all(embedded_line_description(), "pendenza", std::string("pend\0nza", 8)); }, embedded_train_description,
        accepted()},
-      {"nul_bytes_in_the_train", embedded_line,
-       [] { return replace_all(embedded_train(), ", ", std::string(",\0", 2)); }, compile_error(25)},
-      {"line_of_nul_bytes", [] { return std::string(1 << 16, '\0'); }, embedded_train, compile_error(102)},
+      {"nul_bytes_in_the_train", embedded_line_description,
+       [] { return replace_all(embedded_train_description(), ", ", std::string(",\0", 2)); }, compile_error(25)},
+      {"line_of_nul_bytes", [] { return std::string(1 << 16, '\0'); }, embedded_train_description, compile_error(102)},
       // CR-only line ends are line ends like CR LF: the scenario compiles as usual.
-      {"cr_only_line_ends", [] { return replace_all(embedded_line(), "\r\n", "\r"); },
-       [] { return replace_all(embedded_train(), "\r\n", "\r"); }, same_as_undamaged()},
-      {"lf_only_line_ends", [] { return replace_all(embedded_line(), "\r\n", "\n"); },
-       [] { return replace_all(embedded_train(), "\r\n", "\n"); }, same_as_undamaged()},
+      {"cr_only_line_ends", [] { return replace_all(embedded_line_description(), "\r\n", "\r"); },
+       [] { return replace_all(embedded_train_description(), "\r\n", "\r"); }, same_as_undamaged()},
+      {"lf_only_line_ends", [] { return replace_all(embedded_line_description(), "\r\n", "\n"); },
+       [] { return replace_all(embedded_train_description(), "\r\n", "\n"); }, same_as_undamaged()},
       // Empty files: the line phase reads past the end looking for "[generale]"; the train phase
       // finds no record.
-      {"empty_line_description", [] { return std::string(); }, embedded_train, compile_error(25)},
-      {"empty_train_description", embedded_line, [] { return std::string(); }, accepted()},
+      {"empty_line_description", [] { return std::string(); }, embedded_train_description, compile_error(25)},
+      {"empty_train_description", embedded_line_description, [] { return std::string(); }, accepted()},
   };
   return inputs;
 }
@@ -202,7 +203,7 @@ TEST_P(BadInputTest, EndsWithAClearReport) {
   if (input.expected.kind == Expected::kSameAsUndamaged) {
     EXPECT_EQ(status, 0) << output;
     std::string clean_output;
-    ASSERT_EQ(compile(folder, embedded_line(), embedded_train(), "reference", &clean_output), 0) << clean_output;
+    ASSERT_EQ(compile(folder, embedded_line_description(), embedded_train_description(), "reference", &clean_output), 0) << clean_output;
     for (const std::string* name : {&names.line_record, &names.scenario_record, &names.track_cells}) {
       EXPECT_TRUE(read_whole_file(folder.file("out/" + *name)) == read_whole_file(folder.file("reference/" + *name)))
           << *name << " differs from the undamaged scenario's";
@@ -227,7 +228,7 @@ TEST_F(BadInputTest, ControlCharactersOfTheReportedLineAreShownAsQuestionMarks) 
       "[generale]\r\n\x1b[2J\x07stazione,   125,  7,  800, 1,0,0, 4,1,0, 2,1,1, 1, 19,20,0, BAD\x1b[31m\0\tNAME\r\n"
       "[fine]\r\n"s;
   std::string output;
-  ASSERT_EQ(compile(folder, embedded_line(), train, "out", &output), 1) << output;
+  ASSERT_EQ(compile(folder, embedded_line_description(), train, "out", &output), 1) << output;
   EXPECT_NE(output.find("compile error 8 at 125 m"), std::string::npos) << output;
   EXPECT_NE(output.find("\n    ?[2J?stazione,   125,  7,"), std::string::npos) << output;
   // The caret stands under the position, the field at fault.

@@ -17,16 +17,12 @@ using testing::read_whole_file;
 using testing::run_command;
 using testing::TempFolder;
 using testing::write_whole_file;
+using testing::run_split;
+using testing::tool;
 
 constexpr const char* kLineName = "MorvellaC_DrasconaX_linea.txt";
 constexpr const char* kTrainName = "MorvellaC_DrasconaX_5521-.txt";
 
-std::string tool() { return SCENARIO_TOOL_BIN; }
-
-// Runs a command and keeps only its standard output.
-int run_stdout(const std::string& command, std::string* output) {
-  return run_command(command + " 2>/dev/null", output);
-}
 
 class CheckCommandTest : public ::testing::Test {
  protected:
@@ -40,7 +36,7 @@ class CheckCommandTest : public ::testing::Test {
                      "stazione,  1025, 11, 400, 0, 0, 0, 0,0,0, 0,0,0, 0, 0,0,0, A\r\n[fine]\r\n");
   }
   int check(const std::string& extra, std::string* output) {
-    return run_stdout(tool() + " check --line '" + line + "' --train '" + train + "' " + extra, output);
+    return run_split(tool() + " check --line '" + line + "' --train '" + train + "' " + extra, output, nullptr);
   }
 
   TempFolder folder;

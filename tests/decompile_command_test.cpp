@@ -16,11 +16,11 @@ using testing::read_whole_file;
 using testing::run_command;
 using testing::TempFolder;
 using testing::write_whole_file;
+using testing::exists;
+using testing::tool;
 
 const ScenarioFileNames kNames = scenario_file_names(kEmbeddedLineName, kEmbeddedTrainNumber);
 
-std::string tool() { return SCENARIO_TOOL_BIN; }
-bool exists(const std::string& path) { return std::filesystem::exists(path); }
 bool holds(const std::string& text, const std::string& part) { return text.find(part) != std::string::npos; }
 
 class DecompileCommandTest : public ::testing::Test {

@@ -11,19 +11,16 @@
 #include "compiler/did_you_mean.h"
 #include "format/output_sink.h"
 #include "scenario/text_writers.h"
+#include "tests/test_support.h"
 
 namespace scenario {
 namespace {
 
+using testing::lines;
+
 constexpr const char* kLineFile = "line.txt";
 constexpr const char* kTrainFile = "train-.txt";
 
-// Lines joined with CR LF, each ended by one.
-std::string lines(const std::vector<std::string>& rows) {
-  std::string text;
-  for (const std::string& row : rows) text += row + "\r\n";
-  return text;
-}
 
 // A small line: the general section on lines 1 to 3, its body records from line 4.
 std::string small_line(const std::vector<std::string>& body) {

@@ -16,6 +16,8 @@ using testing::read_whole_file;
 using testing::run_command;
 using testing::TempFolder;
 using testing::write_whole_file;
+using testing::run_split;
+using testing::tool;
 
 // Eight cells: the header in cell 1, a signal, an approach code, a gradient change, a slowdown
 // start, a kind with no name, a mountain stretch and a board.
@@ -263,16 +265,6 @@ TEST(DumpJson, TrackCellsAndPlanParseWithExactNumbers) {
 
 // --- the command ---
 
-std::string tool() { return SCENARIO_TOOL_BIN; }
-
-// Runs a command; standard output and standard error go to separate strings.
-int run_split(const TempFolder& folder, const std::string& command, std::string* out, std::string* err) {
-  const int status = run_command("(" + command + " >" + folder.file("out.txt") + " 2>" + folder.file("err.txt") + ")",
-                                 nullptr);
-  *out = read_whole_file(folder.file("out.txt"));
-  *err = read_whole_file(folder.file("err.txt"));
-  return status;
-}
 
 TEST(DumpCommand, DumpsEachFileByItsNameAndIsSilentOnStandardError) {
   TempFolder folder;
@@ -286,16 +278,16 @@ TEST(DumpCommand, DumpsEachFileByItsNameAndIsSilentOnStandardError) {
   write_whole_file(folder.file("L_linea.dat"), encode_line_plan(state.plan));
 
   std::string out, err;
-  EXPECT_EQ(run_split(folder, tool() + " dump " + folder.file("L_7.dat"), &out, &err), 0) << err;
+  EXPECT_EQ(run_split(tool() + " dump " + folder.file("L_7.dat"), &out, &err), 0) << err;
   EXPECT_EQ(out, dump_track_cells_text(state.cells));
   EXPECT_EQ(err, "");
-  EXPECT_EQ(run_split(folder, tool() + " dump --format json " + folder.file("L_7.sim"), &out, &err), 0) << err;
+  EXPECT_EQ(run_split(tool() + " dump --format json " + folder.file("L_7.sim"), &out, &err), 0) << err;
   EXPECT_EQ(out, dump_scenario_record_json(state.station_table));
   EXPECT_EQ(err, "");
-  EXPECT_EQ(run_split(folder, tool() + " dump " + folder.file("L_linea.dat") + " --step 1", &out, &err), 0) << err;
+  EXPECT_EQ(run_split(tool() + " dump " + folder.file("L_linea.dat") + " --step 1", &out, &err), 0) << err;
   EXPECT_EQ(out, dump_line_plan_text(state.plan, 1));
 
-  EXPECT_EQ(run_split(folder, tool() + " dump --verbose " + folder.file("L_7.sim"), &out, &err), 0);
+  EXPECT_EQ(run_split(tool() + " dump --verbose " + folder.file("L_7.sim"), &out, &err), 0);
   EXPECT_NE(err.find("read " + folder.file("L_7.sim") + ", "), std::string::npos) << err;
   EXPECT_NE(err.find("decoded 87 scenario record entries ("), std::string::npos) << err;
   EXPECT_NE(err.find("formatted text, "), std::string::npos) << err;
@@ -326,7 +318,7 @@ TEST(DumpCommand, BadUsageIs64AndFileErrorsAre3WithPathAndReason) {
   for (const Case& c : cases) {
     SCOPED_TRACE(c.arguments);
     std::string out, err;
-    EXPECT_EQ(run_split(folder, tool() + " dump " + c.arguments, &out, &err), c.status);
+    EXPECT_EQ(run_split(tool() + " dump " + c.arguments, &out, &err), c.status);
     EXPECT_NE(err.find("scenario_tool dump: "), std::string::npos) << err;
     EXPECT_NE(err.find(c.words), std::string::npos) << err;
     EXPECT_EQ(out, "");
@@ -345,20 +337,20 @@ TEST(DumpCommand, WorksOnTheFilesTheCompilerLeaves) {
   for (const std::string& name : names) {
     SCOPED_TRACE(name);
     std::string out, err;
-    ASSERT_EQ(run_split(folder, tool() + " dump " + folder.file(name), &out, &err), 0) << err;
+    ASSERT_EQ(run_split(tool() + " dump " + folder.file(name), &out, &err), 0) << err;
     EXPECT_FALSE(out.empty());
-    ASSERT_EQ(run_split(folder, tool() + " dump --format json " + folder.file(name), &out, &err), 0) << err;
+    ASSERT_EQ(run_split(tool() + " dump --format json " + folder.file(name), &out, &err), 0) << err;
     expect_json(out, "assert d['file'] in ('track cells', 'scenario record', 'line record')");
   }
   std::string out, err;
-  ASSERT_EQ(run_split(folder, tool() + " dump " + folder.file(names[1]), &out, &err), 0);
+  ASSERT_EQ(run_split(tool() + " dump " + folder.file(names[1]), &out, &err), 0);
   EXPECT_NE(out.find("  line length (area_end): 124000 m (Km 124+000)\n"), std::string::npos) << out;
   EXPECT_NE(out.find("  line name (name): \"MorvellaC_DrasconaX\"\n"), std::string::npos);
   EXPECT_NE(out.find("  check code (time_seconds): 33517\n"), std::string::npos);
-  ASSERT_EQ(run_split(folder, tool() + " dump " + folder.file(names[0]), &out, &err), 0);
+  ASSERT_EQ(run_split(tool() + " dump " + folder.file(names[0]), &out, &err), 0);
   EXPECT_NE(out.find("cell 1 at 0 m (Km 0+000): value_a 5121 (header constant), value_b 2422 (first check code)"),
             std::string::npos);
-  ASSERT_EQ(run_split(folder, tool() + " dump " + folder.file(names[2]), &out, &err), 0);
+  ASSERT_EQ(run_split(tool() + " dump " + folder.file(names[2]), &out, &err), 0);
   EXPECT_NE(out.find("doubles from metre 2 to 130998; empty from metre 130999 to 131000\n"), std::string::npos);
   EXPECT_NE(out.find("metre 800 (Km 0+800): x 0.000, y 800.000\n"), std::string::npos);
 }

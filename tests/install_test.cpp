@@ -17,10 +17,10 @@ using testing::read_whole_file;
 using testing::run_command;
 using testing::TempFolder;
 using testing::write_whole_file;
+using testing::exists;
 
 const std::string kSource = SCENARIO_SOURCE_DIR;
 
-bool exists(const std::string& path) { return std::filesystem::exists(path); }
 
 // Configures and builds a CMake project with this build's compiler; returns the status, with
 // everything CMake and the compiler said in *output.

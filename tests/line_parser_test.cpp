@@ -8,19 +8,13 @@
 
 #include "compiler/compile.h"
 #include "scenario/line_data.h"
+#include "tests/test_support.h"
 
 namespace scenario {
 namespace {
 
-// The lines joined with CR LF, each line ended.
-std::string lines(std::initializer_list<std::string_view> rows) {
-  std::string text;
-  for (std::string_view row : rows) {
-    text += row;
-    text += "\r\n";
-  }
-  return text;
-}
+using testing::lines;
+
 
 // The embedded line's general section (124000 m: plan_length 131000, cells 0 to 2620).
 const std::string kGeneral = lines({

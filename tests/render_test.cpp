@@ -18,6 +18,7 @@ using testing::read_whole_file;
 using testing::run_command;
 using testing::TempFolder;
 using testing::write_whole_file;
+using testing::tool;
 
 // A 3000 m line (cells 0 to 200) drawn straight north, with two stations, a signal, two
 // slowdowns (one shorter than a cell), a board, two mountain stretches, a climb and a speed change.
@@ -438,7 +439,6 @@ TEST(RenderPage, DrawingsParseAsXml) {
 
 // --- the command ---
 
-std::string tool() { return SCENARIO_TOOL_BIN; }
 
 TEST(RenderCommand, WritesThePageAndBothDrawingsSilently) {
   TempFolder folder;

@@ -90,4 +90,32 @@ int run_command(const std::string& command, std::string* output) {
   return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
 }
 
+int run_split(const std::string& command, std::string* out, std::string* err) {
+  const TempFolder folder;
+  const int status =
+      run_command("((" + command + ") >" + folder.file("out.txt") + " 2>" + folder.file("err.txt") + ")", nullptr);
+  if (out != nullptr) *out = read_whole_file(folder.file("out.txt"));
+  if (err != nullptr) *err = read_whole_file(folder.file("err.txt"));
+  return status;
+}
+
+bool exists(const std::string& path) { return std::filesystem::exists(path); }
+
+std::string lines(std::initializer_list<std::string_view> rows) {
+  std::string text;
+  for (std::string_view row : rows) {
+    text += row;
+    text += "\r\n";
+  }
+  return text;
+}
+
+std::string lines(const std::vector<std::string>& rows) {
+  std::string text;
+  for (const std::string& row : rows) text += row + "\r\n";
+  return text;
+}
+
+std::string tool() { return SCENARIO_TOOL_BIN; }
+
 }  // namespace scenario::testing
