@@ -3,6 +3,7 @@
 // built against that installation, and the project pulled into another with add_subdirectory.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <string>
 #include <vector>
@@ -59,6 +60,15 @@ TEST_F(InstalledTree, HoldsTheProgramsTheirDocumentsTheLibraryAndItsPackage) {
            package + "scenario_compilerConfigVersion.cmake", package + "scenario_compilerTargets.cmake"}) {
     EXPECT_TRUE(exists(prefix + "/" + path)) << path;
   }
+  // The library is the rooms of the compile: the driver, the disk and the commands stay with the
+  // programs.
+  std::vector<std::string> archives;
+  for (const auto& entry : std::filesystem::directory_iterator(prefix + "/" + lib)) {
+    if (entry.path().extension() == ".a") archives.push_back(entry.path().filename().string());
+  }
+  std::sort(archives.begin(), archives.end());
+  EXPECT_EQ(archives, (std::vector<std::string>{"libscenario_compiler.a", "libscenario_description.a",
+                                                "libscenario_format.a", "libscenario_model.a"}));
   // Only the public interface is installed: the library's inner headers stay inside.
   std::vector<std::string> headers;
   for (const auto& entry : std::filesystem::recursive_directory_iterator(prefix + "/include")) {
