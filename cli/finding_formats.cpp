@@ -4,6 +4,7 @@
 
 #include <cstdio>
 
+#include "compiler/compile.h"
 #include "compiler/error_catalogue.h"
 #include "scenario/compile.h"
 
@@ -20,8 +21,13 @@ const char* severity_name(const CheckFinding& finding) {
   return finding.severity == Severity::kError ? "error" : "warning";
 }
 
+bool is_fatal_report(const CheckFinding& finding) {
+  return finding.severity == Severity::kError &&
+         (finding.code == std::to_string(kFatalCell1ValueA) || finding.code == std::to_string(kFatalCell1ValueB));
+}
+
 bool is_compile_error(const CheckFinding& finding) {
-  return finding.severity == Severity::kError && finding.code != kEncodingCode;
+  return finding.severity == Severity::kError && finding.code != kEncodingCode && !is_fatal_report(finding);
 }
 
 // "compile error N at P m: WORDS" for a compile error, "WORDS [NAME]" for a warning.
@@ -59,6 +65,14 @@ json sarif_rules() {
                      {"shortDescription", {{"text", error.words}}},
                      {"defaultConfiguration", {{"level", "error"}}}});
   }
+  for (const int fatal : {kFatalCell1ValueA, kFatalCell1ValueB}) {
+    rules.push_back({{"id", std::to_string(fatal)},
+                     {"name", "fatal-report-" + std::to_string(fatal)},
+                     {"shortDescription", {{"text", std::string("a header slot of cell 1 (its ") +
+                                                        (fatal == kFatalCell1ValueA ? "first" : "second") +
+                                                        " value) is taken: no binary file is written"}}},
+                     {"defaultConfiguration", {{"level", "error"}}}});
+  }
   rules.push_back({{"id", kEncodingCode},
                    {"shortDescription", {{"text", "a UTF-8 description that cannot be converted to code page 1252"}}},
                    {"defaultConfiguration", {{"level", "error"}}}});
@@ -74,9 +88,16 @@ json sarif_rules() {
 
 std::string findings_text(const std::vector<CheckFinding>& findings) {
   std::string text;
-  for (const CheckFinding& finding : findings) {
+  auto add = [&text](const CheckFinding& finding) {
     text += editor_line(finding.place, severity_name(finding), headline(finding)) + "\n";
     text += source_excerpt(finding.place);
+  };
+  // The error the compile reports leads, so that an author fixes first what the compile reached.
+  for (const CheckFinding& finding : findings) {
+    if (finding.reported) add(finding);
+  }
+  for (const CheckFinding& finding : findings) {
+    if (!finding.reported) add(finding);
   }
   return text;
 }
@@ -90,7 +111,8 @@ std::string findings_json(const std::vector<CheckFinding>& findings) {
                      {"severity", severity_name(finding)},
                      {"code", finding.code},
                      {"message", finding.message},
-                     {"position", finding.position ? json(*finding.position) : json(nullptr)}});
+                     {"position", finding.position ? json(*finding.position) : json(nullptr)},
+                     {"reported", finding.reported}});
   }
   return array.dump(2) + "\n";
 }
@@ -102,10 +124,16 @@ std::string findings_sarif(const std::vector<CheckFinding>& findings) {
     if (finding.place.known()) {
       location["region"] = {{"startLine", finding.place.line}, {"startColumn", finding.place.column}};
     }
-    results.push_back({{"ruleId", finding.code},
-                       {"level", severity_name(finding)},
-                       {"message", {{"text", headline(finding)}}},
-                       {"locations", json::array({{{"physicalLocation", location}}})}});
+    json result = {{"ruleId", finding.code},
+                   {"level", severity_name(finding)},
+                   {"message", {{"text", headline(finding)}}},
+                   {"locations", json::array({{{"physicalLocation", location}}})}};
+    // The error the compile reports: a property bag entry, and the highest rank.
+    if (finding.reported) {
+      result["rank"] = 100.0;
+      result["properties"] = {{"reported", true}};
+    }
+    results.push_back(std::move(result));
   }
   const json driver = {{"name", kToolName},
                        {"version", version()},

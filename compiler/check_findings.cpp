@@ -34,6 +34,44 @@ void CheckFindings::add_error(const ErrorRecord& error) {
   ++error_count_;
 }
 
+void CheckFindings::mark_reported(const ErrorRecord& error, const std::string& file) {
+  const std::string code = std::to_string(error.ErrorCode);
+  const bool has_position = describe_error(error.ErrorCode).has_position;
+  auto same = [&](const CheckFinding& finding) {
+    if (finding.severity != Severity::kError || finding.code != code) return false;
+    if (has_position && finding.position != error.ErrorPosition) return false;
+    if (!error.place.known()) return !finding.place.known();
+    return finding.place.file == error.place.file && finding.place.line == error.place.line &&
+           finding.place.column == error.place.column;
+  };
+  // The last such finding: the compile's record is the last error it records.
+  for (auto it = findings_.rbegin(); it != findings_.rend(); ++it) {
+    if (same(*it)) {
+      it->reported = true;
+      return;
+    }
+  }
+  add_error(error);
+  findings_.back().reported = true;
+  if (findings_.back().place.file.empty()) findings_.back().place.file = file;
+}
+
+void CheckFindings::add_fatal(int number, const SourcePlace& taker, const std::string& file) {
+  CheckFinding finding;
+  finding.severity = Severity::kError;
+  finding.code = std::to_string(number);
+  const char* value = number == 1250 ? "first" : "second";
+  finding.message = std::string("fatal report \" Errore n. ") + finding.code + "\": " +
+                    (taker.known() ? "this record gives cell 1 a " + std::string(value) + " value"
+                                   : "post-processing gives cell 1 a " + std::string(value) + " value") +
+                    ", which the header needs; the compile writes no binary file";
+  finding.place = taker;
+  if (finding.place.file.empty()) finding.place.file = file;
+  finding.reported = true;
+  findings_.push_back(std::move(finding));
+  ++error_count_;
+}
+
 void CheckFindings::add_warning(const char* name, SourcePlace place, std::string message) {
   CheckFinding finding;
   finding.severity = Severity::kWarning;

@@ -2,7 +2,9 @@
 // and warnings on what the compile accepts silently but an author almost never means.
 //
 // An error finding is a copy of the compile-error record at the moment it was recorded; its code
-// is the error number. A warning has a short stable name as its code:
+// is the error number, or the fatal report's number (1250, 1251). Of the errors, the one the
+// compile itself reports (the last it records, or its fatal report) is marked `reported`. A
+// warning has a short stable name as its code:
 //   unknown-keyword     a record whose keyword matches no test (with a "did you mean")
 //   field-count         a record with fewer or more fields on its line than its kind reads
 //   number-text         a number field holding text, a decimal or a sign other than a leading minus
@@ -34,6 +36,7 @@ struct CheckFinding {
   std::string message;  // the error's words (catalogue words and more), or the warning's
   SourcePlace place;    // file, line, column, the line's text and the caret's offset
   std::optional<int32_t> position;  // metres, where known
+  bool reported = false;  // the error the compile reports (it stops at, or ends with, this one)
 };
 
 // A warning's stable name and what it means, for reports and rule lists.
@@ -51,6 +54,12 @@ class CheckFindings {
   explicit CheckFindings(std::vector<std::string> files) : files_(std::move(files)) {}
 
   void add_error(const ErrorRecord& error);
+  // Marks the finding of the error the compile reports, adding it when no finding matches it (an
+  // error without a place goes to `file`).
+  void mark_reported(const ErrorRecord& error, const std::string& file);
+  // Adds the compile's fatal report `number`, at the record that took the header slot (none:
+  // post-processing took it; the finding goes to `file`), and marks it as the one reported.
+  void add_fatal(int number, const SourcePlace& taker, const std::string& file);
   void add_warning(const char* name, SourcePlace place, std::string message);
 
   // Gives the findings from index `first` on that name no file the file `file`, or `other_file`

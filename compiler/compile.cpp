@@ -1,6 +1,5 @@
 #include "compiler/compile.h"
 
-#include "format/binary_outputs.h"
 #include "model/cell_values.h"
 #include "compiler/check_codes.h"
 #include "description/field_reader.h"
@@ -10,12 +9,6 @@
 #include "compiler/train_parser.h"
 
 namespace scenario {
-namespace {
-
-constexpr int kFatalCell1ValueA = 1250;
-constexpr int kFatalCell1ValueB = 1251;
-
-}  // namespace
 
 DescriptionFate memorizza_dati(CompileState& state, const Description& line, const Description& train) {
   DescriptionFate fate;
@@ -44,7 +37,8 @@ DescriptionFate memorizza_dati(CompileState& state, const Description& line, con
   return fate;
 }
 
-CompileResult compile(CompileState& state, bool line_plan, const Description& line, const Description& train) {
+CompileResult compile(CompileState& state, bool line_plan, const Description& line, const Description& train,
+                      CheckFindings* findings) {
   CompileResult result;
   state.write_line_plan = line_plan ? 1 : 0;
   state.clear_error();
@@ -55,6 +49,8 @@ CompileResult compile(CompileState& state, bool line_plan, const Description& li
   state.cell_count = 0;
   state.plan_length = 0;
   state.plan.clear();
+  state.header_value_a_from = SourcePlace();
+  state.header_value_b_from = SourcePlace();
 
   result.finished = memorizza_dati(state, line, train);
   if (state.cells.size() <= kHeaderCell) {
@@ -62,7 +58,7 @@ CompileResult compile(CompileState& state, bool line_plan, const Description& li
     return result;
   }
 
-  post_process(state);
+  post_process(state, findings);
 
   const HeaderView header(state.station_table);
   TrackCell& header_cell = state.cells[kHeaderCell];

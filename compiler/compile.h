@@ -14,6 +14,7 @@
 #include <cstdint>
 #include <string>
 
+#include "compiler/check_findings.h"
 #include "model/track_model.h"
 
 namespace scenario {
@@ -47,8 +48,14 @@ struct CompileResult {
 };
 
 // The whole compile into `state`, whose names (line_name, train_number) the caller has set; the plan
-// of the line is built when `line_plan`.
-CompileResult compile(CompileState& state, bool line_plan, const Description& line, const Description& train);
+// of the line is built when `line_plan`. With `findings` (a check), every error of the
+// post-processing is also added there.
+CompileResult compile(CompileState& state, bool line_plan, const Description& line, const Description& train,
+                      CheckFindings* findings = nullptr);
+
+// The fatal reports' numbers: a header slot of cell 1 (its first or its second value) was taken.
+inline constexpr int kFatalCell1ValueA = 1250;
+inline constexpr int kFatalCell1ValueB = 1251;
 
 }  // namespace scenario
 

@@ -1,11 +1,15 @@
 // The check of a line and a train description: every finding at once, and no file written.
 //
-// Runs the compile's own parsers, placers and post-processing in their check mode on a model of
-// its own (the plan included, so that curves are checked): each error the compile would report is
-// a finding, and so is each one it would reach had the earlier faulty records been fixed. The
-// line phase's errors that belong to no record are placed in the line description, the train
-// phase's and post-processing's in the train description. The train description is checked
-// whenever the line description gave a track model.
+// Runs the compile's own parsers and placers in their check mode on a model of its own (the plan
+// included, so that curves are checked): each error the compile would report is a finding, and so
+// is each one it would reach had the earlier faulty records been fixed. Then it runs the compile
+// itself on the same texts: post-processing checks exactly the cells the compile has, and the
+// error the compile reports, or its fatal report (1250, 1251) at the record that took the header
+// slot, is among the findings and marked as the one reported. The line phase's errors that belong
+// to no record are placed in the line description, the train phase's and post-processing's in the
+// train description. The train description is read whenever the line description gave a track
+// model. A description that does not exist gives the compile's error (101 for the line, 25 for the
+// train).
 #ifndef SCENARIO_COMPILER_DESCRIPTION_CHECK_H_
 #define SCENARIO_COMPILER_DESCRIPTION_CHECK_H_
 
@@ -16,9 +20,8 @@
 
 namespace scenario {
 
-// Both descriptions must exist. The findings are ordered by file (line, then train), line and
-// column. Without `with_plan` the curves are passed over, as a compile without the line record
-// passes them over.
+// The findings are ordered by file (line, then train), line and column. Without `with_plan` the
+// curves are passed over, as a compile without the line record passes them over.
 std::vector<CheckFinding> check_descriptions(const Description& line, const Description& train, bool with_plan = true);
 
 }  // namespace scenario

@@ -6,6 +6,7 @@
 #include "format/cp1252.h"
 #include "compiler/did_you_mean.h"
 
+#include "model/cell_values.h"
 #include "model/rounding.h"
 
 namespace scenario {
@@ -13,6 +14,13 @@ namespace scenario {
 const std::string& DescriptionParser::read_field() {
   field_ = reader_.read_text();
   return field_;
+}
+
+void DescriptionParser::note_header_slots() {
+  if (state_.cells.size() <= kHeaderCell) return;
+  const TrackCell& cell = state_.cells[kHeaderCell];
+  if (cell.value_a != 0 && !state_.header_value_a_from.known()) state_.header_value_a_from = reader_.place_of(keyword_);
+  if (cell.value_b != 0 && !state_.header_value_b_from.known()) state_.header_value_b_from = reader_.place_of(keyword_);
 }
 
 void DescriptionParser::check_into(CheckFindings* findings) {

@@ -93,6 +93,10 @@ class DescriptionParser {
     }
   }
 
+  // Notes the record being read as the one that took a header slot of cell 1 (its first or second
+  // value), when that slot was free before it.
+  void note_header_slots();
+
   bool checking() const { return findings_ != nullptr; }
   // Marks the record being read as recognised when `matches`; returns `matches`.
   bool matched(bool matches) {

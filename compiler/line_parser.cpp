@@ -71,7 +71,7 @@ class LineParser : public DescriptionParser {
   int64_t last_cell() const { return static_cast<int64_t>(state_.cells.size()) - 1; }
 
   FieldPosition generale_;  // where "[generale]" stood
-  bool length_refused_ = false;  // check mode: the line length was refused (and clamped)
+  bool length_given_ = false;  // a line length record was read (usable or not)
   bool plan_full_ = false;       // check mode: a curve ran the plan to its end
   StretchFill gradients_{&TrackCell::gradient};
   int32_t previous_gradient_ = 0;
@@ -96,7 +96,8 @@ LinePhaseEnd LineParser::run() {
     if (!checking()) return LinePhaseEnd::kFailed;
   }
   if (!state_.has_cells()) {
-    if (!length_refused_) record_error(ErrorNumber::kNoLineLength, generale_);
+    // A length record that was refused has its own error: nothing that needs the cells is read.
+    if (!length_given_) record_error(ErrorNumber::kNoLineLength, generale_);
     return LinePhaseEnd::kStop;
   }
 
@@ -109,9 +110,11 @@ LinePhaseEnd LineParser::run() {
     if (checking()) {
       const std::string field = field_;
       check_record(field, kInBody, [&] { body_record(field); });
+      note_header_slots();
       continue;
     }
     const Step step = body_record(field_);
+    note_header_slots();
     if (step == Step::kStop) return LinePhaseEnd::kStop;
     if (step == Step::kFailed) return LinePhaseEnd::kFailed;
     if (step == Step::kEndOfFile) break;
@@ -169,16 +172,13 @@ LineParser::Step LineParser::general_record(const std::string& field) {
 }
 
 LineParser::Step LineParser::line_length() {
+  length_given_ = true;
   const int32_t length = reader_.read_long();
   HeaderView(state_.station_table).line_length() = length;
   if (length < 0 || length > kMaxLineLength) {
     fail_at(reader_.last_field(), ErrorNumber::kLineLength);
-    if (!checking()) return Step::kStop;
-    length_refused_ = true;
-    state_.allocate_model(length < 0 ? 0 : kMaxLineLength);
-    return Step::kGoOn;
+    return Step::kStop;
   }
-  length_refused_ = false;
   state_.allocate_model(length);
   return Step::kGoOn;
 }

@@ -110,9 +110,11 @@ void TrainParser::run() {
     if (checking()) {
       const std::string field = field_;
       check_record(field, kKnownKeywords, [&] { record(field); });
+      note_header_slots();
       continue;
     }
     const Step step = record(field_);
+    note_header_slots();
     if (step == Step::kStop) return;
     if (step == Step::kEndOfPhase) break;
   }

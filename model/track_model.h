@@ -246,6 +246,11 @@ struct CompileState : ScenarioModel {
   // Next station-table entry for a line-side board; the train phase's station limit.
   int32_t board_slot = kFirstBoardSlot;
 
+  // The records that first gave cell 1 a first and a second value, which the header needs: the
+  // places a fatal report names (none when nothing, or post-processing, took the slot).
+  SourcePlace header_value_a_from;
+  SourcePlace header_value_b_from;
+
   // The compile-error record: ErrorCode (0 = none), ErrorPosition, the record's place and words.
   const ErrorRecord& error() const { return error_; }
   // Records an error, replacing the record whole: the number, the position when the error has one

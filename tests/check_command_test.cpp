@@ -76,17 +76,18 @@ TEST_F(CheckCommandTest, InitRefusesToReplaceADescriptionUnlessForced) {
   EXPECT_NE(read_whole_file(start + "/" + kTrainName), "mine");
 }
 
+// The error the compile reports leads; the other findings follow by file and line.
 TEST_F(CheckCommandTest, TextFormIsTheEditorsWithTheLineAndACaret) {
   write_faulty();
   std::string output;
   EXPECT_EQ(check("", &output), 1);
-  EXPECT_EQ(output, line + ":4:1: warning: unknown keyword 'pendenz': the record is passed over; did you mean "
-                           "'pendenza'? [unknown-keyword]\n"
-                           "    pendenz, 100, 1\n"
-                           "    ^\n" +
-                        train + ":4:12: error: compile error 8 at 1025 m: station position is not a multiple of 50\n"
-                                "    stazione,  1025, 11, 400, 0, 0, 0, 0,0,0, 0,0,0, 0, 0,0,0, A\n"
-                                "               ^\n");
+  EXPECT_EQ(output, train + ":4:12: error: compile error 8 at 1025 m: station position is not a multiple of 50\n"
+                            "    stazione,  1025, 11, 400, 0, 0, 0, 0,0,0, 0,0,0, 0, 0,0,0, A\n"
+                            "               ^\n" +
+                        line + ":4:1: warning: unknown keyword 'pendenz': the record is passed over; did you mean "
+                               "'pendenza'? [unknown-keyword]\n"
+                               "    pendenz, 100, 1\n"
+                               "    ^\n");
 }
 
 TEST_F(CheckCommandTest, JsonIsAnArrayOfFindings) {
@@ -100,8 +101,9 @@ TEST_F(CheckCommandTest, JsonIsAnArrayOfFindings) {
                                {"code", "unknown-keyword"},
                                {"message", "unknown keyword 'pendenz': the record is passed over; did you mean "
                                            "'pendenza'?"},
-                               {"position", nullptr}}));
+                               {"position", nullptr}, {"reported", false}}));
   EXPECT_EQ(findings[1]["severity"], "error");
+  EXPECT_EQ(findings[1]["reported"], true);
   EXPECT_EQ(findings[1]["code"], "8");
   EXPECT_EQ(findings[1]["position"], 1025);
   EXPECT_EQ(findings[1]["line"], 4);
@@ -140,6 +142,8 @@ TEST_F(CheckCommandTest, SarifHasTheRequiredFields) {
     EXPECT_GE(location["region"]["startColumn"].get<int>(), 1);
   }
   EXPECT_EQ(run["results"][1]["ruleId"], "8");
+  EXPECT_EQ(run["results"][1]["properties"]["reported"], true);
+  EXPECT_FALSE(run["results"][0].contains("properties"));
   EXPECT_EQ(run["results"][1]["level"], "error");
   EXPECT_EQ(run["results"][1]["locations"][0]["physicalLocation"]["region"]["startColumn"], 12);
 }
@@ -151,10 +155,15 @@ TEST_F(CheckCommandTest, ExitStatuses) {
   write_whole_file(train, "[generale]\r\nvelocita, 0, 100\r\n[fine]\r\n");
   EXPECT_EQ(check("", &output), 0) << output;
   EXPECT_EQ(check("--werror", &output), 1) << output;
-  // A file that cannot be read: 3, with its path on standard error.
+  // A description that is not there is the compile's error: 101 for the line, 25 for the train.
   EXPECT_EQ(run_command(tool() + " check --line '" + folder.file("none.txt") + "' --train '" + train + "'", &output),
-            3);
-  EXPECT_NE(output.find(folder.file("none.txt")), std::string::npos) << output;
+            1);
+  EXPECT_NE(output.find(folder.file("none.txt") + ": error: compile error 101"), std::string::npos) << output;
+  EXPECT_EQ(run_command(tool() + " check --line '" + line + "' --train '" + folder.file("none-.txt") + "'", &output),
+            1);
+  EXPECT_NE(output.find("compile error 25: "), std::string::npos) << output;
+  EXPECT_NE(output.find(folder.file("none-.txt") + " is missing"), std::string::npos) << output;
+  // A file that cannot be read: 3, with its path on standard error.
   EXPECT_EQ(run_command(tool() + " check --line '" + folder.path() + "' --train '" + train + "'", &output), 3);
   // Bad usage: 64.
   EXPECT_EQ(run_command(tool() + " check --line '" + line + "'", &output), 64);

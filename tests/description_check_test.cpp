@@ -7,10 +7,14 @@
 #include <string>
 #include <vector>
 
+#include <cstdint>
+
 #include "compiler/check_findings.h"
+#include "compiler/compile.h"
 #include "compiler/did_you_mean.h"
 #include "format/output_sink.h"
 #include "scenario/text_writers.h"
+#include "tests/scenario_generator.h"
 #include "tests/test_support.h"
 
 namespace scenario {
@@ -120,9 +124,15 @@ TEST(DescriptionCheckTest, AuthorsMistakesGiveTheirFindings) {
        small_line({"cartello_indicatore, 1000, (A)", "cartello_indicatore, 1000, (B)"}),
        small_train({std::string("stazione, 1025") + kStationValues + "A"}),
        {{'L', 5, "", kError, "6"}, {'T', 4, "1025", kError, "8"}}},
-      {"refused line length: the body is still checked",
+      {"refused line length: nothing that needs the cells is read",
        lines({"[generale]", "lunghezza percorso, 2000000", "[curve]", "pendenz, 0, 0", "[fine]"}), small_train({}),
-       {{'L', 2, "2000000", kError, "1"}, {'L', 4, "", kWarning, "unknown-keyword"}}},
+       {{'L', 2, "2000000", kError, "1"}}},
+      {"negative line length: its error alone",
+       lines({"[generale]", "lunghezza percorso, -5000", "[curve]", "pendenza, 100, 1", "pendenza, 900, 2", "[fine]"}),
+       small_train({std::string("stazione, 1000") + kStationValues + "A"}), {{'L', 2, "-5000", kError, "1"}}},
+      {"a line length beyond 32 bits: error 25 at its field, no error 104",
+       lines({"[generale]", "lunghezza percorso, 99999999999", "[curve]", "[fine]"}), small_train({}),
+       {{'L', 2, "99999999999", kError, "25"}}},
       {"a record beyond the line, then one more", small_line({"pendenza, 20000, 1", "pendenza, 30000, 1"}),
        small_train({}), {{'L', 4, "", kError, "15"}, {'L', 5, "", kError, "15"}}},
       {"a value out of range ends only its record", small_line({}),
@@ -194,6 +204,106 @@ TEST(DescriptionCheckTest, SortedFindingsKeepTheOrderMadeAtOnePlace) {
   }
   EXPECT_EQ(order, (std::vector<std::string>{"line 9:2", "train 2:7", "train 3:1", "first at train 3:5",
                                              "second at train 3:5", "error 8", "in a file not named"}));
+}
+
+// A fatal report is an error finding at the record that took the header slot, with the report's
+// number and words, and it is the one the compile reports.
+TEST(DescriptionCheckTest, FatalReportsAreErrorsAtTheRecordThatTookTheSlot) {
+  struct Case {
+    const char* what;
+    std::string line;
+    std::string train;
+    char file;
+    int line_number;
+    const char* code;
+  };
+  const std::vector<Case> cases = {
+      {"a line-side board at 0 m", small_line({"cartello_indicatore, 0, (A)"}), small_train({}), 'L', 4, "1250"},
+      {"a speed board at 0 m with a left speed of 0", small_line({"indicatori_vmax, 0, 0, 100, 100, 0, 0, 0, 0, 0"}),
+       small_train({}), 'L', 4, "1251"},
+      {"a slowdown at 0 m of speed 0 with a d_v", small_line({}), small_train({"rallentamento, 0, 0, 100, 0, 0, 5"}),
+       'T', 4, "1251"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    const std::vector<CheckFinding> findings = check(c.line, c.train);
+    size_t reported = 0;
+    for (const CheckFinding& finding : findings) {
+      if (!finding.reported) continue;
+      ++reported;
+      EXPECT_EQ(finding.severity, kError);
+      EXPECT_EQ(finding.code, c.code);
+      EXPECT_EQ(finding.place.file, c.file == 'L' ? kLineFile : kTrainFile);
+      EXPECT_EQ(finding.place.line, c.line_number);
+      EXPECT_NE(finding.message.find(std::string("\" Errore n. ") + c.code + "\""), std::string::npos)
+          << finding.message;
+    }
+    EXPECT_EQ(reported, 1u);
+    CompileState state;
+    EXPECT_EQ(std::to_string(compile(state, true, {kLineFile, true, c.line}, {kTrainFile, true, c.train}).fatal),
+              c.code);
+  }
+}
+
+// One-field changes of generated scenarios: check reports an error exactly when the compile ends
+// with one (its error or its fatal report), and marks that one, at the compile's place, as the one
+// reported.
+TEST(DescriptionCheckTest, CheckAndCompileAgreeOnOneFieldChanges) {
+  const char* const kValues[] = {"0", "-1", "25", "50", "-50", "1200", "99999999999", "100000", "7", "-2147483648"};
+  uint64_t draw = 0x9E3779B97F4A7C15u;
+  auto next = [&draw](uint64_t bound) {
+    draw = draw * 6364136223846793005u + 1442695040888963407u;
+    return static_cast<size_t>((draw >> 33) % bound);
+  };
+  int compile_errors = 0;
+  for (uint64_t seed = 1; seed <= 150; ++seed) {
+    const testing::GeneratedScenario scenario = testing::generate_scenario(seed, 20000);
+    std::string texts[2] = {scenario.line, scenario.train};
+    std::string& text = texts[next(2)];
+    // A line of the text, one of its fields after the keyword given another value.
+    std::vector<size_t> starts = {0};
+    for (size_t at = text.find("\r\n"); at != std::string::npos; at = text.find("\r\n", at + 2)) {
+      if (at + 2 < text.size()) starts.push_back(at + 2);
+    }
+    const size_t start = starts[next(starts.size())];
+    const size_t end = text.find("\r\n", start);
+    std::vector<std::string> fields = testing::comma_fields(text.substr(start, end - start));
+    if (fields.size() < 2) continue;
+    fields[1 + next(fields.size() - 1)] = std::string(" ") + kValues[next(std::size(kValues))];
+    std::string changed;
+    for (const std::string& field : fields) changed += (changed.empty() ? "" : ",") + field;
+    text.replace(start, end - start, changed);
+    SCOPED_TRACE("seed " + std::to_string(seed) + ": " + changed);
+
+    CompileState state;
+    const CompileResult result =
+        compile(state, scenario.with_plan, {kLineFile, true, texts[0]}, {kTrainFile, true, texts[1]});
+    const std::vector<CheckFinding> findings =
+        check_descriptions({kLineFile, true, texts[0]}, {kTrainFile, true, texts[1]}, scenario.with_plan);
+    std::vector<const CheckFinding*> errors;
+    std::vector<const CheckFinding*> reported;
+    for (const CheckFinding& finding : findings) {
+      if (finding.severity == kError) errors.push_back(&finding);
+      if (finding.reported) reported.push_back(&finding);
+    }
+    if (result.fatal != 0) {
+      ASSERT_EQ(reported.size(), 1u);
+      EXPECT_EQ(reported[0]->code, std::to_string(result.fatal));
+    } else if (state.error().ErrorCode != 0) {
+      ++compile_errors;
+      ASSERT_EQ(reported.size(), 1u);
+      EXPECT_EQ(reported[0]->code, std::to_string(state.error().ErrorCode));
+      if (state.error().place.known()) {
+        EXPECT_EQ(reported[0]->place.file, state.error().place.file);
+        EXPECT_EQ(reported[0]->place.line, state.error().place.line);
+        EXPECT_EQ(reported[0]->place.column, state.error().place.column);
+      }
+    } else {
+      EXPECT_TRUE(errors.empty()) << errors[0]->code << ": " << errors[0]->message;
+      EXPECT_TRUE(reported.empty());
+    }
+  }
+  EXPECT_GT(compile_errors, 10);  // the changes reach the errors, not only clean scenarios
 }
 
 TEST(DescriptionCheckTest, EmbeddedScenarioIsClean) {

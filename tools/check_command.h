@@ -18,13 +18,15 @@ struct CheckOptions {
   std::string format = "text";   // "text", "json" or "sarif"
   std::string encoding = "auto";  // "auto", "cp1252" or "utf-8"
   bool werror = false;           // a warning fails the check too
+  bool plan = true;              // read the curves, as a compile that builds the line record does
 };
 
 // Declares 'check' and its options on `app`; parsing the command line fills *options.
 CLI::App* add_check_command(CLI::App& app, CheckOptions* options);
 
 // Runs the check; returns the exit status (0 no error, 1 an error or, with werror, any finding,
-// 3 a file could not be read).
+// 3 a file could not be read). A description that is not there is the compile's error (101 for
+// the line, 25 for the train), as compile reports it.
 int run_check_command(const CheckOptions& options);
 
 }  // namespace scenario
