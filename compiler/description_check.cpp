@@ -6,11 +6,11 @@
 
 namespace scenario {
 
-std::vector<CheckFinding> check_descriptions(const Description& line, const Description& train, bool with_plan) {
-  CheckFindings findings({line.file_name, train.file_name});
+namespace {
 
-  // The reading: every record of both descriptions in check mode, going on past errors where the
-  // compile stops.
+// The reading: every record of both descriptions in check mode, going on past errors where the
+// compile stops.
+void read_in_check_mode(const Description& line, const Description& train, bool with_plan, CheckFindings& findings) {
   if (line.exists) {
     CompileState state;
     state.write_line_plan = with_plan ? 1 : 0;
@@ -26,6 +26,23 @@ std::vector<CheckFinding> check_descriptions(const Description& line, const Desc
                               line.file_name);
     }
   }
+}
+
+}  // namespace
+
+std::vector<CheckFinding> description_warnings(const Description& line, const Description& train, bool with_plan) {
+  CheckFindings findings({line.file_name, train.file_name});
+  read_in_check_mode(line, train, with_plan, findings);
+  std::vector<CheckFinding> warnings;
+  for (CheckFinding& finding : findings.sorted()) {
+    if (finding.severity == Severity::kWarning) warnings.push_back(std::move(finding));
+  }
+  return warnings;
+}
+
+std::vector<CheckFinding> check_descriptions(const Description& line, const Description& train, bool with_plan) {
+  CheckFindings findings({line.file_name, train.file_name});
+  read_in_check_mode(line, train, with_plan, findings);
 
   // The compile itself on the same texts: its post-processing runs on exactly its cells, and the
   // error it reports (or its fatal report) is marked among the findings, added where the reading

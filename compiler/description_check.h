@@ -24,6 +24,10 @@ namespace scenario {
 // curves are passed over, as a compile without the line record passes them over.
 std::vector<CheckFinding> check_descriptions(const Description& line, const Description& train, bool with_plan = true);
 
+// The warnings of the check alone, in the same order: what a compile tells beside its own report.
+std::vector<CheckFinding> description_warnings(const Description& line, const Description& train,
+                                               bool with_plan = true);
+
 }  // namespace scenario
 
 #endif  // SCENARIO_COMPILER_DESCRIPTION_CHECK_H_

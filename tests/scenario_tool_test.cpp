@@ -197,6 +197,39 @@ TEST_F(ScenarioToolTest, CompileErrorIsStatus1WithThePlaceAndTheOutputsWritten) 
   EXPECT_TRUE(exists(train_path));
 }
 
+// A misspelled keyword compiles (the record is passed over) but check warns of it: compile prints
+// the warning first, in check's form; --werror makes the status 1 with the files written, and
+// --quiet-warnings hides it. The files are the same bytes whatever is printed.
+TEST_F(ScenarioToolTest, CompileTellsTheChecksWarnings) {
+  write_small_descriptions("stazone, 1000, 11, 400, 0, 0, 0, 0,0,0, 0,0,0, 0, 0,0,0, A\r\n");
+  const std::string warning = train_path + ":4:1: warning: unknown keyword 'stazone'";
+  struct Case {
+    const char* options;
+    int status;
+    bool warned;
+  };
+  std::string first_bytes;
+  for (const Case& c : {Case{"", 0, true}, Case{"--werror", 1, true}, Case{"--quiet-warnings", 0, false},
+                        Case{"--werror --quiet-warnings", 1, false}}) {
+    SCOPED_TRACE(c.options);
+    std::string output;
+    EXPECT_EQ(compile(c.options, &output), c.status) << output;
+    EXPECT_EQ(output.find(warning) != std::string::npos, c.warned) << output;
+    if (c.warned) {
+      EXPECT_NE(output.find("did you mean 'stazione'? [unknown-keyword]\n    stazone, 1000"), std::string::npos);
+    }
+    ASSERT_EQ(files_in(out).size(), 3u);
+    const std::string bytes = read_whole_file(out + "/" + kNames.scenario_record);
+    if (first_bytes.empty()) first_bytes = bytes;
+    EXPECT_EQ(bytes, first_bytes);
+  }
+  // The embedded scenario has no warning: nothing is printed.
+  write_embedded_descriptions();
+  std::string output;
+  EXPECT_EQ(compile("--werror", &output), 0) << output;
+  EXPECT_EQ(output, "");
+}
+
 TEST_F(ScenarioToolTest, MissingLineFileIsError101AndNothingIsWritten) {
   write_small_descriptions("");
   std::filesystem::remove(line_path);

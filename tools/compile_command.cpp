@@ -10,6 +10,8 @@
 #include <vector>
 
 #include "compiler/compile.h"
+#include "compiler/description_check.h"
+#include "cli/finding_formats.h"
 #include "format/binary_outputs.h"
 #include "format/cp1252.h"
 #include "description/description_text.h"
@@ -33,11 +35,13 @@ constexpr const char* kCompileFooter =
     "  NAME_linea.dat    the line record (not with --no-plan)\n"
     "  NAME_NUM.sim      the scenario record\n"
     "  NAME_NUM.dat      the track cells\n"
-    "The description files are only read: they are never changed or deleted.\n"
+    "The description files are only read: they are never changed or deleted. The warnings that\n"
+    "check gives on the same descriptions go to standard error first (not with --quiet-warnings).\n"
     "\n"
     "Exit status: 0 compiled cleanly; 1 a compile error (reported on standard error; the files are\n"
-    "written when a track model was built); 2 a fatal report (\" Errore n. 1250\" or \"1251\"), no\n"
-    "file written; 3 a file could not be read or written; 64 bad usage.";
+    "written when a track model was built), or with --werror a warning; 2 a fatal report\n"
+    "(\" Errore n. 1250\" or \"1251\"), no file written; 3 a file could not be read or written; 64 bad\n"
+    "usage.";
 
 // Reads a description file given on the command line. A file that is not there is a description
 // that does not exist (the compile reports it); any other failure is a file-system failure, and a
@@ -145,6 +149,8 @@ CLI::App* add_compile_command(CLI::App& app, CompileOptions* options) {
       "--no-plan", [options] { options->plan = false; }, "do not build or write the line record");
   add_encoding_option(*command, &options->encoding);
   command->add_flag("-v,--verbose", options->verbose, "tell what was read and written and how long each phase took");
+  command->add_flag("--werror", options->werror, "a warning of the check fails the compile (status 1), files written");
+  command->add_flag("--quiet-warnings", options->quiet_warnings, "do not print the check's warnings");
   command->footer(kCompileFooter);
   return command;
 }
@@ -170,6 +176,11 @@ int run_compile_command(const CompileOptions& options) {
   state.train_number = utf8_to_cp1252(options.train_number);
   const ScenarioFileNames names = scenario_file_names(options.line_name, options.train_number);
   ToolSink sink(options.out, state, log);
+  // The check's warnings on the same texts: what the compile accepts but an author rarely means.
+  std::vector<CheckFinding> warnings;
+  if (options.werror || !options.quiet_warnings) warnings = description_warnings(line, train, options.plan);
+  if (!options.quiet_warnings && !warnings.empty()) std::cerr << findings_text(warnings) << std::flush;
+
   // The description files are only read: the tool never removes them.
   const CompileResult result = compile(state, options.plan, line, train);
   sink.note_compiled();
@@ -180,7 +191,13 @@ int run_compile_command(const CompileOptions& options) {
     std::cerr << fatal_report(std::to_string(result.fatal)) << std::endl;
     return kExitFatal;
   }
-  return report_compile(state, result, kProgram, sink.written());
+  const int exit_status = report_compile(state, result, kProgram, sink.written());
+  if (exit_status == kExitClean && options.werror && !warnings.empty()) {
+    std::cerr << kProgram << ": " << warnings.size() << (warnings.size() == 1 ? " warning" : " warnings")
+              << " and --werror: status 1 (the files are written)" << std::endl;
+    return kExitCompileError;
+  }
+  return exit_status;
 }
 
 }  // namespace scenario

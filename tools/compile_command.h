@@ -23,13 +23,16 @@ struct CompileOptions {
   bool plan = true;  // build and write the line record
   std::string encoding = "auto";  // the descriptions': "auto", "cp1252" or "utf-8"
   bool verbose = false;
+  bool werror = false;          // a warning of the check makes the exit status 1
+  bool quiet_warnings = false;  // the check's warnings are not printed
 };
 
 // Declares 'compile' and its options on `app`; parsing the command line fills *options.
 CLI::App* add_compile_command(CLI::App& app, CompileOptions* options);
 
-// Runs the compile; returns the exit status (0 clean, 1 compile error, 2 fatal report, 3 a file
-// could not be read or written).
+// Runs the compile; returns the exit status (0 clean, 1 compile error, or with werror a warning,
+// 2 fatal report, 3 a file could not be read or written). The check's warnings on the same texts
+// go to standard error first, in the editor form, unless quiet_warnings.
 int run_compile_command(const CompileOptions& options);
 
 }  // namespace scenario
