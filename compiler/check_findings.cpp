@@ -9,13 +9,22 @@
 namespace scenario {
 namespace {
 
-constexpr std::array<WarningKind, 6> kWarningKinds = {{
+constexpr std::array<WarningKind, 15> kWarningKinds = {{
     {"unknown-keyword", "a record whose keyword matches no test: the compile passes it over"},
     {"field-count", "a record with fewer or more fields on its line than its kind reads"},
     {"number-text", "a number field holding text, a decimal or a sign: the compile reads it as 0"},
     {"ignored-record", "a record the compile passes over"},
     {"out-of-order", "a record before the one of its kind above it: the compile assumes ascending positions"},
     {"no-general-section", "a train description without [generale]: the compile reads none of its records"},
+    {"no-value-at-start", "the first speed limit or adhesion starts after 0 m: the cells before it keep 0"},
+    {"speed-rounded", "a speed limit that is not a multiple of 5 km/h: it is stored rounded"},
+    {"value-wraps", "a gradient outside -100 to 155 per mille or an adhesion outside 0 to 255: stored wrapped"},
+    {"signal-code", "a signal whose values cannot be taken apart again from its cell (dx 0 to 2, d 0 to 9)"},
+    {"short-slowdown", "a slowdown that starts and ends on one cell: its end marker is lost"},
+    {"zero-speed-slowdown", "a slowdown of speed 0 km/h"},
+    {"mountain-stretch", "a mountain stretch that ends before it starts, overlaps the one before, or is the 81st"},
+    {"duplicate-station", "a station whose name is already written"},
+    {"timetable-order", "a departure past 24:00, before the train's clock, or before the station written before"},
 }};
 
 }  // namespace

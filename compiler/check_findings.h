@@ -13,6 +13,15 @@
 //   out-of-order        a record before the one of its kind above it, where the compile assumes
 //                       ascending positions
 //   no-general-section  a train description without "[generale]": the compile reads nothing of it
+//   no-value-at-start   the first speed limit or adhesion after 0 m: the cells before it keep 0
+//   speed-rounded       a speed limit not a multiple of 5 km/h (stored rounded)
+//   value-wraps         a gradient outside -100..155 per mille, an adhesion outside its byte
+//   signal-code         signal values the cell's codes cannot give back (dx 0..2, d 0..9)
+//   short-slowdown      a slowdown that starts and ends on one cell: its end marker is lost
+//   zero-speed-slowdown a slowdown of speed 0
+//   mountain-stretch    a stretch ending before its start, inside the one before, or the 81st
+//   duplicate-station   a station whose name is already written
+//   timetable-order     a departure past 24:00, before the clock, or before the station before
 // CheckFindings are kept in the order they were made; sorted() orders them by file (in the order the
 // files were named), line and column.
 #ifndef SCENARIO_COMPILER_CHECK_FINDINGS_H_

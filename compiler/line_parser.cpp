@@ -15,6 +15,9 @@
 namespace scenario {
 namespace {
 
+// The most mountain stretches a line holds.
+constexpr int32_t kMostMountainStretches = 80;
+
 // In the general section up to this many dash fields in a row are passed over; in the body, two.
 constexpr int kGeneralDashSkips = 10;
 constexpr int32_t kPlanLimit = 1000000;  // the plan never runs past this metre
@@ -60,6 +63,8 @@ class LineParser : public DescriptionParser {
   Step gradient();
   Step curve(const std::string& field);
   Step mountain_stretch();
+  // Check mode: a stretch that ends before it starts, overlaps the one before, or is the 81st.
+  void check_mountain_stretch(int32_t inizio, int32_t fine);
   Step speed_board();
   Step line_side_board();
 
@@ -251,8 +256,14 @@ LineParser::Step LineParser::body_record(const std::string& field) {
 LineParser::Step LineParser::gradient() {
   const int32_t position = reader_.read_long();
   const int32_t per_mille = reader_.read_long();
+  const FieldPosition per_mille_field = reader_.last_field();
   if (beyond(position)) return Step::kEndOfFile;
   check_order("gradient", position, position);
+  if (checking() && (per_mille < -int32_t{kGradientOffset} || per_mille > 255 - int32_t{kGradientOffset})) {
+    warn("value-wraps", per_mille_field,
+         "the gradient " + std::to_string(per_mille) + " per mille does not fit its byte (-100 to 155): it is "
+             "stored as " + std::to_string(gradient_per_mille(gradient_byte(per_mille))) + " per mille");
+  }
   const int64_t k = fill_cell_of_position(position);
   if (k > 0) gradients_.fill_to(state_.cells, k, last_cell(), gradient_byte(previous_gradient_));
   previous_gradient_ = per_mille;
@@ -286,8 +297,26 @@ LineParser::Step LineParser::mountain_stretch() {
   const int32_t fine = reader_.read_long();
   int32_t tipo = reader_.read_long();
   if (beyond(inizio)) return Step::kEndOfFile;
+  if (checking()) check_mountain_stretch(inizio, fine);
   memo_montagna(state_, inizio, fine, tipo);
   return Step::kGoOn;
+}
+
+void LineParser::check_mountain_stretch(int32_t inizio, int32_t fine) {
+  if (fine < inizio) {
+    warn("mountain-stretch", keyword_,
+         "this mountain stretch ends (" + std::to_string(fine) + " m) before it starts (" + std::to_string(inizio) +
+             " m): it lays its first cell only");
+  }
+  if (state_.montagna_count > 0 && inizio < state_.montagna_previous_end) {
+    warn("mountain-stretch", keyword_,
+         "this mountain stretch starts at " + std::to_string(inizio) + " m, inside the one before it (which ends at " +
+             std::to_string(state_.montagna_previous_end) + " m): the later one's type overwrites the cells they share");
+  }
+  if (state_.montagna_count == kMostMountainStretches) {
+    warn("mountain-stretch", keyword_,
+         "more than " + std::to_string(kMostMountainStretches) + " mountain stretches, more than a line is meant to hold");
+  }
 }
 
 LineParser::Step LineParser::speed_board() {

@@ -2,8 +2,10 @@
 
 #include <cstdint>
 #include <limits>
+#include <map>
 #include <optional>
 #include <string>
+#include <utility>
 
 #include "model/cell_values.h"
 #include "compiler/description_parser.h"
@@ -11,9 +13,12 @@
 #include "model/rounding.h"
 #include "compiler/stretch_fill.h"
 #include "compiler/train_features.h"
+#include "format/cp1252.h"
 
 namespace scenario {
 namespace {
+
+constexpr int64_t kSecondsPerDay = 24 * 60 * 60;
 
 constexpr int32_t kStationStep = 50;    // station positions are multiples of 50 m
 constexpr int32_t kPlatformStep = 100;  // platform lengths are multiples of 100 m
@@ -75,6 +80,11 @@ class TrainParser : public DescriptionParser {
   Step next_station(const StationEntry& entry, int32_t position);
   void finish();
 
+  // Check mode: warnings on values the compile stores as they come but an author rarely means.
+  void check_signal(const SignalRecord& record);
+  void check_slowdown(const SlowdownRecord& record);
+  void check_station(const StationEntry& entry);
+
   // Fills speed_limit with the current speed up to the cell before `until`, never past `highest`.
   // A speed whose step count does not fit a byte fails the run (25) once a cell would take it,
   // reported at the record that set it. Returns false then.
@@ -88,6 +98,10 @@ class TrainParser : public DescriptionParser {
   int32_t station_number_ = 1;
   StretchFill speed_fill_{&TrackCell::speed_limit};
   StretchFill adhesion_fill_{&TrackCell::adhesion};
+  bool speed_read_ = false;                    // check mode: a speed limit record was read
+  bool adhesion_read_ = false;                 // check mode: an adhesion record was read
+  std::map<std::string, int32_t> station_names_;  // check mode: each station's name, its position
+  std::optional<std::pair<int32_t, std::string>> last_timed_station_;  // check mode: time, name
   int32_t current_speed_ = 0;                  // the last speed limit read, km/h
   std::optional<FieldPosition> speed_record_;  // where it was read
   uint8_t current_adhesion_ = 0;               // the last adhesion read, its low eight bits
@@ -165,8 +179,21 @@ bool TrainParser::fill_speed(int64_t until, int64_t highest) {
 TrainParser::Step TrainParser::speed_limit() {
   const int32_t position = reader_.read_long();
   const int32_t speed = reader_.read_long();
+  const FieldPosition speed_field = reader_.last_field();
   if (beyond(position)) return Step::kEndOfPhase;
   check_order("speed limit", position, position);
+  if (checking()) {
+    if (!speed_read_ && position > 0) {
+      warn("no-value-at-start", keyword_,
+           "the first speed limit starts at " + std::to_string(position) + " m: the cells before it keep 0 km/h");
+    }
+    if (speed % kSpeedStep != 0) {
+      warn("speed-rounded", speed_field,
+           "the speed " + std::to_string(speed) + " km/h is not a multiple of 5: it is stored as " +
+               std::to_string(speed_steps(speed) * kSpeedStep) + " km/h");
+    }
+    speed_read_ = true;
+  }
   const int64_t n = fill_cell_of_position(position);
   if (n > 0 && !fill_speed(n, last_speed_record_cell())) return Step::kStop;
   current_speed_ = speed;
@@ -178,8 +205,21 @@ TrainParser::Step TrainParser::speed_limit() {
 TrainParser::Step TrainParser::adhesion() {
   const int32_t position = reader_.read_long();
   const int32_t value = reader_.read_long();
+  const FieldPosition value_field = reader_.last_field();
   if (beyond(position)) return Step::kEndOfPhase;
   check_order("adhesion", position, position);
+  if (checking()) {
+    if (!adhesion_read_ && position > 0) {
+      warn("no-value-at-start", keyword_,
+           "the first adhesion starts at " + std::to_string(position) + " m: the cells before it keep 0");
+    }
+    if (value < 0 || value > 255) {
+      warn("value-wraps", value_field,
+           "the adhesion " + std::to_string(value) + " does not fit its byte: it is stored as " +
+               std::to_string(low8(value)));
+    }
+    adhesion_read_ = true;
+  }
   const int64_t n = fill_cell_of_position(position);
   if (n > 0) adhesion_fill_.fill_to(state_.cells, n, last_cell(), current_adhesion_);
   current_adhesion_ = low8(value);
@@ -194,6 +234,7 @@ TrainParser::Step TrainParser::signal() {
   }
   if (beyond(record.posizione)) return Step::kEndOfPhase;
   check_order("signal", record.posizione, record.posizione);
+  if (checking()) check_signal(record);
   return step_after(placed(memo_segnale(state_, record), record.posizione));
 }
 
@@ -204,6 +245,7 @@ TrainParser::Step TrainParser::slowdown() {
   }
   if (beyond(record.x)) return Step::kEndOfPhase;
   check_order("slowdown", record.x, record.x);
+  if (checking()) check_slowdown(record);
   return step_after(placed(memo_rallentamento(state_, record), record.x));
 }
 
@@ -253,6 +295,7 @@ TrainParser::Step TrainParser::station() {
     return Step::kStop;
   }
   read_station_values(entry);
+  if (checking()) check_station(entry);
   set_station_area(entry, length);
   if (const Step step = place_stop(entry, position); step != Step::kGoOn) return step;
   return next_station(entry, position);
@@ -362,6 +405,66 @@ void TrainParser::finish() {
   }
 }
 
+
+// "H:MM:SS" of a time in seconds.
+std::string clock_text(int64_t seconds) {
+  const int64_t minutes = seconds / 60;
+  std::string text = std::to_string(minutes / 60) + ":";
+  for (const int64_t part : {minutes % 60, seconds % 60}) text += (part < 10 ? "0" : "") + std::to_string(part) + ":";
+  text.pop_back();
+  return text;
+}
+
+// The side code sx * 3 + dx and the pairs s * 10 + d are taken apart again only when dx is 0 to 2
+// and each d 0 to 9, each s not negative.
+void TrainParser::check_signal(const SignalRecord& record) {
+  bool apart = record.dx >= 0 && record.dx <= 2;
+  for (const auto& [tens, units] : {std::pair{record.s1, record.d1}, {record.s2, record.d2}, {record.s3, record.d3}}) {
+    apart = apart && tens >= 0 && units >= 0 && units <= 9;
+  }
+  if (!apart) {
+    warn("signal-code", keyword_,
+         "this signal's values cannot be taken apart again from its cell (dx must be 0 to 2, d1 to d3 0 to 9, "
+         "s1 to s3 not negative): the packed codes spill into each other");
+  }
+}
+
+void TrainParser::check_slowdown(const SlowdownRecord& record) {
+  if (record.l >= 0 && cell_of_position(int64_t{record.x} + record.l) == cell_of_position(record.x)) {
+    warn("short-slowdown", keyword_,
+         "this slowdown (" + std::to_string(record.l) + " m from " + std::to_string(record.x) +
+             " m) starts and ends on one cell: its end marker is lost, and the cut-off points run on to the "
+             "next slowdown's end");
+  }
+  if (record.v == 0) warn("zero-speed-slowdown", keyword_, "this slowdown's speed is 0 km/h: the train must stop in it");
+}
+
+void TrainParser::check_station(const StationEntry& entry) {
+  const auto [named, first] = station_names_.try_emplace(entry.name, entry.position);
+  if (!first && !entry.name.empty()) {
+    warn("duplicate-station", keyword_,
+         "a station named " + cp1252_to_utf8(entry.name) + " is already written, at " + std::to_string(named->second) +
+             " m: this one is another stop of the timetable");
+  }
+  const int64_t time = entry.time_seconds;
+  if (time <= 0) return;
+  if (time >= kSecondsPerDay) {
+    warn("timetable-order", keyword_,
+         "the departure time " + clock_text(time) + " is past 24:00: the chart draws the train going back in time");
+  }
+  const HeaderView header(state_.station_table);
+  const int64_t clock = (int64_t{header.clock_hours()} * 60 + header.clock_minutes()) * 60 + header.clock_seconds();
+  if (time < clock) {
+    warn("timetable-order", keyword_,
+         "the departure time " + clock_text(time) + " is before the train's clock starts (" + clock_text(clock) + ")");
+  }
+  if (last_timed_station_ && time < last_timed_station_->first) {
+    warn("timetable-order", keyword_,
+         "the departure time " + clock_text(time) + " is before that of the station written before it (" +
+             cp1252_to_utf8(last_timed_station_->second) + ", " + clock_text(last_timed_station_->first) + ")");
+  }
+  last_timed_station_ = std::pair{entry.time_seconds, entry.name};
+}
 }  // namespace
 
 void parse_train_description(CompileState& state, FieldReader& reader, CheckFindings* findings) {

@@ -2,7 +2,9 @@
 
 #include <CLI/CLI.hpp>
 
+#include <algorithm>
 #include <iostream>
+#include <string>
 #include <vector>
 
 #include "compiler/description_check.h"
@@ -17,21 +19,25 @@ namespace {
 
 constexpr const char* kProgram = "scenario_tool check";
 
-constexpr const char* kCheckFooter =
-    "Reads both descriptions with the compile's own parsers and reports every finding at once,\n"
-    "ordered by file and line: every compile error (also those after the first, which the compile\n"
-    "never reaches; the one the compile reports, or its fatal report, comes first in the text form\n"
-    "and is marked \"reported\" in JSON and SARIF), and warnings with their names in brackets:\n"
-    "  unknown-keyword     a keyword no record kind has (with a \"did you mean\")\n"
-    "  field-count         fewer or more fields on a record's line than its kind reads\n"
-    "  number-text         a number field holding text, a decimal or a sign (read as 0)\n"
-    "  ignored-record      a record the compile passes over\n"
-    "  out-of-order        a record before the one of its kind above it\n"
-    "  no-general-section  a train description without [generale]\n"
-    "A description that is not there is the compile's error 101 (line) or 25 (train). Writes no file.\n"
-    "\n"
-    "Exit status: 0 no error (warnings allowed); 1 an error, or with --werror any finding; 3 a file\n"
-    "could not be read; 64 bad usage.";
+// The footer of check's help: what it reports, every warning's name, the exit statuses.
+std::string check_footer() {
+  std::string footer =
+      "Reads both descriptions with the compile's own parsers and reports every finding at once,\n"
+      "ordered by file and line: every compile error (also those after the first, which the compile\n"
+      "never reaches; the one the compile reports, or its fatal report, comes first in the text form\n"
+      "and is marked \"reported\" in JSON and SARIF), and warnings with their names in brackets:\n";
+  for (const WarningKind& warning : warning_kinds()) {
+    std::string name = warning.name;
+    name.resize(std::max<size_t>(name.size(), 20), ' ');
+    footer += "  " + name + " " + warning.summary + "\n";
+  }
+  footer +=
+      "A description that is not there is the compile's error 101 (line) or 25 (train). Writes no file.\n"
+      "\n"
+      "Exit status: 0 no error (warnings allowed); 1 an error, or with --werror any finding; 3 a file\n"
+      "could not be read; 64 bad usage.";
+  return footer;
+}
 
 // A description refused by its encoding, as a finding.
 CheckFinding encoding_finding(const DescriptionText& decoded) {
@@ -57,7 +63,7 @@ CLI::App* add_check_command(CLI::App& app, CheckOptions* options) {
   command->add_flag_callback(
       "--no-plan", [options] { options->plan = false; }, "pass the curves over, as compile --no-plan does");
   command->add_flag("--werror", options->werror, "a warning fails the check as an error does");
-  command->footer(kCheckFooter);
+  command->footer(check_footer());
   return command;
 }
 
