@@ -59,10 +59,12 @@ void DescriptionParser::fail_at(const FieldPosition& field, ErrorNumber number, 
   record_error(number, field, position);
 }
 
-DescriptionParser::Placed DescriptionParser::placed(const Placement& placement, int32_t position) {
+DescriptionParser::Placed DescriptionParser::placed(const Placement& placement, int32_t position,
+                                                   const std::optional<FieldPosition>& failure_field) {
   if (placement.placed()) return Placed::kYes;
   if (placement.number() == ErrorNumber::kRunTimeFailure) {
-    record_error(ErrorNumber::kRunTimeFailure, reader_.last_field(), std::nullopt, placement.words());
+    record_error(ErrorNumber::kRunTimeFailure, failure_field.value_or(reader_.last_field()), std::nullopt,
+                 placement.words());
     return Placed::kFailed;
   }
   fail(placement.number(), position, placement.words());

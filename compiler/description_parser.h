@@ -76,7 +76,10 @@ class DescriptionParser {
   // run-time failure (kFailed: error 25 recorded at the last field read, as a failed read is; the
   // phase ends as after a failed read).
   enum class Placed { kYes, kRefused, kFailed };
-  Placed placed(const Placement& placement, int32_t position);
+  // A run-time failure is recorded at `failure_field` when given (the value at fault), else at the
+  // last field read.
+  Placed placed(const Placement& placement, int32_t position,
+                const std::optional<FieldPosition>& failure_field = std::nullopt);
   // The range check: error 15 at `position` when the record lies beyond the cells; the error's
   // place is the position's field when given, else the record's keyword.
   bool beyond(int32_t position, int64_t reach = kRecordReach, const std::optional<FieldPosition>& field = {});
@@ -88,7 +91,8 @@ class DescriptionParser {
       body();
       return true;
     } catch (const ReadFailure& failure) {
-      record_error(ErrorNumber::kRunTimeFailure, reader_.last_field(), std::nullopt, failure.what);
+      record_error(ErrorNumber::kRunTimeFailure, failure.field.value_or(reader_.last_field()), std::nullopt,
+                   failure.what);
       return false;
     }
   }
@@ -115,7 +119,8 @@ class DescriptionParser {
     try {
       record();
     } catch (const ReadFailure& failure) {
-      record_error(ErrorNumber::kRunTimeFailure, reader_.last_field(), std::nullopt, failure.what);
+      record_error(ErrorNumber::kRunTimeFailure, failure.field.value_or(reader_.last_field()), std::nullopt,
+                   failure.what);
     }
     if (findings_->error_count() != errors) {
       if (reader_.line() == keyword.line) reader_.skip_rest_of_line();

@@ -17,10 +17,6 @@ constexpr int64_t kProgressionFlagShift = 100;
 // Added to the refusal of a board whose cell would lie before cell 0.
 constexpr const char* kBeforeTheCells = "its cell would lie before the first cell";
 
-bool fits_int16(int64_t value) {
-  return value >= std::numeric_limits<int16_t>::min() && value <= std::numeric_limits<int16_t>::max();
-}
-
 }  // namespace
 
 bool progressive_ordina(CompileState& state) {
@@ -106,17 +102,18 @@ void memo_montagna(CompileState& state, int32_t inizio, int32_t fine, int32_t& t
   }
 }
 
+// right / 5 + left * 20 == (right + 100 * left) / 5, exact in whole numbers.
+int64_t board_speed(int32_t left, int32_t right) { return near(int64_t{right} + 100 * int64_t{left}, 5); }
+
 Placement memo_indicatori_v_max(CompileState& state, const SpeedBoardRecord& board) {
   const int64_t c = cell_of_position(board.posizione);
   if (c < 0) return Placement::Refused(ErrorNumber::kSpeedBoardTaken, kBeforeTheCells);
   if (c >= static_cast<int64_t>(state.cells.size()) || !is_free(state.cells[static_cast<size_t>(c)])) {
     return Placement::Refused(ErrorNumber::kSpeedBoardTaken);
   }
-  // right / 5 + left * 20 == (right + 100 * left) / 5, exact in whole numbers.
-  auto encode = [](int32_t left, int32_t right) { return near(int64_t{right} + 100 * int64_t{left}, 5); };
-  const int64_t a = encode(board.vas, board.vad);
-  const int64_t b = encode(board.vbs, board.vbd);
-  const int64_t cc = encode(board.vcs, board.vcd);
+  const int64_t a = board_speed(board.vas, board.vad);
+  const int64_t b = board_speed(board.vbs, board.vbd);
+  const int64_t cc = board_speed(board.vcs, board.vcd);
   if (!fits_int16(a) || !fits_int16(b) || !fits_int16(cc)) {
     return Placement::Refused(ErrorNumber::kRunTimeFailure,
                               "a speed indicator board's encoded speed does not fit 16 bits");

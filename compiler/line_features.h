@@ -37,6 +37,10 @@ void memo_montagna(CompileState& state, int32_t inizio, int32_t fine, int32_t& t
 // run-time failure (25); a refused board writes nothing.
 Placement memo_indicatori_v_max(CompileState& state, const SpeedBoardRecord& board);
 
+// A speed board's stored speed: left * 20 + right / 5, rounded as one division; a board is laid
+// only when each of its three fits 16 bits.
+int64_t board_speed(int32_t left, int32_t right);
+
 }  // namespace scenario
 
 #endif  // SCENARIO_COMPILER_LINE_FEATURES_H_

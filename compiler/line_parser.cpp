@@ -321,12 +321,20 @@ void LineParser::check_mountain_stretch(int32_t inizio, int32_t fine) {
 
 LineParser::Step LineParser::speed_board() {
   SpeedBoardRecord board;
-  for (int32_t* value : {&board.posizione, &board.vas, &board.vbs, &board.vcs, &board.strisces, &board.vad, &board.vbd,
-                         &board.vcd, &board.strisced}) {
-    *value = reader_.read_long();
+  int32_t* const values[] = {&board.posizione, &board.vas, &board.vbs, &board.vcs, &board.strisces,
+                             &board.vad, &board.vbd, &board.vcd, &board.strisced};
+  FieldPosition fields[std::size(values)];
+  for (size_t i = 0; i < std::size(values); ++i) {
+    *values[i] = reader_.read_long();
+    fields[i] = reader_.last_field();
   }
   if (beyond(board.posizione)) return Step::kEndOfFile;
-  return step_after(placed(memo_indicatori_v_max(state_, board), board.posizione));
+  // A stored speed that does not fit 16 bits is reported at the left speed of its pair.
+  std::optional<FieldPosition> speed_at_fault;
+  for (size_t pair = 0; pair < 3 && !speed_at_fault; ++pair) {
+    if (!fits_int16(board_speed(*values[1 + pair], *values[5 + pair]))) speed_at_fault = fields[1 + pair];
+  }
+  return step_after(placed(memo_indicatori_v_max(state_, board), board.posizione, speed_at_fault));
 }
 
 // A board takes the next station-table entry from 80 downward for its text; entry 0 is left to no

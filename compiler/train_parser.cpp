@@ -42,9 +42,9 @@ bool is_origin_station(uint8_t type) { return type == 7 || type == 8; }
 
 // A value computed from read numbers that the 32-bit field it goes into cannot hold is a failure
 // of the read, as a number too large for its field is.
-int32_t to_long_field(int64_t value, const char* what) {
+int32_t to_long_field(int64_t value, const char* what, std::optional<FieldPosition> field = std::nullopt) {
   if (value < std::numeric_limits<int32_t>::min() || value > std::numeric_limits<int32_t>::max()) {
-    throw ReadFailure{std::string(what) + " " + std::to_string(value) + " does not fit 32 bits"};
+    throw ReadFailure{std::string(what) + " " + std::to_string(value) + " does not fit 32 bits", field};
   }
   return static_cast<int32_t>(value);
 }
@@ -314,10 +314,12 @@ void TrainParser::read_station_values(StationEntry& entry) {
   entry.group2_c = reader_.read_short();
   entry.stop_value = reader_.read_byte();
   const int64_t hours = reader_.read_long();
+  const FieldPosition hours_field = reader_.last_field();
   const int64_t minutes = reader_.read_long();
   const int64_t seconds = reader_.read_long();
   entry.name = read_field();
-  entry.time_seconds = to_long_field((hours * 60 + minutes) * 60 + seconds, "the departure time in seconds");
+  entry.time_seconds =
+      to_long_field((hours * 60 + minutes) * 60 + seconds, "the departure time in seconds", hours_field);
 }
 
 // The station's area by its type; option_b only for long platforms, neither option for the first

@@ -37,7 +37,7 @@ void FieldReader::consume_line_end() {
 }
 
 void FieldReader::begin_field() {
-  if (at_end()) throw ReadFailure{"read past the end of " + file_name_};
+  if (at_end()) throw ReadFailure{"read past the end of " + file_name_, std::nullopt};
   skip_blanks();
   last_field_ = FieldPosition{line_, static_cast<int>(std::min<size_t>(position_ - line_start_ + 1,
                                                                         std::numeric_limits<int>::max())),
@@ -105,7 +105,8 @@ int64_t FieldReader::read_number(int64_t lowest, int64_t highest, const char* wi
   if (negative) value = -value;
   if (value < lowest || value > highest) {
     throw ReadFailure{"the " + std::string(width_name) + " value " + std::string(token.substr(0, 24)) +
-                      " is out of range"};
+                      " is out of range",
+                      std::nullopt};
   }
   return value;
 }

@@ -23,6 +23,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -31,16 +32,17 @@
 
 namespace scenario {
 
-// A read past the end of the description or a number too large for its field.
-struct ReadFailure {
-  std::string what;
-};
-
 // Where a field began: 1-based line and column, and the byte offset of its line's start.
 struct FieldPosition {
   int line = 0;
   int column = 0;
   size_t line_start = 0;
+};
+
+// A read past the end of the description or a number too large for its field.
+struct ReadFailure {
+  std::string what;
+  std::optional<FieldPosition> field;  // the field at fault, when not the last one read
 };
 
 // A number field whose text is not a whole number with an optional leading minus.

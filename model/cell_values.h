@@ -28,6 +28,8 @@ namespace scenario {
 
 // A value stored in a 16-bit or an 8-bit field of a cell keeps its low bits.
 constexpr int16_t low16(int64_t value) { return static_cast<int16_t>(static_cast<uint16_t>(value & 0xFFFF)); }
+// Whether a value fits a cell's 16-bit field as it is.
+constexpr bool fits_int16(int64_t value) { return value >= INT16_MIN && value <= INT16_MAX; }
 constexpr uint8_t low8(int64_t value) { return static_cast<uint8_t>(value & 0xFF); }
 
 // Where the feature of cell i stands, in metres.

@@ -247,12 +247,15 @@ TEST(CompilerTest, ARunTimeFailureOfTheLinePhaseEndsItAsAFailedRead) {
     std::string body;
     const char* words;
     int line;
+    int column;  // the speed at fault; the last field read for the progressions
   };
   const std::vector<Case> cases = {
-      {"speed board", "", "indicatori_vmax, 1050, 1639, 0, 0, 0, 0, 0, 0, 0\r\n",
-       "a speed indicator board's encoded speed does not fit 16 bits", 4},
+      {"speed board, first speed", "", "indicatori_vmax, 1050, 1639, 0, 0, 0, 0, 0, 0, 0\r\n",
+       "a speed indicator board's encoded speed does not fit 16 bits", 4, 24},
+      {"speed board, second speed", "", "indicatori_vmax, 1050, 0, -1639, 0, 0, 0, 0, 0, 0\r\n",
+       "a speed indicator board's encoded speed does not fit 16 bits", 4, 27},
       {"progression", "progressiva chilometrica uno, 0, 2147483600, 1\r\n", "",
-       "a kilometric progression's second value + 100 is too large", 4},
+       "a kilometric progression's second value + 100 is too large", 4, 1},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);
@@ -264,6 +267,7 @@ TEST(CompilerTest, ARunTimeFailureOfTheLinePhaseEndsItAsAFailedRead) {
     EXPECT_EQ(error.ErrorCode, 25);
     EXPECT_EQ(error.words, c.words);
     EXPECT_EQ(error.place.line, c.line);
+    EXPECT_EQ(error.place.column, c.column);
     EXPECT_TRUE(compile.finished_with(kNames.line_description));
     EXPECT_TRUE(compile.finished_with(kNames.train_description));
     EXPECT_EQ(compile.cell(0).speed_limit, 0);  // no train phase
