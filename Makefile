@@ -7,7 +7,8 @@ KEPT = MorvellaC_DrasconaX_5521_note.txt MorvellaC_DrasconaX_5521_rallentamenti.
        MorvellaC_DrasconaX_5521_scheda_treno.txt MorvellaC_DrasconaX_linea.dat \
        MorvellaC_DrasconaX_5521.sim MorvellaC_DrasconaX_5521.dat
 
-.PHONY: run build test clang-build bench fuzz-build fuzz-smoke fuzz-long fuzz-keep-corpus render browser-check install package clean
+.PHONY: run build test clang-build bench fuzz-build fuzz-smoke fuzz-long fuzz-keep-corpus render browser-check install package clean \
+        windows test-windows
 
 build:
 	$(PREREQUISITES) build
@@ -24,6 +25,13 @@ test:
 	cmake --preset asan
 	cmake --build --preset asan -j $(JOBS)
 	ctest --preset asan --output-on-failure
+
+# The programs for 64-bit Windows, cross-built with mingw-w64 and linked statically:
+# build-windows/bin/scenario_build.exe and scenario_tool.exe (cmake/windows.cmake).
+windows:
+	$(PREREQUISITES) windows
+	cmake --preset windows
+	cmake --build --preset windows -j $(JOBS)
 
 # Every target built with clang, warnings as errors (CI runs it beside the tests, which gcc builds).
 clang-build:
@@ -146,4 +154,4 @@ package: build
 	@for deb in build/*.deb; do echo "$$deb:"; dpkg-deb -c $$deb | awk '{ print "  " $$6 }'; done
 
 clean:
-	rm -rf build build-asan build-clang build-fuzz
+	rm -rf build build-asan build-clang build-fuzz build-windows
