@@ -33,6 +33,20 @@ windows:
 	cmake --preset windows
 	cmake --build --preset windows -j $(JOBS)
 
+# The Windows programs and tests under Wine, in a Wine prefix made afresh in build-windows/wine (never
+# in $HOME): the unit tests built for Windows (tests/windows/tests.cmake), then both programs' outputs
+# compared byte for byte with the Linux release build's (tests/windows/compare_outputs.sh), then the
+# wait window and the fatal message box under Xvfb (tests/windows/window_check.sh, screenshots in
+# build-windows/window-check).
+WINE_ENV = WINEPREFIX=$(CURDIR)/build-windows/wine WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=" LC_ALL=C.UTF-8
+test-windows: build windows
+	cmake --preset windows -DSCENARIO_WINDOWS_TESTS=ON
+	cmake --build --preset windows -j $(JOBS) --target all scenario_windows_tests
+	rm -rf build-windows/wine
+	$(WINE_ENV) wine wineboot --init >/dev/null 2>&1
+	cd build-windows && $(WINE_ENV) ctest -L windows -j 2 --output-on-failure
+	$(WINE_ENV) bash tests/windows/compare_outputs.sh build/bin build-windows/bin build-windows/compare
+
 # Every target built with clang, warnings as errors (CI runs it beside the tests, which gcc builds).
 clang-build:
 	$(PREREQUISITES) clang

@@ -10,6 +10,7 @@
 #    common controls 6) and a version resource with the project's version, both compiled by windres.
 #  - The platform layer's sources are the _windows.cpp halves (SCENARIO_PLATFORM).
 enable_language(RC)
+option(SCENARIO_WINDOWS_TESTS "Build the unit tests for Windows, to run under Wine (make test-windows)" OFF)
 set(SCENARIO_PLATFORM windows)
 
 # Unicode Windows API (the W functions by default) and no min/max macros from <windows.h>.
@@ -37,6 +38,21 @@ target_include_directories(CLI11::CLI11 SYSTEM INTERFACE ${SCENARIO_HEADER_ONLY_
 add_library(nlohmann_json::nlohmann_json INTERFACE IMPORTED)
 target_include_directories(nlohmann_json::nlohmann_json SYSTEM INTERFACE ${SCENARIO_HEADER_ONLY_DIR})
 
+# The unit tests for Windows (tests/windows/tests.cmake) link GoogleTest built for Windows from
+# Debian's sources (/usr/src/googletest, package googletest), added here: a subdirectory cannot be
+# added once the programs are declared.
+if(SCENARIO_WINDOWS_TESTS)
+  enable_testing()
+  set(SCENARIO_GOOGLETEST_SOURCE /usr/src/googletest CACHE PATH "GoogleTest's sources, built for Windows")
+  set(INSTALL_GTEST OFF CACHE BOOL "" FORCE)
+  set(BUILD_GMOCK OFF CACHE BOOL "" FORCE)
+  add_subdirectory(${SCENARIO_GOOGLETEST_SOURCE} ${PROJECT_BINARY_DIR}/googletest EXCLUDE_FROM_ALL)
+  # GoogleTest's own sources are not held to this project's warnings.
+  foreach(target gtest gtest_main)
+    set_target_properties(${target} PROPERTIES COMPILE_OPTIONS "-w")
+  endforeach()
+endif()
+
 # The resources of one program: its manifest and its version, as a windres source.
 function(scenario_windows_resources target description)
   set(SCENARIO_RESOURCE_NAME ${target})
@@ -55,6 +71,9 @@ function(scenario_windows_programs)
   if(TARGET scenario_disk)
     # The conversions between UTF-8 and the Windows API's UTF-16, used by the platform's halves.
     target_sources(scenario_disk PRIVATE ${PROJECT_SOURCE_DIR}/disk/text_windows.cpp)
+  endif()
+  if(SCENARIO_WINDOWS_TESTS)
+    include(${PROJECT_SOURCE_DIR}/tests/windows/tests.cmake)
   endif()
   if(TARGET scenario_build)
     scenario_windows_resources(scenario_build "Writes the embedded scenario's files beside itself")
