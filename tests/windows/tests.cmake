@@ -81,3 +81,11 @@ foreach(skipped ${SCENARIO_WINDOWS_SKIPPED})
   add_test(NAME ${test_name}_test COMMAND ${CMAKE_COMMAND} -E echo "not run under Wine: ${reason}")
   set_tests_properties(${test_name}_test PROPERTIES SKIP_REGULAR_EXPRESSION "not run under Wine" LABELS windows)
 endforeach()
+
+# For tests/windows/window_check.sh: scenario_build with a scenario that ends in the fatal report
+# (tests/windows/fatal_scenario.cpp stands in for the embedded tables). Test-only: never shipped.
+add_executable(scenario_build_fatal_fixture WIN32 EXCLUDE_FROM_ALL ${PROJECT_SOURCE_DIR}/driver/main.cpp
+               ${PROJECT_SOURCE_DIR}/tests/windows/fatal_scenario.cpp)
+target_link_libraries(scenario_build_fatal_fixture PRIVATE scenario_driver)
+set_target_properties(scenario_build_fatal_fixture PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${PROJECT_BINARY_DIR}/tests)
+add_dependencies(scenario_windows_tests scenario_build_fatal_fixture)
