@@ -163,11 +163,13 @@ install: build
 	cmake --install build --prefix $(PREFIX)
 
 # The Debian packages of the release build, in build/: scenario-compiler (programs, manual page,
-# completion, documents) and scenario-compiler-dev (library, header, CMake package).
-package: build
+# completion, documents) and scenario-compiler-dev (library, header, CMake package); and the zip of
+# the Windows programs, build-windows/scenario-compiler-VERSION-win64.zip (tools/package_windows.sh).
+package: build windows
 	$(PREREQUISITES) package
 	cd build && cpack -G DEB
 	@for deb in build/*.deb; do echo "$$deb:"; dpkg-deb -c $$deb | awk '{ print "  " $$6 }'; done
+	bash tools/package_windows.sh build-windows
 
 clean:
 	rm -rf build build-asan build-clang build-fuzz build-windows

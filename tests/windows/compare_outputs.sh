@@ -17,6 +17,10 @@ if [ $# -ne 3 ]; then
   echo "usage: $0 LINUX_BIN WINDOWS_BIN WORK" >&2
   exit 64
 fi
+# scenario_build.exe is a window program: it shows its wait window on a virtual display.
+if [ -z "${DISPLAY:-}" ]; then
+  exec xvfb-run -a -s "-screen 0 1024x768x24" bash "$0" "$@"
+fi
 linux_bin=$(realpath "$1")
 windows_bin=$(realpath "$2")
 work=$3
@@ -180,5 +184,6 @@ same_folder "decompile" "$work/linux/$tool/sorgenti Zoë" "$work/windows/$tool/s
 run_both_with_errors render "$tool" scenario_tool render --dat "$dat" --sim "$sim" --plan "$plan" --out "pagina Zoë"
 same_folder "render" "$work/linux/$tool/pagina Zoë" "$work/windows/$tool/pagina Zoë"
 
+wineserver -k 2>/dev/null || true
 echo "$passed passed, $failed failed"
 [ "$failed" -eq 0 ]
