@@ -83,9 +83,12 @@ foreach(skipped ${SCENARIO_WINDOWS_SKIPPED})
 endforeach()
 
 # For tests/windows/window_check.sh: scenario_build with a scenario that ends in the fatal report
-# (tests/windows/fatal_scenario.cpp stands in for the embedded tables). Test-only: never shipped.
-add_executable(scenario_build_fatal_fixture WIN32 EXCLUDE_FROM_ALL ${PROJECT_SOURCE_DIR}/driver/main.cpp
-               ${PROJECT_SOURCE_DIR}/tests/windows/fatal_scenario.cpp)
-target_link_libraries(scenario_build_fatal_fixture PRIVATE scenario_driver)
-set_target_properties(scenario_build_fatal_fixture PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${PROJECT_BINARY_DIR}/tests)
-add_dependencies(scenario_windows_tests scenario_build_fatal_fixture)
+# and one with a compile error (tests/windows/*_scenario.cpp stand in for the embedded tables).
+# Test-only: never shipped.
+foreach(fixture fatal compile_error)
+  add_executable(scenario_build_${fixture}_fixture WIN32 EXCLUDE_FROM_ALL ${PROJECT_SOURCE_DIR}/driver/main.cpp
+                 ${PROJECT_SOURCE_DIR}/tests/windows/${fixture}_scenario.cpp)
+  target_link_libraries(scenario_build_${fixture}_fixture PRIVATE scenario_driver)
+  set_target_properties(scenario_build_${fixture}_fixture PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${PROJECT_BINARY_DIR}/tests)
+  add_dependencies(scenario_windows_tests scenario_build_${fixture}_fixture)
+endforeach()

@@ -3,27 +3,30 @@
 # windows by title with xdotool, takes screenshots with ImageMagick's import, answers the message
 # boxes with the keyboard, and checks the exit statuses and the files left.
 #
-#   tests/windows/window_check.sh WINDOWS_BIN FATAL_FIXTURE WORK
+#   tests/windows/window_check.sh WINDOWS_BIN FIXTURES WORK
 #
-# WINDOWS_BIN holds scenario_build.exe; FATAL_FIXTURE is the test program that runs the same driver
-# on a scenario ending in the fatal report 1250. WORK is made afresh and keeps the screenshots:
+# WINDOWS_BIN holds scenario_build.exe; FIXTURES the test programs that run the same driver on a
+# scenario ending in the fatal report 1250 (scenario_build_fatal_fixture.exe) and on one with a
+# compile error (scenario_build_compile_error_fixture.exe). WORK is made afresh and keeps the
+# screenshots:
 #   WORK/failure_screen.png   the wait window under the message box of a file that cannot be written
 #   WORK/wait_window.png      the wait window alone
 #   WORK/fatal_screen.png     the fatal report's message box over the wait window
 #   WORK/fatal_box.png        the message box alone
+#   WORK/compile_error_screen.png  the compile error's message box, once the files are written
 # Without a display it runs itself under xvfb-run. Ends with "N passed, M failed"; exits 1 when a
 # check failed.
 set -euo pipefail
 
 if [ $# -ne 3 ]; then
-  echo "usage: $0 WINDOWS_BIN FATAL_FIXTURE WORK" >&2
+  echo "usage: $0 WINDOWS_BIN FIXTURES WORK" >&2
   exit 64
 fi
 if [ -z "${DISPLAY:-}" ]; then
   exec xvfb-run -a -s "-screen 0 1024x768x24 -dpi 96" bash "$0" "$@"
 fi
 windows_bin=$(realpath "$1")
-fixture=$(realpath "$2")
+fixtures=$(realpath "$2")
 work=$3
 rm -rf "$work"
 mkdir -p "$work"
@@ -142,7 +145,7 @@ check "no window is left" no_window_left
 # once it is answered.
 folder="$work/fatale Zoë"
 mkdir -p "$folder"
-cp "$fixture" "$folder/scenario_build.exe"
+cp "$fixtures/scenario_build_fatal_fixture.exe" "$folder/scenario_build.exe"
 (cd "$work" && exec wine "$folder/scenario_build.exe") &
 pid=$!
 box=$(window_of Error $pid)
@@ -161,17 +164,41 @@ check "the fatal report ends with status 2 (status $status)" test "$status" = 2
 check "nothing further is written after it" test -z "$(cd "$folder" && ls -A | grep -E '\.(dat|sim)$' || true)"
 check "no window is left" no_window_left
 
-# 3. A clean run shows only the wait window, which goes by itself: the six files and status 0,
-# without anyone answering anything.
+# 3. A compile error: the report in a message box once the files are written; status 1 once it
+# is answered.
+folder="$work/errore Zoë"
+mkdir -p "$folder"
+cp "$fixtures/scenario_build_compile_error_fixture.exe" "$folder/scenario_build.exe"
+(cd "$work" && exec wine "$folder/scenario_build.exe") &
+pid=$!
+box=$(window_of scenario_build $pid)
+check "a compile error is shown in a message box titled scenario_build" test -n "$box"
+if [ -n "$box" ]; then
+  sleep 1
+  import -window root "$work/compile_error_screen.png"
+  check "the files are written before the compile error is shown" test -f "$folder/MorvellaC_DrasconaX_5521.dat" \
+    -a -f "$folder/MorvellaC_DrasconaX_5521.sim" -a -f "$folder/MorvellaC_DrasconaX_linea.dat"
+  answer "$box"
+fi
+wait_exit $pid
+check "a compile error ends with status 1 (status $status)" test "$status" = 1
+check "no window is left" no_window_left
+
+# 4. A clean run shows only the wait window, which goes by itself: the six files and status 0,
+# without anyone answering anything. The temporaries a killed run left (its process is gone) are
+# removed.
 folder="$work/pulito Zoë"
 mkdir -p "$folder"
 cp "$windows_bin/scenario_build.exe" "$folder/"
+for stale in .MorvellaC_DrasconaX_linea.dat.tmp.4294967292-0 .MorvellaC_DrasconaX_5521.sim.tmp.4294967292-3; do
+  echo "left by a killed run" >"$folder/$stale"
+done
 (cd "$work" && exec wine "$folder/scenario_build.exe") &
 pid=$!
 wait_exit $pid
 check "a clean run ends by itself with status 0 (status $status)" test "$status" = 0
 # shellcheck disable=SC2086
-check "a clean run leaves exactly the six files" holds_only "$folder" scenario_build.exe $six
+check "a clean run leaves exactly the six files, and no temporary" holds_only "$folder" scenario_build.exe $six
 check "no window is left" no_window_left
 
 # Wine's own processes for this display end with it.
