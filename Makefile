@@ -44,6 +44,7 @@ test-windows: build windows
 	cmake --build --preset windows -j $(JOBS) --target all scenario_windows_tests
 	rm -rf build-windows/wine
 	$(WINE_ENV) wine wineboot --init >/dev/null 2>&1
+	@cat build-windows/tests/not_run_under_wine.txt
 	cd build-windows && $(WINE_ENV) ctest -L windows -j 2 --output-on-failure
 	$(WINE_ENV) bash tests/windows/compare_outputs.sh build/bin build-windows/bin build-windows/compare
 	$(WINE_ENV) bash tests/windows/window_check.sh build-windows/bin build-windows/tests build-windows/window-check
