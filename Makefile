@@ -7,7 +7,8 @@ KEPT = MorvellaC_DrasconaX_5521_note.txt MorvellaC_DrasconaX_5521_rallentamenti.
        MorvellaC_DrasconaX_5521_scheda_treno.txt MorvellaC_DrasconaX_linea.dat \
        MorvellaC_DrasconaX_5521.sim MorvellaC_DrasconaX_5521.dat
 
-.PHONY: run build test clang-build bench fuzz-build fuzz-smoke fuzz-long fuzz-keep-corpus render browser-check install package clean
+.PHONY: run build test clang-build bench fuzz-build fuzz-smoke fuzz-long fuzz-keep-corpus render browser-check install package clean \
+        windows test-windows
 
 build:
 	$(PREREQUISITES) build
@@ -24,6 +25,29 @@ test:
 	cmake --preset asan
 	cmake --build --preset asan -j $(JOBS)
 	ctest --preset asan --output-on-failure
+
+# The programs for 64-bit Windows, cross-built with mingw-w64 and linked statically:
+# build-windows/bin/scenario_build.exe and scenario_tool.exe (cmake/windows.cmake).
+windows:
+	$(PREREQUISITES) windows
+	cmake --preset windows
+	cmake --build --preset windows -j $(JOBS)
+
+# The Windows programs and tests under Wine, in a Wine prefix made afresh in build-windows/wine (never
+# in $HOME): the unit tests built for Windows (tests/windows/tests.cmake), then both programs' outputs
+# compared byte for byte with the Linux release build's (tests/windows/compare_outputs.sh), then the
+# wait window and the fatal message box under Xvfb (tests/windows/window_check.sh, screenshots in
+# build-windows/window-check).
+WINE_ENV = WINEPREFIX=$(CURDIR)/build-windows/wine WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=" LC_ALL=C.UTF-8
+test-windows: build windows
+	cmake --preset windows -DSCENARIO_WINDOWS_TESTS=ON
+	cmake --build --preset windows -j $(JOBS) --target all scenario_windows_tests
+	rm -rf build-windows/wine
+	$(WINE_ENV) wine wineboot --init >/dev/null 2>&1
+	@cat build-windows/tests/not_run_under_wine.txt
+	cd build-windows && $(WINE_ENV) ctest -L windows -j 2 --output-on-failure
+	$(WINE_ENV) bash tests/windows/compare_outputs.sh build/bin build-windows/bin build-windows/compare
+	$(WINE_ENV) bash tests/windows/window_check.sh build-windows/bin build-windows/tests build-windows/window-check
 
 # Every target built with clang, warnings as errors (CI runs it beside the tests, which gcc builds).
 clang-build:
@@ -139,11 +163,13 @@ install: build
 	cmake --install build --prefix $(PREFIX)
 
 # The Debian packages of the release build, in build/: scenario-compiler (programs, manual page,
-# completion, documents) and scenario-compiler-dev (library, header, CMake package).
-package: build
+# completion, documents) and scenario-compiler-dev (library, header, CMake package); and the zip of
+# the Windows programs, build-windows/scenario-compiler-VERSION-win64.zip (tools/package_windows.sh).
+package: build windows
 	$(PREREQUISITES) package
 	cd build && cpack -G DEB
 	@for deb in build/*.deb; do echo "$$deb:"; dpkg-deb -c $$deb | awk '{ print "  " $$6 }'; done
+	bash tools/package_windows.sh build-windows
 
 clean:
-	rm -rf build build-asan build-clang build-fuzz
+	rm -rf build build-asan build-clang build-fuzz build-windows

@@ -6,7 +6,9 @@
 // are then renamed over the old name. So the name holds either the old file or the complete new
 // one: a failure part-way (disk full, no permission) leaves the old file untouched and removes the
 // temporary one. The new file holds exactly what this run wrote. Paths in a folder are
-// folder + "/" + name.
+// folder + "/" + name (folder + "\" + name on Windows); paths are UTF-8 strings on every system.
+// The system's half of the work is disk/file_replace_posix.cpp or disk/file_replace_windows.cpp,
+// each of which says how it keeps this contract with its system's calls.
 //
 // Temporaries. Where the file system allows it the temporary has no name while it is written
 // (O_TMPFILE): a process killed then leaves nothing behind. It is given a name only once complete
@@ -48,7 +50,7 @@ inline constexpr uint64_t kMaxInputFileSize = uint64_t{64} << 20;
 
 enum class Sync { kDurable, kNone };
 
-// folder + "/" + name.
+// folder + "/" + name ("\" on Windows).
 std::string path_in_folder(const std::string& folder, const std::string& name);
 
 // Replaces the file at `path` with `bytes`, or with the bytes of `source`.

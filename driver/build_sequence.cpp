@@ -8,15 +8,13 @@
 #include "format/file_names.h"
 #include "disk/file_replace.h"
 #include "cli/reports.h"
+#include "driver/notices.h"
 #include "driver/program_folder.h"
 #include "scenario/text_writers.h"
 
 namespace scenario {
 
-void errore(const std::string& number) {
-  std::cerr << fatal_report(number) << std::endl;
-  std::exit(kExitFatal);
-}
+void errore(const std::string& number) { show_fatal_report(fatal_report(number)); }
 
 Status read_description(const std::string& folder, const std::string& name, Description* description) {
   description->file_name = name;
@@ -35,7 +33,7 @@ int Form_Load(const std::string& folder) {
   const ScenarioFileNames names = scenario_file_names(state.line_name, state.train_number);
 
   // The wait notice comes first, before any work.
-  std::cerr << "Attendere" << std::endl;
+  show_wait_notice();
 
   // The kept files wait in the sink until finish_writing flushes them together and puts them under
   // their names; it runs on every road out, so that the files written before a failure stay.

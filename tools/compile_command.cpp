@@ -20,6 +20,7 @@
 #include "model/status.h"
 #include "model/track_model.h"
 #include "disk/file_replace.h"
+#include "disk/native_path.h"
 #include "cli/reports.h"
 #include "cli/command_line.h"
 #include "cli/description_input.h"
@@ -93,7 +94,7 @@ class ToolSink : public OutputSink {
     log_.phase("flushed " + std::to_string(handed_over_.size()) + " files to disk and renamed them over their names");
     for (const auto& [name, size] : handed_over_) {
       written_.push_back(name);
-      log_.phase("wrote " + (std::filesystem::path(folder_sink_.folder()) / name).string() + ", " +
+      log_.phase("wrote " + utf8_of(path_of(folder_sink_.folder()) / name) + ", " +
                  std::to_string(size) + " bytes");
     }
     handed_over_.clear();
@@ -166,7 +167,7 @@ int run_compile_command(const CompileOptions& options) {
   }
 
   std::error_code error;
-  std::filesystem::create_directories(options.out, error);
+  std::filesystem::create_directories(path_of(options.out), error);
   if (error) return report_file_system_failure(Status::FileSystem(options.out, error.message()), kProgram);
 
   // Names on the command line are UTF-8: the files are named with them as given, the station

@@ -15,6 +15,7 @@
 #include "model/status.h"
 #include "model/track_model.h"
 #include "disk/file_replace.h"
+#include "disk/native_path.h"
 #include "cli/reports.h"
 #include "cli/command_line.h"
 #include "cli/compiled_files.h"
@@ -128,7 +129,7 @@ int run_decompile_command(const DecompileOptions& options) {
                            : "decompiled, with " + std::to_string(result.findings.count()) + " findings");
 
   std::error_code error;
-  std::filesystem::create_directories(options.out, error);
+  std::filesystem::create_directories(path_of(options.out), error);
   if (error) return report_file_system_failure(Status::FileSystem(options.out, error.message()), kProgram);
   const ScenarioFileNames names = scenario_file_names(line_name, train_number);
   FolderSink sink(options.out);
@@ -140,7 +141,7 @@ int run_decompile_command(const DecompileOptions& options) {
   }
   if (const int failed = finish_writing(sink, status, kProgram); failed != kExitClean) return failed;
   for (const auto& [name, bytes] : descriptions) {
-    log.phase("wrote " + (std::filesystem::path(options.out) / *name).string() + ", " + std::to_string(bytes->size()) +
+    log.phase("wrote " + utf8_of(path_of(options.out) / *name) + ", " + std::to_string(bytes->size()) +
               " bytes");
   }
   if (result.exact()) return kExitClean;

@@ -10,6 +10,7 @@
 #include "format/output_sink.h"
 #include "model/status.h"
 #include "disk/file_replace.h"
+#include "disk/native_path.h"
 #include "cli/reports.h"
 #include "scenario/text_writers.h"
 #include "cli/command_line.h"
@@ -47,14 +48,14 @@ int run_init_command(const InitOptions& options) {
   if (status.ok()) status = dati_treno(texts, names);
   if (!status.ok()) return report_file_system_failure(status, kProgram);
 
-  const std::filesystem::path folder(options.folder);
+  const std::filesystem::path folder = path_of(options.folder);
   const std::string descriptions[] = {names.line_description, names.train_description};
   if (!options.force) {
     bool refused = false;
     for (const std::string& name : descriptions) {
       std::error_code error;
       if (std::filesystem::exists(folder / name, error) || error) {
-        std::cerr << kProgram << ": '" << (folder / name).string()
+        std::cerr << kProgram << ": '" << utf8_of(folder / name)
                   << "' is already there; nothing written (--force replaces it)" << std::endl;
         refused = true;
       }
@@ -65,7 +66,7 @@ int run_init_command(const InitOptions& options) {
   std::filesystem::create_directories(folder, error);
   if (error) return report_file_system_failure(Status::FileSystem(options.folder, error.message()), kProgram);
   for (const std::string& name : descriptions) {
-    status = replace_file((folder / name).string(), texts.files.at(name));
+    status = replace_file(utf8_of(folder / name), texts.files.at(name));
     if (!status.ok()) return report_file_system_failure(status, kProgram);
   }
   return kExitClean;

@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Makes sure this machine has the Debian packages a make target needs, before anything is built.
 #
-#   tools/prerequisites.sh NEED...     NEED: build bench test clang fuzz browser package, or all
+#   tools/prerequisites.sh NEED...     NEED: build bench test clang fuzz browser package windows, or all
 #
 # What is missing is installed with apt-get when this user may (root, or sudo without a password);
 # otherwise the script prints the one apt-get line that installs it and fails, so that a build
@@ -39,7 +39,7 @@ googletest() {
 
 needs=("$@")
 [ ${#needs[@]} -gt 0 ] || needs=(build)
-[ "${needs[*]}" != all ] || needs=(build bench test clang fuzz browser package)
+[ "${needs[*]}" != all ] || needs=(build bench test clang fuzz browser package windows)
 for need in "${needs[@]}"; do
   case $need in
     # The release build of the programs.
@@ -59,7 +59,13 @@ for need in "${needs[@]}"; do
     browser) want chromium program chromium; want python3 program python3 ;;
     # The Debian packages (dpkg-shlibdeps finds what the programs link against).
     package) compiler_and_build_tools; want dpkg-dev program dpkg-shlibdeps ;;
-    *) echo "prerequisites: unknown need '$need' (build bench test clang fuzz browser package all)" >&2; exit 64 ;;
+    # The Windows programs, cross-built (mingw-w64), and their tests under Wine, Xvfb and xdotool
+    # (ImageMagick's import takes the screenshots; zip packs the Windows archive).
+    windows) compiler_and_build_tools; want g++-mingw-w64-x86-64-posix program x86_64-w64-mingw32-g++-posix
+      want wine64 test -x /usr/lib/wine/wine64; want wine program wine; want xvfb program xvfb-run; want xdotool program xdotool
+      want imagemagick program import; want zip program zip; want python3 program python3
+      want googletest test -f /usr/src/googletest/CMakeLists.txt ;;
+    *) echo "prerequisites: unknown need '$need' (build bench test clang fuzz browser package windows all)" >&2; exit 64 ;;
   esac
 done
 

@@ -10,6 +10,7 @@
 #include "model/status.h"
 #include "model/track_model.h"
 #include "disk/file_replace.h"
+#include "disk/native_path.h"
 #include "cli/command_line.h"
 #include "cli/compiled_files.h"
 #include "render/render.h"
@@ -40,7 +41,7 @@ int fail(const Status& status) {
 }
 
 Status write_output(const std::string& folder, const char* name, const std::string& bytes, VerboseLog& log) {
-  const std::string path = (std::filesystem::path(folder) / name).string();
+  const std::string path = utf8_of(path_of(folder) / name);
   Status status = replace_file(path, bytes);
   if (status.ok()) log.phase("wrote " + path + ", " + std::to_string(bytes.size()) + " bytes");
   return status;
@@ -89,7 +90,7 @@ int run_render_command(const RenderOptions& options) {
   log.phase("drew the plan, the profile, the chart and the page");
 
   std::error_code error;
-  std::filesystem::create_directories(options.out, error);
+  std::filesystem::create_directories(path_of(options.out), error);
   if (error) return fail(Status::FileSystem(options.out, error.message()));
   for (const auto& [name, bytes] : {std::pair{kPlanName, &drawings.plan}, std::pair{kProfileName, &drawings.profile},
                                     std::pair{kChartName, &drawings.chart}, std::pair{kPageName, &page}}) {

@@ -27,6 +27,7 @@
 #include <string>
 #include <vector>
 
+#include "disk/console.h"
 #include "model/status.h"
 #include "scenario/compile.h"
 #include "tools/check_command.h"
@@ -74,7 +75,17 @@ int usage_error(const CLI::App& app, const CLI::ParseError& error, int argc, cha
 }  // namespace
 
 int main(int argc, char** argv) {
+  // The arguments as UTF-8 on every system (disk/console.h), from here on in argv.
+  std::vector<std::string> arguments = scenario::start_console_program(argc, argv);
+  std::vector<char*> utf8_argv;
+  for (std::string& argument : arguments) utf8_argv.push_back(argument.data());
+  utf8_argv.push_back(nullptr);
+  argc = static_cast<int>(arguments.size());
+  argv = utf8_argv.data();
+
   CLI::App app("Tools for people who write their own scenarios.", kProgram);
+  // The same command lines on every system: "/x" is a path, never a Windows-style option.
+  app.allow_windows_style_options(false);
   app.set_version_flag("--version", std::string(kProgram) + " " + scenario::version());
   app.require_subcommand(1);
   app.footer("'scenario_tool COMMAND --help' explains a command's options.");

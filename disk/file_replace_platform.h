@@ -1,0 +1,64 @@
+// The system's half of disk/file_replace: what file_replace.cpp, which is the same everywhere, asks
+// of the system it runs on. file_replace_posix.cpp implements it with POSIX calls (flock,
+// O_TMPFILE, fdatasync, rename), file_replace_windows.cpp with the Windows API (wide paths,
+// FlushFileBuffers, MoveFileExW); the build takes one of them (SCENARIO_PLATFORM).
+//
+// Paths are UTF-8 std::strings here as everywhere else; a system that takes paths in another
+// form converts them inside its half.
+#ifndef SCENARIO_DISK_FILE_REPLACE_PLATFORM_H_
+#define SCENARIO_DISK_FILE_REPLACE_PLATFORM_H_
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "disk/file_replace.h"
+#include "model/status.h"
+
+namespace scenario::disk_platform {
+
+// The temporary a replacement writes: an open file (a descriptor on POSIX, a HANDLE on Windows,
+// kNoHandle when closed), with its name in the folder (empty while it has none).
+inline constexpr intptr_t kNoHandle = -1;
+struct Temporary {
+  intptr_t handle = kNoHandle;
+  std::string name;
+};
+
+// Calls the crash tests' hook, if one is set, before a step that changes the disk.
+void disk_step();
+// The separator path_in_folder puts between a folder and a name.
+char folder_separator();
+// The folder a path names a file in ("." for a bare name), and the file's name in it.
+std::string folder_of(const std::string& path);
+std::string base_of(const std::string& path);
+
+// The names in `folder` that start with a dot (every temporary is among them); none when the
+// folder cannot be listed.
+std::vector<std::string> hidden_names(const std::string& folder);
+// Removes, of the `hidden` names in `folder`, the named temporaries of `base` that no live
+// writer holds.
+void remove_stale_temporaries(const std::string& folder, const std::string& base,
+                              const std::vector<std::string>& hidden);
+// A new temporary in the folder of `path`, open for writing and marked as its writer's.
+Status open_temporary(const std::string& path, Temporary* temporary);
+// Writes `size` bytes, the part of the file at `offset`, to the temporary; a durable file's bytes
+// are sent on their way to the disk where the system allows it. The status has no path.
+Status write_chunk(const Temporary& temporary, const char* bytes, size_t size, uint64_t offset, Sync sync);
+// Flushes the temporary's bytes to the disk.
+Status flush(const std::string& path, Temporary* temporary);
+// Puts the complete temporary under `path`, replacing what is there.
+Status publish(const std::string& path, Temporary* temporary);
+// Closes the temporary, removing it first when it was not published.
+void close_temporary(Temporary* temporary);
+
+// The start of every named temporary of the file `base`: ".BASE.tmp.".
+std::string temporary_prefix(const std::string& base);
+// Whether `name` is a temporary of the file `base` (see file_replace.cpp).
+bool is_temporary_of(std::string_view name, const std::string& base);
+
+}  // namespace scenario::disk_platform
+
+#endif  // SCENARIO_DISK_FILE_REPLACE_PLATFORM_H_
