@@ -1,53 +1,42 @@
 #include "tests/test_support.h"
 
-#include <sys/wait.h>
-
 #include <algorithm>
-#include <cstdio>
-#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
-#include <stdexcept>
 #include <vector>
 
 #include <gtest/gtest.h>
 
+#include "disk/native_path.h"
+
+// The helpers that are the same on every system; TempFolder and running commands are in
+// test_support_posix.cpp and windows/test_support_windows.cpp. Paths are UTF-8, as the programs
+// hold them.
 namespace scenario::testing {
 
-TempFolder::TempFolder() {
-  std::string pattern = (std::filesystem::temp_directory_path() / "scenario_test.XXXXXX").string();
-  std::vector<char> name(pattern.begin(), pattern.end());
-  name.push_back('\0');
-  if (mkdtemp(name.data()) == nullptr) throw std::runtime_error("mkdtemp failed");
-  path_ = name.data();
-}
-
-TempFolder::~TempFolder() {
-  std::error_code error;
-  // Give back write permission where a test took it away, so that everything can be removed.
-  std::filesystem::permissions(path_, std::filesystem::perms::owner_all, std::filesystem::perm_options::add, error);
-  std::filesystem::remove_all(path_, error);
-}
-
 std::string read_whole_file(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
+  std::ifstream in(path_of(path), std::ios::binary);
   std::ostringstream out;
   out << in.rdbuf();
   return out.str();
 }
 
 void write_whole_file(const std::string& path, const std::string& bytes) {
-  std::ofstream out(path, std::ios::binary | std::ios::trunc);
+  std::ofstream out(path_of(path), std::ios::binary | std::ios::trunc);
   out << bytes;
 }
 
 std::vector<std::string> files_in(const std::string& folder) {
   std::vector<std::string> names;
-  for (const auto& entry : std::filesystem::directory_iterator(folder)) names.push_back(entry.path().filename().string());
+  for (const auto& entry : std::filesystem::directory_iterator(path_of(folder))) {
+    names.push_back(utf8_of(entry.path().filename()));
+  }
   std::sort(names.begin(), names.end());
   return names;
 }
+
+bool exists(const std::string& path) { return std::filesystem::exists(path_of(path)); }
 
 std::vector<std::string> crlf_lines(const std::string& bytes) {
   std::vector<std::string> lines;
@@ -78,29 +67,6 @@ std::vector<std::string> comma_fields(std::string_view line) {
   return fields;
 }
 
-int run_command(const std::string& command, std::string* output) {
-  FILE* pipe = popen((command + " 2>&1").c_str(), "r");
-  if (pipe == nullptr) return -1;
-  std::string text;
-  char buffer[4096];
-  size_t n;
-  while ((n = fread(buffer, 1, sizeof buffer, pipe)) > 0) text.append(buffer, n);
-  const int status = pclose(pipe);
-  if (output != nullptr) *output = text;
-  return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-}
-
-int run_split(const std::string& command, std::string* out, std::string* err) {
-  const TempFolder folder;
-  const int status =
-      run_command("((" + command + ") >" + folder.file("out.txt") + " 2>" + folder.file("err.txt") + ")", nullptr);
-  if (out != nullptr) *out = read_whole_file(folder.file("out.txt"));
-  if (err != nullptr) *err = read_whole_file(folder.file("err.txt"));
-  return status;
-}
-
-bool exists(const std::string& path) { return std::filesystem::exists(path); }
-
 std::string lines(std::initializer_list<std::string_view> rows) {
   std::string text;
   for (std::string_view row : rows) {
@@ -115,7 +81,5 @@ std::string lines(const std::vector<std::string>& rows) {
   for (const std::string& row : rows) text += row + "\r\n";
   return text;
 }
-
-std::string tool() { return SCENARIO_TOOL_BIN; }
 
 }  // namespace scenario::testing

@@ -3,7 +3,7 @@
 #
 # GoogleTest is built for Windows from Debian's sources (cmake/windows.cmake adds it).
 # Each test program of tests/ that needs nothing but the program's own code runs as it is; the
-# shared helpers come from tests/windows/test_support_windows.cpp. The others are listed below with
+# shared helpers come from tests/test_support.cpp and tests/windows/test_support_windows.cpp. The others are listed below with
 # the reason they cannot run under Wine: each is a ctest test that prints its reason and is
 # reported as skipped. make test-windows runs them all with ctest (under Wine: the cross build's
 # CMAKE_CROSSCOMPILING_EMULATOR), then tests/windows/compare_outputs.sh.
@@ -43,7 +43,7 @@ set(SCENARIO_WINDOWS_FILTERS
 
 add_library(scenario_windows_test_support STATIC ${PROJECT_SOURCE_DIR}/tests/compiled_scenario.cpp
             ${PROJECT_SOURCE_DIR}/tests/scenario_generator.cpp
-            ${PROJECT_SOURCE_DIR}/tests/windows/test_support_windows.cpp)
+            ${PROJECT_SOURCE_DIR}/tests/test_support.cpp ${PROJECT_SOURCE_DIR}/tests/windows/test_support_windows.cpp)
 target_link_libraries(scenario_windows_test_support PUBLIC scenario_embedded scenario_compiler scenario_disk gtest)
 
 
