@@ -43,6 +43,12 @@ void CheckFindings::add_error(const ErrorRecord& error) {
   ++error_count_;
 }
 
+void CheckFindings::record(CompileState& state, CheckFindings* findings, ErrorNumber number,
+                           std::optional<int32_t> position, SourcePlace place, std::string words) {
+  state.record_error(number, position, std::move(place), std::move(words));
+  if (findings != nullptr) findings->add_error(state.error());
+}
+
 void CheckFindings::mark_reported(const ErrorRecord& error, const std::string& file) {
   const std::string code = std::to_string(error.ErrorCode);
   const bool has_position = describe_error(error.ErrorCode).has_position;

@@ -34,6 +34,7 @@
 #include <vector>
 
 #include "model/compile_error.h"
+#include "model/track_model.h"
 
 namespace scenario {
 
@@ -63,6 +64,10 @@ class CheckFindings {
   explicit CheckFindings(std::vector<std::string> files) : files_(std::move(files)) {}
 
   void add_error(const ErrorRecord& error);
+  // Records an error in the compile's error record (CompileState::record_error) and, with
+  // `findings` (a check), copies it there: the one way the parsers and post-processing record one.
+  static void record(CompileState& state, CheckFindings* findings, ErrorNumber number,
+                     std::optional<int32_t> position = std::nullopt, SourcePlace place = {}, std::string words = {});
   // Marks the finding of the error the compile reports, adding it when no finding matches it (an
   // error without a place goes to `file`).
   void mark_reported(const ErrorRecord& error, const std::string& file);

@@ -47,8 +47,8 @@ bool DescriptionParser::read_keyword() {
 
 void DescriptionParser::record_error(ErrorNumber number, const std::optional<FieldPosition>& record,
                                      std::optional<int32_t> position, std::string words) {
-  state_.record_error(number, position, record ? reader_.place_of(*record) : SourcePlace(), std::move(words));
-  if (checking()) findings_->add_error(state_.error());
+  CheckFindings::record(state_, findings_, number, position, record ? reader_.place_of(*record) : SourcePlace(),
+                        std::move(words));
 }
 
 void DescriptionParser::fail(ErrorNumber number, std::optional<int32_t> position, std::string words) {

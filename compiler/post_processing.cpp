@@ -47,8 +47,7 @@ class CellWalk {
 
   // Records an error of the walk at 50 * the cell index; it belongs to no description record.
   void fail_at_cell(ErrorNumber number, int index) {
-    state_.record_error(number, static_cast<int32_t>(CELL_LENGTH * index));
-    if (findings_ != nullptr) findings_->add_error(state_.error());
+    CheckFindings::record(state_, findings_, number, static_cast<int32_t>(CELL_LENGTH * index));
   }
 
   // Rule 1: every signal within 20 cells before the warning board gets a cut-off point one or two
