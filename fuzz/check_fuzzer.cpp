@@ -50,9 +50,14 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   const std::vector<scenario::CheckFinding> findings = scenario::check_descriptions(line, train, pair.write_line_plan != 0);
 
   size_t errors = 0;
+  size_t reported = 0;
   for (size_t i = 0; i < findings.size(); ++i) {
     const scenario::CheckFinding& finding = findings[i];
     if (finding.severity == scenario::Severity::kError) ++errors;
+    if (finding.reported) {
+      require(finding.severity == scenario::Severity::kError);
+      ++reported;
+    }
     if (finding.place.known()) {
       require(finding.place.column >= 1);
       require(finding.place.caret >= 0 && static_cast<size_t>(finding.place.caret) <= finding.place.line_text.size());
@@ -67,7 +72,15 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     }
   }
 
-  scenario::compile(state, pair.write_line_plan != 0, line, train);
-  require((state.error().ErrorCode != 0) == (errors != 0));
+  // Check reports an error exactly when the compile ends with one (its error or its fatal report),
+  // and marks the one the compile reports, with its number.
+  const scenario::CompileResult result = scenario::compile(state, pair.write_line_plan != 0, line, train);
+  const bool compile_failed = state.error().ErrorCode != 0 || result.fatal != 0;
+  require(compile_failed == (errors != 0));
+  require(reported == (compile_failed ? 1u : 0u));
+  for (const scenario::CheckFinding& finding : findings) {
+    if (!finding.reported) continue;
+    require(finding.code == std::to_string(result.fatal != 0 ? result.fatal : state.error().ErrorCode));
+  }
   return 0;
 }
