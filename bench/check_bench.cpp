@@ -7,8 +7,8 @@
 #include <string>
 
 #include "compiler/compile.h"
-#include "format/binary_outputs.h"
 #include "compiler/description_check.h"
+#include "format/binary_outputs.h"
 #include "format/file_names.h"
 #include "format/output_sink.h"
 #include "scenario/text_writers.h"

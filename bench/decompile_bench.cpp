@@ -13,10 +13,10 @@
 
 #include <string>
 
-#include "format/binary_inputs.h"
 #include "compiler/compile.h"
-#include "format/binary_outputs.h"
 #include "decompile/decompile.h"
+#include "format/binary_inputs.h"
+#include "format/binary_outputs.h"
 #include "format/file_names.h"
 #include "format/output_sink.h"
 #include "scenario/line_data.h"

@@ -15,11 +15,11 @@
 #include <string>
 
 #include "bench/long_scenario.h"
-#include "format/binary_outputs.h"
 #include "compiler/compile.h"
-#include "format/file_names.h"
-#include "description/field_reader.h"
 #include "compiler/line_parser.h"
+#include "description/field_reader.h"
+#include "format/binary_outputs.h"
+#include "format/file_names.h"
 #include "scenario/line_data.h"
 #include "scenario/line_table.h"
 

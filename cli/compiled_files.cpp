@@ -4,9 +4,9 @@
 #include <limits>
 #include <string_view>
 
+#include "disk/file_replace.h"
 #include "format/binary_inputs.h"
 #include "format/binary_layout.h"
-#include "disk/file_replace.h"
 
 namespace scenario {
 namespace {

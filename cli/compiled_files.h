@@ -12,9 +12,9 @@
 #include <string>
 #include <vector>
 
+#include "cli/verbose_log.h"
 #include "model/status.h"
 #include "model/track_model.h"
-#include "cli/verbose_log.h"
 
 namespace scenario {
 

@@ -1,12 +1,12 @@
 #include "compiler/compile.h"
 
-#include "model/cell_values.h"
 #include "compiler/check_codes.h"
-#include "description/field_reader.h"
-#include "model/header_view.h"
 #include "compiler/line_parser.h"
 #include "compiler/post_processing.h"
 #include "compiler/train_parser.h"
+#include "description/field_reader.h"
+#include "model/cell_values.h"
+#include "model/header_view.h"
 
 namespace scenario {
 

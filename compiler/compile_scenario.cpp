@@ -1,9 +1,9 @@
 #include "scenario/compile.h"
 
 #include "compiler/compile.h"
+#include "compiler/error_catalogue.h"
 #include "format/binary_outputs.h"
 #include "format/cp1252.h"
-#include "compiler/error_catalogue.h"
 #include "format/file_names.h"
 #include "model/track_model.h"
 #include "scenario_version.h"

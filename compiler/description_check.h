@@ -15,8 +15,8 @@
 
 #include <vector>
 
-#include "compiler/compile.h"
 #include "compiler/check_findings.h"
+#include "compiler/compile.h"
 
 namespace scenario {
 

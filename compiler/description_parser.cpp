@@ -3,8 +3,8 @@
 #include <algorithm>
 #include <utility>
 
-#include "format/cp1252.h"
 #include "compiler/did_you_mean.h"
+#include "format/cp1252.h"
 
 #include "model/cell_values.h"
 #include "model/rounding.h"

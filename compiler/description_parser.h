@@ -29,9 +29,9 @@
 #include <string_view>
 #include <vector>
 
-#include "model/compile_error.h"
-#include "description/field_reader.h"
 #include "compiler/check_findings.h"
+#include "description/field_reader.h"
+#include "model/compile_error.h"
 #include "model/track_model.h"
 
 namespace scenario {

@@ -4,13 +4,13 @@
 #include <string>
 #include <string_view>
 
-#include "model/cell_values.h"
 #include "compiler/description_parser.h"
-#include "model/header_view.h"
 #include "compiler/line_features.h"
+#include "compiler/stretch_fill.h"
+#include "model/cell_values.h"
+#include "model/header_view.h"
 #include "model/plan_recurrence.h"
 #include "model/rounding.h"
-#include "compiler/stretch_fill.h"
 
 namespace scenario {
 namespace {

@@ -15,8 +15,8 @@
 #ifndef SCENARIO_COMPILER_LINE_PARSER_H_
 #define SCENARIO_COMPILER_LINE_PARSER_H_
 
-#include "description/field_reader.h"
 #include "compiler/check_findings.h"
+#include "description/field_reader.h"
 #include "model/track_model.h"
 
 namespace scenario {

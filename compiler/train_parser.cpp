@@ -7,13 +7,13 @@
 #include <string>
 #include <utility>
 
-#include "model/cell_values.h"
 #include "compiler/description_parser.h"
-#include "model/header_view.h"
-#include "model/rounding.h"
 #include "compiler/stretch_fill.h"
 #include "compiler/train_features.h"
 #include "format/cp1252.h"
+#include "model/cell_values.h"
+#include "model/header_view.h"
+#include "model/rounding.h"
 
 namespace scenario {
 namespace {

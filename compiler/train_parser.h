@@ -13,8 +13,8 @@
 #ifndef SCENARIO_COMPILER_TRAIN_PARSER_H_
 #define SCENARIO_COMPILER_TRAIN_PARSER_H_
 
-#include "description/field_reader.h"
 #include "compiler/check_findings.h"
+#include "description/field_reader.h"
 #include "model/track_model.h"
 
 namespace scenario {

@@ -18,8 +18,8 @@
 #include <string>
 
 #include "decompile/decompile_findings.h"
-#include "description/description_records.h"
 #include "decompile/decompile_verify.h"
+#include "description/description_records.h"
 #include "model/track_model.h"
 
 namespace scenario {

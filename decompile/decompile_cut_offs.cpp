@@ -6,10 +6,10 @@
 #include <utility>
 #include <vector>
 
-#include "model/cell_values.h"
 #include "decompile/decompile_train.h"
 #include "decompile/decompile_verify.h"
 #include "description/description_writer.h"
+#include "model/cell_values.h"
 
 namespace scenario {
 namespace {

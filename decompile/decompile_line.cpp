@@ -6,12 +6,12 @@
 #include <string>
 #include <utility>
 
-#include "model/cell_values.h"
+#include "compiler/line_features.h"
 #include "decompile/decompile_fills.h"
 #include "decompile/decompile_plan.h"
 #include "decompile/decompile_values.h"
+#include "model/cell_values.h"
 #include "model/header_view.h"
-#include "compiler/line_features.h"
 #include "model/rounding.h"
 
 namespace scenario {

@@ -6,9 +6,9 @@
 #include <utility>
 #include <vector>
 
-#include "model/cell_values.h"
 #include "decompile/decompile_fills.h"
 #include "decompile/decompile_values.h"
+#include "model/cell_values.h"
 #include "model/header_view.h"
 
 namespace scenario {

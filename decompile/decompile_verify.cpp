@@ -5,8 +5,8 @@
 #include <cstdint>
 #include <cstdio>
 
-#include "format/cp1252.h"
 #include "compiler/error_catalogue.h"
+#include "format/cp1252.h"
 #include "format/file_names.h"
 
 namespace scenario {

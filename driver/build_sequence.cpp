@@ -4,12 +4,12 @@
 #include <cstdlib>
 #include <iostream>
 
-#include "format/binary_outputs.h"
-#include "format/file_names.h"
-#include "disk/file_replace.h"
 #include "cli/reports.h"
+#include "disk/file_replace.h"
 #include "driver/notices.h"
 #include "driver/program_folder.h"
+#include "format/binary_outputs.h"
+#include "format/file_names.h"
 #include "scenario/text_writers.h"
 
 namespace scenario {

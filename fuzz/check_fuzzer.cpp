@@ -12,8 +12,8 @@
 
 #include "compiler/compile.h"
 #include "compiler/description_check.h"
-#include "description/description_text.h"
 #include "compiler/error_catalogue.h"
+#include "description/description_text.h"
 #include "format/file_names.h"
 #include "format/output_sink.h"
 #include "fuzz/fuzz_input.h"

@@ -12,10 +12,10 @@
 #include <string>
 #include <vector>
 
-#include "format/binary_inputs.h"
-#include "format/binary_outputs.h"
 #include "compiler/compile.h"
 #include "compiler/error_catalogue.h"
+#include "format/binary_inputs.h"
+#include "format/binary_outputs.h"
 #include "format/file_names.h"
 #include "format/output_sink.h"
 #include "fuzz/fuzz_input.h"

@@ -15,13 +15,13 @@
 
 #include "format/binary_inputs.h"
 #include "format/binary_outputs.h"
-#include "tests/compiled_scenario.h"
 #include "render/dump.h"
 #include "render/render_chart.h"
 #include "render/render_page.h"
 #include "render/render_plan.h"
 #include "render/render_profile.h"
 #include "render/render_scene.h"
+#include "tests/compiled_scenario.h"
 
 namespace {
 

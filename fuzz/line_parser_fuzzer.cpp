@@ -4,8 +4,8 @@
 #include <cstdint>
 #include <string_view>
 
-#include "description/field_reader.h"
 #include "compiler/line_parser.h"
+#include "description/field_reader.h"
 #include "fuzz/fuzz_input.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {

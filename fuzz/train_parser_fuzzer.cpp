@@ -6,9 +6,9 @@
 #include <string>
 #include <string_view>
 
-#include "description/field_reader.h"
 #include "compiler/line_parser.h"
 #include "compiler/train_parser.h"
+#include "description/field_reader.h"
 #include "fuzz/fuzz_input.h"
 #include "scenario/line_data.h"
 #include "scenario/line_table.h"

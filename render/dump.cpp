@@ -6,8 +6,8 @@
 #include <cstdio>
 #include <set>
 
-#include "model/cell_values.h"
 #include "format/cp1252.h"
+#include "model/cell_values.h"
 #include "model/header_view.h"
 #include "render/signal_words.h"
 

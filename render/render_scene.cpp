@@ -3,8 +3,8 @@
 #include <algorithm>
 #include <optional>
 
-#include "model/cell_values.h"
 #include "format/cp1252.h"
+#include "model/cell_values.h"
 #include "model/header_view.h"
 #include "render/dump.h"
 #include "render/signal_words.h"

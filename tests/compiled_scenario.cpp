@@ -1,7 +1,7 @@
 #include "tests/compiled_scenario.h"
 
-#include "format/binary_inputs.h"
 #include "compiler/compile.h"
+#include "format/binary_inputs.h"
 #include "format/binary_outputs.h"
 #include "scenario/line_data.h"
 #include "scenario/line_table.h"

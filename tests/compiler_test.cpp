@@ -5,9 +5,9 @@
 #include <string>
 #include <vector>
 
+#include "compiler/error_catalogue.h"
 #include "format/binary_outputs.h"
 #include "format/coding.h"
-#include "compiler/error_catalogue.h"
 #include "format/file_names.h"
 #include "scenario/text_writers.h"
 

@@ -18,13 +18,13 @@
 
 #include "format/binary_inputs.h"
 #include "format/binary_outputs.h"
-#include "tests/compiled_scenario.h"
-#include "tests/test_support.h"
 #include "render/render_chart.h"
 #include "render/render_page.h"
 #include "render/render_plan.h"
 #include "render/render_profile.h"
 #include "render/render_scene.h"
+#include "tests/compiled_scenario.h"
+#include "tests/test_support.h"
 
 namespace scenario {
 namespace {

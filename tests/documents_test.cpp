@@ -9,8 +9,8 @@
 
 #include <gtest/gtest.h>
 
-#include "format/file_names.h"
 #include "disk/file_replace.h"
+#include "format/file_names.h"
 #include "scenario/text_writers.h"
 #include "scenario/train_data.h"
 #include "tests/test_support.h"

@@ -4,8 +4,8 @@
 
 #include <string>
 
-#include "compiler/error_catalogue.h"
 #include "compiler/check_findings.h"
+#include "compiler/error_catalogue.h"
 #include "tests/test_support.h"
 
 namespace scenario {

@@ -18,9 +18,9 @@
 #include <string>
 #include <vector>
 
-#include "format/file_names.h"
 #include "disk/file_replace.h"
 #include "driver/build_sequence.h"
+#include "format/file_names.h"
 #include "tests/test_support.h"
 
 namespace scenario {

@@ -10,10 +10,10 @@
 
 #include <gtest/gtest.h>
 
-#include "description/field_reader.h"
-#include "format/file_names.h"
 #include "compiler/line_parser.h"
+#include "description/field_reader.h"
 #include "disk/file_replace.h"
+#include "format/file_names.h"
 #include "scenario/text_writers.h"
 #include "tests/test_support.h"
 

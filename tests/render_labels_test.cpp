@@ -13,9 +13,9 @@
 
 #include "compiler/compile.h"
 #include "format/file_names.h"
-#include "scenario/text_writers.h"
 #include "render/render.h"
 #include "render/render_axis.h"
+#include "scenario/text_writers.h"
 
 namespace scenario {
 namespace {

@@ -6,9 +6,9 @@
 #include <string>
 #include <vector>
 
-#include "tests/test_support.h"
 #include "render/render.h"
 #include "render/sha256.h"
+#include "tests/test_support.h"
 
 namespace scenario {
 namespace {

@@ -7,9 +7,9 @@
 #include <vector>
 
 #include "compiler/compile.h"
+#include "disk/file_replace.h"
 #include "format/binary_outputs.h"
 #include "format/file_names.h"
-#include "disk/file_replace.h"
 #include "scenario/text_writers.h"
 #include "tests/test_support.h"
 

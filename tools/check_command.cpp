@@ -7,12 +7,12 @@
 #include <string>
 #include <vector>
 
-#include "compiler/description_check.h"
-#include "model/status.h"
-#include "cli/reports.h"
 #include "cli/command_line.h"
 #include "cli/description_input.h"
 #include "cli/finding_formats.h"
+#include "cli/reports.h"
+#include "compiler/description_check.h"
+#include "model/status.h"
 
 namespace scenario {
 namespace {

@@ -9,22 +9,22 @@
 #include <utility>
 #include <vector>
 
+#include "cli/command_line.h"
+#include "cli/description_input.h"
+#include "cli/finding_formats.h"
+#include "cli/reports.h"
+#include "cli/verbose_log.h"
 #include "compiler/compile.h"
 #include "compiler/description_check.h"
-#include "cli/finding_formats.h"
+#include "compiler/error_catalogue.h"
+#include "description/description_text.h"
+#include "disk/file_replace.h"
+#include "disk/native_path.h"
 #include "format/binary_outputs.h"
 #include "format/cp1252.h"
-#include "description/description_text.h"
-#include "compiler/error_catalogue.h"
 #include "format/file_names.h"
 #include "model/status.h"
 #include "model/track_model.h"
-#include "disk/file_replace.h"
-#include "disk/native_path.h"
-#include "cli/reports.h"
-#include "cli/command_line.h"
-#include "cli/description_input.h"
-#include "cli/verbose_log.h"
 
 namespace scenario {
 namespace {

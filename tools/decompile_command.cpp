@@ -8,18 +8,18 @@
 #include <system_error>
 #include <utility>
 
+#include "cli/command_line.h"
+#include "cli/compiled_files.h"
+#include "cli/reports.h"
+#include "cli/verbose_log.h"
+#include "decompile/decompile.h"
+#include "disk/file_replace.h"
+#include "disk/native_path.h"
 #include "format/binary_inputs.h"
 #include "format/cp1252.h"
-#include "decompile/decompile.h"
 #include "format/file_names.h"
 #include "model/status.h"
 #include "model/track_model.h"
-#include "disk/file_replace.h"
-#include "disk/native_path.h"
-#include "cli/reports.h"
-#include "cli/command_line.h"
-#include "cli/compiled_files.h"
-#include "cli/verbose_log.h"
 
 namespace scenario {
 namespace {

@@ -7,12 +7,12 @@
 #include <string>
 #include <system_error>
 
-#include "model/status.h"
-#include "model/track_model.h"
 #include "cli/command_line.h"
 #include "cli/compiled_files.h"
-#include "render/dump.h"
 #include "cli/verbose_log.h"
+#include "model/status.h"
+#include "model/track_model.h"
+#include "render/dump.h"
 
 namespace scenario {
 namespace {

@@ -6,14 +6,14 @@
 #include <iostream>
 #include <system_error>
 
+#include "cli/command_line.h"
+#include "cli/reports.h"
+#include "disk/file_replace.h"
+#include "disk/native_path.h"
 #include "format/file_names.h"
 #include "format/output_sink.h"
 #include "model/status.h"
-#include "disk/file_replace.h"
-#include "disk/native_path.h"
-#include "cli/reports.h"
 #include "scenario/text_writers.h"
-#include "cli/command_line.h"
 
 namespace scenario {
 namespace {

@@ -6,15 +6,15 @@
 #include <iostream>
 #include <system_error>
 
+#include "cli/command_line.h"
+#include "cli/compiled_files.h"
+#include "cli/verbose_log.h"
+#include "disk/file_replace.h"
+#include "disk/native_path.h"
 #include "format/binary_inputs.h"
 #include "model/status.h"
 #include "model/track_model.h"
-#include "disk/file_replace.h"
-#include "disk/native_path.h"
-#include "cli/command_line.h"
-#include "cli/compiled_files.h"
 #include "render/render.h"
-#include "cli/verbose_log.h"
 
 namespace scenario {
 namespace {
