@@ -6,8 +6,6 @@
 
 namespace scenario {
 
-std::string fatal_report(const std::string& number) { return " Errore n. " + number; }
-
 int report_file_system_failure(const Status& status, const char* program) {
   std::cerr << program << ": " << status.ToString() << std::endl;
   return kExitFileSystem;

@@ -5,7 +5,7 @@
 //     then a line telling which files were still written, or that no track model (and so no
 //     binary file) came of the parse: status 1;
 //   - a file-system failure: "PROGRAM: 'PATH': REASON": status 3;
-//   - the fatal report's text, " Errore n. " and the number (status 2, reported by the caller).
+//   - the fatal report (fatal_report in compiler/error_catalogue.h: status 2, reported by the caller).
 #ifndef SCENARIO_CLI_REPORTS_H_
 #define SCENARIO_CLI_REPORTS_H_
 
@@ -13,14 +13,12 @@
 #include <vector>
 
 #include "compiler/compile.h"
+#include "compiler/error_catalogue.h"
 #include "format/output_sink.h"
 #include "model/status.h"
 #include "model/track_model.h"
 
 namespace scenario {
-
-// The fatal report's text, " Errore n. " followed by the number.
-std::string fatal_report(const std::string& number);
 
 // Prints a file-system failure as "PROGRAM: 'PATH': REASON" and returns 3.
 int report_file_system_failure(const Status& status, const char* program);

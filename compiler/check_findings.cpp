@@ -76,7 +76,7 @@ void CheckFindings::add_fatal(int number, const SourcePlace& taker, const std::s
   finding.severity = Severity::kError;
   finding.code = std::to_string(number);
   const char* value = number == 1250 ? "first" : "second";
-  finding.message = std::string("fatal report \" Errore n. ") + finding.code + "\": " +
+  finding.message = "fatal report \"" + fatal_report(finding.code) + "\": " +
                     (taker.known() ? "this record gives cell 1 a " + std::string(value) + " value"
                                    : "post-processing gives cell 1 a " + std::string(value) + " value") +
                     ", which the header needs; the compile writes no binary file";

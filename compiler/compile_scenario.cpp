@@ -17,7 +17,7 @@ CompileError error_record(const CompileState& state, const CompileResult& result
   CompileError error;
   if (result.fatal != 0) {
     error.fatal = result.fatal;
-    error.message = " Errore n. " + std::to_string(result.fatal);
+    error.message = fatal_report(std::to_string(result.fatal));
     return error;
   }
   const ErrorRecord& record = state.error();

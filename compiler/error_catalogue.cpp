@@ -106,4 +106,6 @@ std::string compile_error_report(const ErrorRecord& error) {
   return report;
 }
 
+std::string fatal_report(const std::string& number) { return " Errore n. " + number; }
+
 }  // namespace scenario

@@ -46,6 +46,9 @@ std::string source_excerpt(const SourcePlace& place);
 // without one, the headline alone. No trailing newline.
 std::string compile_error_report(const ErrorRecord& error);
 
+// The fatal report's text, " Errore n. " followed by the number (1250, 1251).
+std::string fatal_report(const std::string& number);
+
 }  // namespace scenario
 
 #endif  // SCENARIO_COMPILER_ERROR_CATALOGUE_H_

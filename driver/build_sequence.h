@@ -22,8 +22,8 @@ namespace scenario {
 // Runs the whole build in `folder`; returns the exit status.
 int Form_Load(const std::string& folder);
 
-// The fatal report: prints " Errore n. " and the number (disk/reports.h fatal_report) on standard
-// error and ends the program at once with exit status 2.
+// The fatal report: shows " Errore n. " and the number (fatal_report, compiler/error_catalogue.h)
+// and ends the program at once with exit status 2.
 [[noreturn]] void errore(const std::string& number);
 
 // Reads a description file from `folder` for the compile; a missing file is reported through
