@@ -9,7 +9,7 @@
 namespace scenario {
 namespace {
 
-constexpr std::array<WarningKind, 15> kWarningKinds = {{
+constexpr std::array<WarningKind, 17> kWarningKinds = {{
     {"unknown-keyword", "a record whose keyword matches no test: the compile passes it over"},
     {"field-count", "a record with fewer or more fields on its line than its kind reads"},
     {"number-text", "a number field holding text, a decimal or a sign: the compile reads it as 0"},
@@ -22,9 +22,11 @@ constexpr std::array<WarningKind, 15> kWarningKinds = {{
     {"signal-code", "a signal whose values cannot be taken apart again from its cell (dx 0 to 2, d 0 to 9)"},
     {"short-slowdown", "a slowdown that starts and ends on one cell: its end marker is lost"},
     {"zero-speed-slowdown", "a slowdown of speed 0 km/h"},
+    {"progressions-cleared", "progressions the ordering stores as 0 (a shared largest first value, or first values summing to 0 and no second above 0)"},
     {"mountain-stretch", "a mountain stretch that ends before it starts, overlaps the one before, or is the 81st"},
     {"duplicate-station", "a station whose name is already written"},
     {"timetable-order", "a departure past 24:00, before the train's clock, or before the station written before"},
+    {"timetable-too-fast", "two timed stations closer in time than the train can run at the speed limits and slowdowns"},
 }};
 
 }  // namespace

@@ -19,9 +19,11 @@
 //   signal-code         signal values the cell's codes cannot give back (dx 0..2, d 0..9)
 //   short-slowdown      a slowdown that starts and ends on one cell: its end marker is lost
 //   zero-speed-slowdown a slowdown of speed 0
+//   progressions-cleared kilometric progressions the ordering stores as 0 although they hold values
 //   mountain-stretch    a stretch ending before its start, inside the one before, or the 81st
 //   duplicate-station   a station whose name is already written
 //   timetable-order     a departure past 24:00, before the clock, or before the station before
+//   timetable-too-fast  two timed stations closer in time than the least running time between them
 // CheckFindings are kept in the order they were made; sorted() orders them by file (in the order the
 // files were named), line and column.
 #ifndef SCENARIO_COMPILER_CHECK_FINDINGS_H_

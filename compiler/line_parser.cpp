@@ -1,6 +1,7 @@
 #include "compiler/line_parser.h"
 
 #include <algorithm>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -54,6 +55,8 @@ class LineParser : public DescriptionParser {
   Step line_length();
   void progressions(const std::string& field);
   void backgrounds(const std::string& field);
+  // Check mode: progressions the ordering clears although they hold values.
+  void check_progressions();
   Step signal_repetition(const std::string& field);
 
   Step body_record(const std::string& field);
@@ -76,6 +79,7 @@ class LineParser : public DescriptionParser {
   int64_t last_cell() const { return static_cast<int64_t>(state_.cells.size()) - 1; }
 
   FieldPosition generale_;  // where "[generale]" stood
+  std::optional<FieldPosition> last_progression_;  // the last progression record read
   bool length_given_ = false;  // a line length record was read (usable or not)
   bool plan_full_ = false;       // check mode: a curve ran the plan to its end
   StretchFill gradients_{&TrackCell::gradient};
@@ -93,6 +97,7 @@ LinePhaseEnd LineParser::run() {
   if (!find_general_section()) return LinePhaseEnd::kStop;
   if (general_section() == Step::kStop) return LinePhaseEnd::kStop;
 
+  if (checking()) check_progressions();
   if (!progressive_ordina(state_)) {
     // A run-time failure: the compile records it where a failed read would stand, at the last field
     // read, and ends the phase as after a failed read; check names the general section and goes on.
@@ -199,6 +204,30 @@ void LineParser::progressions(const std::string& field) {
     header.progression_first(kind.slot) = reader_.read_long();
     header.progression_second(kind.slot) = reader_.read_long();
     header.progression_flag(kind.slot) = reader_.read_long();
+    last_progression_ = keyword_;
+  }
+}
+
+// The ordering needs a strictly largest first value (or, when the first values sum to 0, a second
+// value above 0); without it all nine values are stored as 0.
+void LineParser::check_progressions() {
+  const HeaderView header(state_.station_table);
+  const Progression uno = header.progression(ProgressionSlot::kUno);
+  const Progression due = header.progression(ProgressionSlot::kDue);
+  const Progression tre = header.progression(ProgressionSlot::kTre);
+  const Progression zero;
+  if (!last_progression_ || (uno == zero && due == zero && tre == zero)) return;
+  const int64_t sum = int64_t{uno.first} + due.first + tre.first;
+  const int32_t largest = std::max({uno.first, due.first, tre.first});
+  const int sharing = (uno.first == largest) + (due.first == largest) + (tre.first == largest);
+  if (sum != 0 && sharing > 1) {
+    warn("progressions-cleared", *last_progression_,
+         "two kilometric progressions share the largest first value (" + std::to_string(largest) +
+             "): the ordering stores all three progressions as 0");
+  } else if (sum == 0 && uno.second <= 0 && due.second <= 0 && tre.second <= 0) {
+    warn("progressions-cleared", *last_progression_,
+         "the kilometric progressions' first values sum to 0 and none has a second value above 0: the ordering "
+         "stores all three progressions as 0");
   }
 }
 

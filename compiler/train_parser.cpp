@@ -6,9 +6,11 @@
 #include <optional>
 #include <string>
 #include <utility>
+#include <vector>
 
 #include "compiler/description_parser.h"
 #include "compiler/stretch_fill.h"
+#include "compiler/timetable_check.h"
 #include "compiler/train_features.h"
 #include "format/cp1252.h"
 #include "model/cell_values.h"
@@ -55,6 +57,7 @@ class TrainParser : public DescriptionParser {
 
   void parse() {
     run_guarded([this] { run(); });
+    if (checking()) check_timetable_against_line();
     finish_check();
   }
 
@@ -84,6 +87,8 @@ class TrainParser : public DescriptionParser {
   void check_signal(const SignalRecord& record);
   void check_slowdown(const SlowdownRecord& record);
   void check_station(const StationEntry& entry);
+  // After the reading: the timed stations the speed limits and slowdowns leave too little time for.
+  void check_timetable_against_line();
 
   // Fills speed_limit with the current speed up to the cell before `until`, never past `highest`.
   // A speed whose step count does not fit a byte fails the run (25) once a cell would take it,
@@ -102,6 +107,12 @@ class TrainParser : public DescriptionParser {
   bool adhesion_read_ = false;                 // check mode: an adhesion record was read
   std::map<std::string, int32_t> station_names_;  // check mode: each station's name, its position
   std::optional<std::pair<int32_t, std::string>> last_timed_station_;  // check mode: time, name
+  // Check mode: what the timetable is held against, and the timed stations with their names and
+  // records.
+  std::vector<SpeedLimitPoint> speed_limits_;
+  std::vector<SlowdownStretch> slowdowns_;
+  std::vector<TimedStop> timed_stops_;
+  std::vector<std::pair<std::string, FieldPosition>> timed_stop_records_;
   int32_t current_speed_ = 0;                  // the last speed limit read, km/h
   std::optional<FieldPosition> speed_record_;  // where it was read
   uint8_t current_adhesion_ = 0;               // the last adhesion read, its low eight bits
@@ -193,6 +204,7 @@ TrainParser::Step TrainParser::speed_limit() {
                std::to_string(speed_steps(speed) * kSpeedStep) + " km/h");
     }
     speed_read_ = true;
+    speed_limits_.push_back({position, speed_steps(speed) * kSpeedStep});
   }
   const int64_t n = fill_cell_of_position(position);
   if (n > 0 && !fill_speed(n, last_speed_record_cell())) return Step::kStop;
@@ -439,6 +451,7 @@ void TrainParser::check_slowdown(const SlowdownRecord& record) {
              "next slowdown's end");
   }
   if (record.v == 0) warn("zero-speed-slowdown", keyword_, "this slowdown's speed is 0 km/h: the train must stop in it");
+  slowdowns_.push_back({record.x, int64_t{record.x} + record.l, record.v});
 }
 
 void TrainParser::check_station(const StationEntry& entry) {
@@ -466,6 +479,34 @@ void TrainParser::check_station(const StationEntry& entry) {
              cp1252_to_utf8(last_timed_station_->second) + ", " + clock_text(last_timed_station_->first) + ")");
   }
   last_timed_station_ = std::pair{entry.time_seconds, entry.name};
+  timed_stops_.push_back({entry.position, entry.time_seconds, entry.stop_value});
+  timed_stop_records_.emplace_back(entry.name, keyword_);
+}
+
+// "N min SS s" of a duration in seconds.
+std::string duration_text(int64_t seconds) {
+  const int64_t part = seconds % 60;
+  return std::to_string(seconds / 60) + " min " + (part < 10 ? "0" : "") + std::to_string(part) + " s";
+}
+
+// "6.2 km" of a distance in metres, to the tenth of a kilometre.
+std::string kilometres_text(int64_t metres) {
+  const int64_t tenths = near(metres, 100);
+  return std::to_string(tenths / 10) + "." + std::to_string(tenths % 10) + " km";
+}
+
+void TrainParser::check_timetable_against_line() {
+  for (const TooFastStretch& stretch : too_fast_stretches(speed_limits_, slowdowns_, timed_stops_)) {
+    const TimedStop& from = timed_stops_[stretch.from];
+    const TimedStop& to = timed_stops_[stretch.to];
+    const auto& [to_name, to_record] = timed_stop_records_[stretch.to];
+    std::string least = "at the speed limits";
+    if (to.dwell > 0) least += " and with its " + std::to_string(to.dwell) + " s stop";
+    warn("timetable-too-fast", to_record,
+         "from " + cp1252_to_utf8(timed_stop_records_[stretch.from].first) + " to " + cp1252_to_utf8(to_name) + " " +
+             kilometres_text(to.position - from.position) + " in " + duration_text(stretch.given_seconds) + "; " +
+             least + " at least " + duration_text(stretch.least_seconds));
+  }
 }
 }  // namespace
 

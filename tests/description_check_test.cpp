@@ -128,6 +128,29 @@ TEST(DescriptionCheckTest, AuthorsMistakesGiveTheirFindings) {
                     "stazione, 7000, 11, 400, 0, 0, 0, 0,0,0, 0,0,0, 0, 24,0,1, D"}),
        {{'T', 6, "", kWarning, "timetable-order"}, {'T', 7, "", kWarning, "timetable-order"},
         {'T', 7, "", kWarning, "timetable-order"}, {'T', 8, "", kWarning, "timetable-order"}}},
+      {"two progressions share the largest first value; first values summing to 0 with no second above 0",
+       lines({"[generale]", "lunghezza percorso, 10000", "progressiva chilometrica uno, 1000, 0, 0",
+              "progressiva chilometrica due, 1000, 500, 0", "progressiva chilometrica tre, 500, 0, 0", "[curve]",
+              "[fine]"}),
+       small_train({}), {{'L', 5, "", kWarning, "progressions-cleared"}}},
+      {"progressions summing to 0 with no second value above 0",
+       lines({"[generale]", "lunghezza percorso, 10000", "progressiva chilometrica uno, 0, -500, 1", "[curve]",
+              "[fine]"}),
+       small_train({}), {{'L', 3, "", kWarning, "progressions-cleared"}}},
+      {"progressions that order cleanly", lines({"[generale]", "lunghezza percorso, 10000",
+                                                 "progressiva chilometrica uno, 1000, 0, 0",
+                                                 "progressiva chilometrica due, 500, 0, 0", "[curve]", "[fine]"}),
+       small_train({}), {}},
+      {"a timetable faster than the speed limits: 6 km at 100 km/h and a 60 s stop in 2 minutes", small_line({}),
+       small_train({"stazione, 1000, 11, 400, 0, 0, 0, 0,0,0, 0,0,0, 0, 8,0,0, A",
+                    "stazione, 7000, 11, 400, 0, 0, 0, 0,0,0, 0,0,0, 60, 8,2,0, B",
+                    "stazione, 9000, 11, 400, 0, 0, 0, 0,0,0, 0,0,0, 0, 8,3,12, C"}),
+       {{'T', 5, "", kWarning, "timetable-too-fast"}}},
+      {"a slowdown makes a timetable too fast that the limits alone allow", small_line({}),
+       small_train({"stazione, 1000, 11, 400, 0, 0, 0, 0,0,0, 0,0,0, 0, 8,0,0, A",
+                    "stazione, 7000, 11, 400, 0, 0, 0, 0,0,0, 0,0,0, 0, 8,4,0, B",
+                    "rallentamento, 2000, 10, 1000, 0,0,0"}),
+       {{'T', 5, "", kWarning, "timetable-too-fast"}}},
       {"misspelled general section of the train", small_line({}),
        lines({"[generalle]", "velocita, 0, 100", "[fine]"}), {{'T', 1, "", kWarning, "no-general-section"}}},
       {"signals out of order", small_line({}),
@@ -201,6 +224,17 @@ TEST(DescriptionCheckTest, WarningsSayWhatTheyFound) {
   // The caret stands under the keyword.
   EXPECT_EQ(findings[1].place.line_text, "Stazone, 1000, 11, 400");
   EXPECT_EQ(findings[1].place.caret, 0);
+}
+
+TEST(DescriptionCheckTest, TimetableTooFastGivesBothTimes) {
+  const std::vector<CheckFinding> findings =
+      check(small_line({}), small_train({"stazione, 1000, 11, 400, 0, 0, 0, 0,0,0, 0,0,0, 0, 8,0,0, SAN VITORE",
+                                         "stazione, 7200, 11, 400, 0, 0, 0, 0,0,0, 0,0,0, 60, 8,2,0, QUERVANO"}));
+  ASSERT_EQ(findings.size(), 1u);
+  // 6200 m at 100 km/h is 223.2 s, a whole 224 s, and the stop's 60 s.
+  EXPECT_EQ(findings[0].message,
+            "from SAN VITORE to QUERVANO 6.2 km in 2 min 00 s; at the speed limits and with its 60 s stop at least "
+            "4 min 44 s");
 }
 
 TEST(DescriptionCheckTest, ErrorFindingsCarryThePositionAndTheCatalogueWords) {
