@@ -102,7 +102,13 @@ void recover_gradients(const std::vector<TrackCell>& cells, LineDescription& lin
   }
 }
 
-// Mountain stretches, one per run of cells of one nonzero type.
+// Mountain stretches, one per run of cells of one nonzero type, and the two ways a later stretch
+// written over an earlier one shows in the cells: a run of type 3 between two runs of one other
+// type is a stretch written inside the stretch that spans all three (its start lies before the
+// other's end, so the compile gives it type 3), and so are further runs between further parts of
+// that stretch; a run of type 3 right after another run, holding
+// markers in step with that run's but not with its own, starts inside the stretch before, which
+// reaches on to its last such marker.
 class MountainRuns {
  public:
   MountainRuns(const std::vector<TrackCell>& cells, LineDescription& line, Findings& findings)
@@ -110,24 +116,36 @@ class MountainRuns {
 
   void run() {
     collect();
+    layer();
+    for (Run& run : runs_) {
+      run.origin = marker_origin(run);
+      run.marking = marking_of(run);
+    }
+    report_unexplained_markers();
     resolve_unseen_marking();
     for (const Run& run : runs_) stretch(run);
   }
 
  private:
-  // What a run's 4th, 8th, ... cells tell of its marking: a montagna_marker, or an empty cell (a
-  // marker is never taken back to empty), or nothing when every such cell holds another feature.
+  // What a stretch's 4th, 8th, ... cells tell of its marking: a montagna_marker, or an empty cell
+  // (a marker is never taken back to empty), or nothing when every such cell holds another feature.
   enum class Marking { kMarked, kUnmarked, kUnseen };
 
+  // A stretch to write: the cells of its type from `first` to `last`, and the cells it reaches
+  // over, up to `reach`, where a stretch written after it took them.
   struct Run {
     int64_t first = 0;
     int64_t last = 0;
+    int64_t reach = 0;
     int64_t origin = 0;  // the cell its markers count from
     uint8_t tipo = 0;
     Marking marking = Marking::kUnseen;
   };
 
   const TrackCell& cell(int64_t i) const { return cells_[static_cast<size_t>(i)]; }
+  static bool in_step(int64_t i, int64_t origin) {
+    return ((i - origin) % kMarkerSpacing + kMarkerSpacing) % kMarkerSpacing == kMarkerSpacing - 1;
+  }
 
   void collect() {
     const int64_t count = static_cast<int64_t>(cells_.size());
@@ -144,38 +162,67 @@ class MountainRuns {
       run.tipo = cell(i).montagna_tipo;
       run.last = i;
       while (run.last + 1 < count && cell(run.last + 1).montagna_tipo == run.tipo) ++run.last;
-      run.origin = marker_origin(run.first, run.last);
-      run.marking = marking_of(run);
+      run.reach = run.last;
       runs_.push_back(run);
       i = run.last + 1;
     }
   }
 
-  // The run's first cell, or a cell before the array when the run starts at cell 0 with markers
-  // out of step with it. Markers out of step elsewhere are findings.
-  int64_t marker_origin(int64_t first, int64_t last) {
-    int64_t origin = first;
-    bool stepped = false;
-    for (int64_t i = first; i <= last; ++i) {
-      if (cell(i).kind != kMountainMarker) continue;
-      if ((i - origin) % kMarkerSpacing == kMarkerSpacing - 1) {
-        stepped = true;
-      } else if (first == 0 && !stepped) {
-        origin = i - (kMarkerSpacing - 1) - kMarkerSpacing * ((i + 1) / kMarkerSpacing);
-        stepped = true;
-      } else {
-        findings_.add(cell_place(i),
-                      "a mountain stretch marker out of step with the 4th, 8th, ... cells of its stretch");
+  // Finds the stretches written over earlier ones, and orders the runs as their records: the
+  // stretch that reaches over others first, then those written over it.
+  void layer() {
+    std::vector<Run> layered;
+    for (size_t i = 0; i < runs_.size();) {
+      Run host = runs_[i];
+      std::vector<Run> over;
+      size_t next = i + 1;
+      if (host.tipo != kAdjacentStretchType) {
+        // Inside: another type, then the host's type again, as often as the pattern goes on. The
+        // first stretch inside starts before the host's end, so it has type 3; later ones have
+        // their own unless they start within 150 m of the one before.
+        while (next + 1 < runs_.size() && touches(host.last, runs_[next]) &&
+               (over.empty() ? runs_[next].tipo == kAdjacentStretchType : runs_[next].tipo != host.tipo) &&
+               touches(runs_[next].last, runs_[next + 1]) && runs_[next + 1].tipo == host.tipo) {
+          over.push_back(runs_[next]);
+          host.last = runs_[next + 1].last;
+          next += 2;
+        }
+        host.reach = host.last;
+        // Overlapping: type 3 right after, holding the host's markers.
+        if (over.empty() && next < runs_.size() && touches(host.last, runs_[next]) &&
+            runs_[next].tipo == kAdjacentStretchType) {
+          const Run& after = runs_[next];
+          for (int64_t m = after.first; m <= after.last; ++m) {
+            if (cell(m).kind == kMountainMarker && in_step(m, host.first) && !in_step(m, after.first)) host.reach = m;
+          }
+        }
       }
+      layered.push_back(host);
+      layered.insert(layered.end(), over.begin(), over.end());
+      i = next;
     }
-    return origin;
+    runs_ = std::move(layered);
+  }
+
+  static bool touches(int64_t last, const Run& run) { return run.first == last + 1; }
+
+  // The stretch's first cell, or a cell before the array when the stretch starts at cell 0 with
+  // markers out of step with it.
+  int64_t marker_origin(const Run& run) const {
+    if (run.first != 0) return run.first;
+    for (int64_t i = 0; i <= run.last; ++i) {
+      if (cell(i).kind != kMountainMarker) continue;
+      if (in_step(i, 0)) return 0;
+      return i - (kMarkerSpacing - 1) - kMarkerSpacing * ((i + 1) / kMarkerSpacing);
+    }
+    return 0;
   }
 
   Marking marking_of(const Run& run) {
     bool marker = false;
     int64_t empty = -1;
-    for (int64_t i = run.origin + kMarkerSpacing - 1; i <= run.last; i += kMarkerSpacing) {
-      if (i < 0) continue;
+    for (int64_t i = run.origin + kMarkerSpacing - 1; i <= run.reach; i += kMarkerSpacing) {
+      if (i < run.first) continue;
       if (cell(i).kind == kMountainMarker) marker = true;
       if (cell(i).kind == kEmpty && empty < 0) empty = i;
     }
@@ -184,6 +231,22 @@ class MountainRuns {
     }
     if (marker) return Marking::kMarked;
     return empty >= 0 ? Marking::kUnmarked : Marking::kUnseen;
+  }
+
+  // A marker that no marked stretch reaching over its cell lays in step.
+  void report_unexplained_markers() {
+    for (const Run& run : runs_) {
+      for (int64_t i = run.first; i <= run.last; ++i) {
+        if (cell(i).kind != kMountainMarker) continue;
+        const bool explained = std::any_of(runs_.begin(), runs_.end(), [&](const Run& other) {
+          return other.marking == Marking::kMarked && other.first <= i && i <= other.reach && in_step(i, other.origin);
+        });
+        if (!explained) {
+          findings_.add(cell_place(i),
+                        "a mountain stretch marker out of step with the 4th, 8th, ... cells of its stretch");
+        }
+      }
+    }
   }
 
   // A stretch whose marking cannot be seen (too short to carry a marker, or every marker covered)
@@ -202,7 +265,7 @@ class MountainRuns {
   void stretch(const Run& run) {
     const bool marked = run.marking == Marking::kMarked;
     MountainRecord record{static_cast<int32_t>(run.origin * CELL_LENGTH),
-                          static_cast<int32_t>((run.last + 1) * CELL_LENGTH), 0};
+                          static_cast<int32_t>((run.reach + 1) * CELL_LENGTH), 0};
     const bool follows = !line_.mountains.empty();
     const int64_t empty_between = run.first - previous_last_ - 1;
     bool adjacent = follows && empty_between <= kAdjacentEmptyCells;
@@ -226,7 +289,7 @@ class MountainRuns {
     }
     record.tipo = base + (marked ? kMarkedTypeOffset : 0);
     line_.mountains.push_back(record);
-    previous_last_ = run.last;
+    previous_last_ = run.reach;
     previous_base_ = base;
   }
 

@@ -10,7 +10,9 @@
 //    montagna_marker stands on one of its 4th, 8th, ... cells. A stretch that begins within 150 m
 //    after the one before is given type 3 by the compile; it is written with the type of the
 //    stretch it continues. A run that begins 3 cells after the one before and is not of type 3 is
-//    moved 24 m apart from it so that it keeps its own type;
+//    moved 24 m apart from it so that it keeps its own type. A stretch written over an earlier one
+//    shows as a run of type 3 inside or right after a run of another type: the earlier stretch is
+//    written reaching over it (decompile_line.cpp says how each is told);
 //  - speed indicator boards from cells of kind 6 (and from the values a station's stop marker
 //    left of a board it covered);
 //  - line-side boards from cells of kind 14 and the texts of the entries they name, in the order

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "decompile/decompile_fills.h"
+#include "decompile/decompile_signal_order.h"
 #include "decompile/decompile_values.h"
 #include "model/cell_values.h"
 #include "model/header_view.h"
@@ -23,6 +24,7 @@ constexpr int32_t kWarningEdgePosition = 1520;
 constexpr int64_t kPrewarningCells = 4;
 constexpr int32_t kHalfCell = 25;              // a start 25 m back rounds its halves apart
 constexpr int64_t kFarthestApproachCell = 8;  // a signal's approach codes reach 8 cells back
+constexpr int64_t kApproachSpacing = 2;       // on every second cell
 constexpr int32_t kExtensionLength = 50;
 
 bool is_short_station(int32_t type) { return type == 5 || type == 6; }
@@ -206,8 +208,19 @@ void recover_signals(const std::vector<TrackCell>& cells, TrainDescription& trai
       findings.add(cell_place(c), "a signal whose approach cells would lie before cell 0");
       continue;
     }
+    // The farthest approach cell holds the signal's own code unless a signal or a station's board
+    // written after it took the cell; then a nearer one of its approach cells may still hold it.
     SignalRecord record;
-    if (!unpack_signal(cells[i], at(cells, c - kFarthestApproachCell).approach_code, &record)) {
+    bool consistent = false;
+    // The side code the values give is tried on every approach cell before one only a code names.
+    for (const bool other_sides : {false, true}) {
+      for (int64_t step = kFarthestApproachStep; step >= 1 && !consistent; --step) {
+        const uint8_t code = at(cells, c - kApproachSpacing * step).approach_code;
+        consistent = unpack_signal(cells[i], code, &record, step, other_sides);
+      }
+    }
+    if (!consistent) {
+      unpack_signal(cells[i], at(cells, c - kFarthestApproachCell).approach_code, &record);
       findings.add(cell_place(c - kFarthestApproachCell),
                    "an approach code that names no side code the signal 8 cells after it holds");
     }
@@ -250,6 +263,7 @@ TrainDescription recover_train(const ScenarioModel& files, Findings& findings) {
   recover_stations(files, train, findings);
   SlowdownCells(files.cells, train, findings).run();
   recover_signals(files.cells, train, findings);
+  order_signals(files, train, findings);
   recover_cut_off_points(files.cells, train);
   report_unknown_kinds(files.cells, findings);
   return train;

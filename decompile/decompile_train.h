@@ -10,7 +10,9 @@
 //  - slowdowns from their start cells (kind 3), each with the next end cell (kind 2) of the same
 //    values, or none for a slowdown shorter than a cell; the warning board 24 cells before the
 //    start (and whether the start lies beyond 1500 m), pre-warning cells, speed and values;
-//  - signals from cells of kind 1 (decompile_values.h unpacks them);
+//  - signals from cells of kind 1 (decompile_values.h unpacks them, with the code of an approach
+//    cell that still holds theirs), in the order that leaves every approach code the cells hold
+//    (decompile_signal_order.h);
 //  - cut-off points from cells of kind 13, and of kind 12 with a value other than 180. Cells of
 //    kind 12 with 180 are the post-processing's points, which the compile lays again; those it
 //    does not lay again are added as records by the decompile (decompile.h).

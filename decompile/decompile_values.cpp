@@ -9,24 +9,23 @@ namespace {
 int64_t floor_mod(int64_t value, int64_t divisor) { return ((value % divisor) + divisor) % divisor; }
 int64_t floor_div(int64_t value, int64_t divisor) { return (value - floor_mod(value, divisor)) / divisor; }
 
-constexpr int64_t kApproachIndex = 4;  // the cell 8 before a signal carries side * 10 + 4
 // 5 * 77 == 385 == 1 (mod 128): the inverse of 5 modulo 128, to solve side * 10 == r (mod 256).
 constexpr int64_t kInverseOfFive = 77;
 constexpr int64_t kSideCodePeriod = 128;
 
-bool names_side(int64_t side, uint8_t code) { return approach_code(side, kApproachIndex) == code; }
+bool names_side(int64_t side, uint8_t code, int64_t step) { return approach_code(side, step) == code; }
 
 // A side code that the approach code names and that leaves value_d - side a multiple of 10, the
 // one nearest to 0. Two can be equally near (320 and -320 for approach code 132 and a value_d
 // ending in 0): the first found, the negative one, is kept. Returns false when there is none.
-bool side_from_approach(int64_t value_d, uint8_t code, int64_t* side) {
-  const int64_t tens = (int64_t{code} - kApproachIndex) & 0xFF;  // side * 10 mod 256
+bool side_from_approach(int64_t value_d, uint8_t code, int64_t step, int64_t* side) {
+  const int64_t tens = (int64_t{code} - step) & 0xFF;  // side * 10 mod 256
   if (tens % 2 != 0) return false;
   const int64_t base = (tens / 2) * kInverseOfFive % kSideCodePeriod;
   bool found = false;
   for (int64_t j = -5; j <= 5; ++j) {
     const int64_t candidate = base + kSideCodePeriod * j;
-    if (floor_mod(value_d - candidate, 10) != 0 || !names_side(candidate, code)) continue;
+    if (floor_mod(value_d - candidate, 10) != 0 || !names_side(candidate, code, step)) continue;
     if (!found || std::llabs(candidate) < std::llabs(*side)) *side = candidate;
     found = true;
   }
@@ -48,13 +47,13 @@ DepartureTime split_departure_time(int32_t seconds) {
   return DepartureTime{seconds / 3600, within_hour / 60, within_hour % 60};
 }
 
-bool unpack_signal(const TrackCell& signal, uint8_t farthest_approach_code, SignalRecord* record) {
+bool unpack_signal(const TrackCell& signal, uint8_t approach, SignalRecord* record, int64_t step, bool other_sides) {
   const int32_t posizione = record->posizione;
   *record = signal_record(0, signal);
   record->posizione = posizione;  // the cell's index is the caller's
   int64_t side = side_code(record->sx, record->dx);
-  bool consistent = names_side(side, farthest_approach_code);
-  if (!consistent && side_from_approach(signal.value_d, farthest_approach_code, &side)) {
+  bool consistent = names_side(side, approach, step);
+  if (!consistent && other_sides && side_from_approach(signal.value_d, approach, step, &side)) {
     consistent = true;
     record->rapp = static_cast<int32_t>((signal.value_d - side) / 10);
     record->sx = static_cast<int32_t>(floor_div(side, 3));

@@ -47,14 +47,18 @@ struct DepartureTime {
 };
 DepartureTime split_departure_time(int32_t seconds);
 
-// The values of a "segnale" record that give a signal cell, the approach code on the cell 8 before
-// it (always the signal's own: no later signal reaches that far back) and its time. The terms are
+// The values of a "segnale" record that give a signal cell, the approach code of its `step`-th
+// approach cell (2 * step cells before it, holding side * 10 + step; by default the farthest, 8
+// cells before) and its time. The terms are
 // signal_record's, except that the side code sx * 3 + dx is one the approach code names (when
 // value_d's last digit does not), sx is 2 when the cell holds a time, and a time of 1 to 100
 // comes from a tempo 256 higher (1 to 100 itself is stored as 101). Returns false, with the side
-// code of value_d alone, when no side code fits both value_d and the approach code. posizione is
-// left as it was: the cell's index is the caller's.
-bool unpack_signal(const TrackCell& signal, uint8_t farthest_approach_code, SignalRecord* record);
+// code of value_d alone, when no side code fits both value_d and the approach code (or, without
+// `other_sides`, when the side code of value_d's last digit does not). posizione is left as it
+// was: the cell's index is the caller's.
+inline constexpr int64_t kFarthestApproachStep = 4;
+bool unpack_signal(const TrackCell& signal, uint8_t approach, SignalRecord* record,
+                   int64_t step = kFarthestApproachStep, bool other_sides = true);
 
 // Whether a station-table entry holds a number (a station's does; a line-side board's holds only
 // its text).

@@ -117,6 +117,9 @@ struct TrainDescription {
   std::vector<StationRecord> stations;
   std::vector<SlowdownRecord> slowdowns;
   std::vector<SignalRecord> signals;
+  // The first this many signals are written before the stations (where a station's approach
+  // boards were laid over their approach cells); the others after the slowdowns, as usual.
+  size_t signals_before_stations = 0;
   std::vector<PositionValue> cut_off_points;
 };
 

@@ -1,7 +1,9 @@
 #include "description/description_writer.h"
 
+#include <algorithm>
 #include <cstdint>
 #include <initializer_list>
+#include <span>
 #include <utility>
 
 namespace scenario {
@@ -134,19 +136,8 @@ void write_station(const StationRecord& s, Lines& out) {
           ", " + s.name);
 }
 
-void write_train_body(const TrainDescription& train, Lines& out) {
-  out.add("[aderenze]");
-  write_stretch_records("aderenza", train.adhesion, 7, out);
-  out.add("[vel_limite]");
-  write_stretch_records("velocita", train.speed_limits, 6, out);
-  out.add("[stazioni]");
-  for (const StationRecord& s : train.stations) write_station(s, out);
-  out.add("[rallentamenti]");
-  for (const SlowdownRecord& r : train.slowdowns) {
-    out.add(aligned("rallentamento", {{r.x, 8}, {r.v, 6}, {r.l, 5}, {r.f_tt, 2}, {r.f_ta, 3}, {r.d_v, 3}}));
-  }
-  out.add("[segnali]");
-  for (const SignalRecord& r : train.signals) {
+void write_signals(std::span<const SignalRecord> signals, Lines& out) {
+  for (const SignalRecord& r : signals) {
     out.add(aligned("segnale", {{r.posizione, 8},
                                 {r.sx, 4},
                                 {r.s1, 2},
@@ -159,6 +150,27 @@ void write_train_body(const TrainDescription& train, Lines& out) {
                                 {r.d3, 1},
                                 {r.tempo, 2}}));
   }
+}
+
+void write_train_body(const TrainDescription& train, Lines& out) {
+  out.add("[aderenze]");
+  write_stretch_records("aderenza", train.adhesion, 7, out);
+  out.add("[vel_limite]");
+  write_stretch_records("velocita", train.speed_limits, 6, out);
+  const size_t early = std::min(train.signals_before_stations, train.signals.size());
+  const std::span<const SignalRecord> signals(train.signals);
+  if (early > 0) {
+    out.add("[segnali]");
+    write_signals(signals.first(early), out);
+  }
+  out.add("[stazioni]");
+  for (const StationRecord& s : train.stations) write_station(s, out);
+  out.add("[rallentamenti]");
+  for (const SlowdownRecord& r : train.slowdowns) {
+    out.add(aligned("rallentamento", {{r.x, 8}, {r.v, 6}, {r.l, 5}, {r.f_tt, 2}, {r.f_ta, 3}, {r.d_v, 3}}));
+  }
+  out.add("[segnali]");
+  write_signals(signals.subspan(early), out);
   if (!train.cut_off_points.empty()) {
     out.add("[abbattimenti]");
     for (const PositionValue& r : train.cut_off_points)

@@ -296,6 +296,52 @@ TEST(DecompileTest, AStretchRightAfterAnotherTakesTheTypeItContinues) {
   }
 }
 
+// Records written over earlier ones leave cells no record in the usual order gives: a mountain
+// stretch reaching into or around a later one, a signal written after a signal it overwrites, a
+// station's approach boards laid over a signal's. The decompile finds the order that gives them.
+TEST(DecompileTest, RecordsWrittenOverEarlierOnesComeBackExact) {
+  struct Case {
+    const char* name;
+    std::string mountains;  // the line's "montagna" records
+    std::string train;      // the train's records after its speed limits
+  };
+  const std::string stations =
+      "[stazioni]\r\nstazione, 0, 7, 800, 1, 0, 0, 4, 1, 0, 2, 1, 1, 1, 19, 20, 0, MORVELLA\r\n"
+      "stazione, 4200, 11, 400, 0, 0, 0, 1, 1, 0, 2, 1, 1, 30, 19, 25, 0, SAN VITORE\r\n";
+  const std::string signal_3550 = "segnale, 3550, 2, 3, 1, 0, 0, 0, 0, 0, 0, 0\r\n";
+  const Case cases[] = {
+      {"a stretch starting inside the one before",
+       "montagna, 4000, 5500, 12\r\nmontagna, 5100, 6000, 11\r\n", stations},
+      {"a stretch inside another", "montagna, 4000, 5500, 12\r\nmontagna, 4400, 4700, 5\r\n", stations},
+      {"two stretches inside another",
+       "montagna, 4000, 7000, 12\r\nmontagna, 4400, 4700, 5\r\nmontagna, 5500, 5800, 1\r\n", stations},
+      {"a signal written after a later signal whose approach cells it overwrites", "",
+       stations + "[segnali]\r\n" + signal_3550 + "segnale, 3450, 1, 5, 0, 0, 0, 0, 0, 0, 0, 0\r\n"},
+      {"a station's approach boards over a signal's approach cells", "",
+       "[segnali]\r\nsegnale, 4500, 2, 3, 1, 0, 0, 0, 0, 0, 0, 0\r\n" + stations},
+      {"a signal over a station's boards and under another's", "",
+       "[segnali]\r\nsegnale, 4500, 2, 3, 1, 0, 0, 0, 0, 0, 0, 0\r\n" + stations +
+           "[segnali]\r\nsegnale, 4400, 1, 5, 0, 0, 0, 0, 0, 0, 0, 0\r\n"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    const std::string line = "[generale]\r\nlunghezza percorso, 10000\r\n[curve]\r\n[montagne]\r\n" + c.mountains +
+                             "[fine]\r\n";
+    const std::string train =
+        "[generale]\r\nnumero vetture, 2\r\norologio, 19 19 45\r\naderenza, 0, 100\r\nvelocita, 0, 100\r\n" +
+        c.train + "[fine]\r\n";
+    const CompiledFiles original = testing::compile_in_memory(line, train, false);
+    ASSERT_EQ(original.error_code, 0);
+    CompileState files;
+    std::string why;
+    ASSERT_TRUE(testing::decode_files(original, &files, &why)) << why;
+    const DecompileResult result = decompile(files);
+    EXPECT_TRUE(result.exact()) << findings_text(result.findings) << result.descriptions.line
+                                << result.descriptions.train;
+    expect_same_files(result.descriptions, files);
+  }
+}
+
 // Edits that no description gives: each is found, and named by its place.
 TEST(DecompileTest, FilesNoDescriptionGivesAreFoundWhereTheyAre) {
   struct Case {
