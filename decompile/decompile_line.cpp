@@ -235,13 +235,16 @@ class MountainRuns {
 
   // A marker that no marked stretch reaching over its cell lays in step.
   void report_unexplained_markers() {
+    std::vector<bool> explained(cells_.size(), false);
+    for (const Run& run : runs_) {
+      if (run.marking != Marking::kMarked) continue;
+      for (int64_t i = run.origin + kMarkerSpacing - 1; i <= run.reach; i += kMarkerSpacing) {
+        if (i >= run.first) explained[static_cast<size_t>(i)] = true;
+      }
+    }
     for (const Run& run : runs_) {
       for (int64_t i = run.first; i <= run.last; ++i) {
-        if (cell(i).kind != kMountainMarker) continue;
-        const bool explained = std::any_of(runs_.begin(), runs_.end(), [&](const Run& other) {
-          return other.marking == Marking::kMarked && other.first <= i && i <= other.reach && in_step(i, other.origin);
-        });
-        if (!explained) {
+        if (cell(i).kind == kMountainMarker && !explained[static_cast<size_t>(i)]) {
           findings_.add(cell_place(i),
                         "a mountain stretch marker out of step with the 4th, 8th, ... cells of its stretch");
         }
