@@ -25,6 +25,7 @@ void DescriptionParser::note_header_slots() {
 
 void DescriptionParser::check_into(CheckFindings* findings) {
   findings_ = findings;
+  state_.note_layers = findings != nullptr;
   reader_.note_numbers(findings != nullptr ? &number_notes_ : nullptr);
 }
 
@@ -59,6 +60,37 @@ void DescriptionParser::fail_at(const FieldPosition& field, ErrorNumber number, 
   record_error(number, field, position);
 }
 
+namespace {
+
+// A cell's kind as an author names the feature.
+const char* feature_words(uint8_t kind) {
+  switch (kind) {
+    case kSignal: return "a signal";
+    case kSlowdownEnd: return "a slowdown's end";
+    case kSlowdownStart: return "a slowdown's start";
+    case kSlowdownWarning: return "a slowdown's warning board";
+    case kSlowdownPrewarning: return "a slowdown's pre-warning cell";
+    case kSpeedBoard: return "a speed indicator board";
+    case kStopMarker: return "a station's stop marker";
+    case kCutOffPoint:
+    case kCutOffPointZero: return "a cut-off point";
+    case kBoardText: return "a line-side board";
+    default: return "a feature";
+  }
+}
+
+}  // namespace
+
+std::string DescriptionParser::taken_words(int64_t cell) const {
+  if (cell < 0 || cell >= static_cast<int64_t>(state_.cells.size())) return "";
+  std::string words = "cell " + std::to_string(cell) + " holds " + feature_words(state_.cells[static_cast<size_t>(cell)].kind);
+  if (const SourcePlace* layer = state_.layer_of(cell)) {
+    words += ", written on line " + std::to_string(layer->line);
+    if (layer->file != reader_.file_name()) words += " of " + layer->file;
+  }
+  return words;
+}
+
 DescriptionParser::Placed DescriptionParser::placed(const Placement& placement, int32_t position,
                                                    const std::optional<FieldPosition>& failure_field) {
   if (placement.placed()) return Placed::kYes;
@@ -67,7 +99,7 @@ DescriptionParser::Placed DescriptionParser::placed(const Placement& placement, 
                  placement.words());
     return Placed::kFailed;
   }
-  fail(placement.number(), position, placement.words());
+  fail(placement.number(), position, placement.taken_cell() >= 0 ? taken_words(placement.taken_cell()) : placement.words());
   return Placed::kRefused;
 }
 

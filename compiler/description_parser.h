@@ -71,6 +71,9 @@ class DescriptionParser {
   void fail(ErrorNumber number, std::optional<int32_t> position = std::nullopt, std::string words = {});
   // Records an error of the record being read whose fault lies in the value field at `field`.
   void fail_at(const FieldPosition& field, ErrorNumber number, std::optional<int32_t> position = std::nullopt);
+  // The words of a refusal on taken cell `cell`: what holds it and, in a check, where the record
+  // that laid it was written ("cell 36 holds a signal, written on line 50").
+  std::string taken_words(int64_t cell) const;
   // What a placer's answer means for the record being read: it laid the feature (kYes); it refused
   // (kRefused: the refusal recorded at the record's position; the parse stops); or it met a
   // run-time failure (kFailed: error 25 recorded at the last field read, as a failed read is; the
@@ -116,6 +119,7 @@ class DescriptionParser {
     const size_t errors = findings_->error_count();
     const FieldPosition keyword = keyword_;
     matched_ = false;
+    state_.record_place = SourcePlace{reader_.file_name(), keyword.line, keyword.column, {}, 0};
     try {
       record();
     } catch (const ReadFailure& failure) {

@@ -8,18 +8,21 @@
 namespace scenario {
 
 size_t edit_distance(std::string_view a, std::string_view b) {
+  // Three rows of the table: the one before the previous is what a swap of two letters reaches.
+  std::vector<size_t> before(b.size() + 1, 0);
+  std::vector<size_t> previous(b.size() + 1);
   std::vector<size_t> row(b.size() + 1);
-  for (size_t j = 0; j <= b.size(); ++j) row[j] = j;
+  for (size_t j = 0; j <= b.size(); ++j) previous[j] = j;
   for (size_t i = 1; i <= a.size(); ++i) {
-    size_t diagonal = row[0];
     row[0] = i;
     for (size_t j = 1; j <= b.size(); ++j) {
-      const size_t above = row[j];
-      row[j] = std::min({row[j] + 1, row[j - 1] + 1, diagonal + (a[i - 1] == b[j - 1] ? 0 : 1)});
-      diagonal = above;
+      row[j] = std::min({previous[j] + 1, row[j - 1] + 1, previous[j - 1] + (a[i - 1] == b[j - 1] ? 0 : 1)});
+      if (i > 1 && j > 1 && a[i - 1] == b[j - 2] && a[i - 2] == b[j - 1]) row[j] = std::min(row[j], before[j - 2] + 1);
     }
+    std::swap(before, previous);
+    std::swap(previous, row);
   }
-  return row[b.size()];
+  return previous[b.size()];
 }
 
 std::string keyword_letters(std::string_view field) {

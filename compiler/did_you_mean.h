@@ -1,6 +1,7 @@
 // "Did you mean": the known keyword closest to a misspelled one.
 //
-// Distances are edit distances (insertions, deletions, substitutions) between the keyword field in
+// Distances are edit distances (insertions, deletions, substitutions, and swaps of two letters side
+// by side) between the keyword field in
 // lower case and each known keyword; a curve keyword's class digit is left out of the comparison.
 // A keyword counts as close when at most a quarter of its letters (at least one) would change.
 #ifndef SCENARIO_COMPILER_DID_YOU_MEAN_H_
@@ -14,7 +15,8 @@
 
 namespace scenario {
 
-// The number of single-letter edits that turn `a` into `b`.
+// The number of single-letter edits and swaps of neighbouring letters that turn `a` into `b`
+// (each letter edited once at most).
 size_t edit_distance(std::string_view a, std::string_view b);
 
 // A keyword field as it is compared: lower case, digits left out.

@@ -108,9 +108,8 @@ int64_t board_speed(int32_t left, int32_t right) { return near(int64_t{right} + 
 Placement memo_indicatori_v_max(CompileState& state, const SpeedBoardRecord& board) {
   const int64_t c = cell_of_position(board.posizione);
   if (c < 0) return Placement::Refused(ErrorNumber::kSpeedBoardTaken, kBeforeTheCells);
-  if (c >= static_cast<int64_t>(state.cells.size()) || !is_free(state.cells[static_cast<size_t>(c)])) {
-    return Placement::Refused(ErrorNumber::kSpeedBoardTaken);
-  }
+  if (c >= static_cast<int64_t>(state.cells.size())) return Placement::Refused(ErrorNumber::kSpeedBoardTaken);
+  if (!is_free(state.cells[static_cast<size_t>(c)])) return Placement::Taken(ErrorNumber::kSpeedBoardTaken, c);
   const int64_t a = board_speed(board.vas, board.vad);
   const int64_t b = board_speed(board.vbs, board.vbd);
   const int64_t cc = board_speed(board.vcs, board.vcd);
@@ -119,8 +118,8 @@ Placement memo_indicatori_v_max(CompileState& state, const SpeedBoardRecord& boa
                               "a speed indicator board's encoded speed does not fit 16 bits");
   }
 
+  state.lay(c, kSpeedBoard);
   TrackCell& cell = state.cells[static_cast<size_t>(c)];
-  cell.kind = kSpeedBoard;
   cell.value_a = static_cast<int16_t>(a);
   cell.value_b = static_cast<int16_t>(b);
   cell.value_c = static_cast<int16_t>(cc);

@@ -374,15 +374,15 @@ LineParser::Step LineParser::line_side_board() {
   if (beyond(position)) return Step::kEndOfFile;
   const int64_t c = cell_of_position(position);
   if (c < 0 || !is_free(state_.cells[static_cast<size_t>(c)])) {
-    fail(ErrorNumber::kBoardTaken, position, c < 0 ? kBeforeTheCells : "");
+    fail(ErrorNumber::kBoardTaken, position, c < 0 ? kBeforeTheCells : taken_words(c));
     return Step::kStop;
   }
   if (state_.board_slot < kLowestBoardSlot) {
     fail(ErrorNumber::kTooManyBoards, position);
     return Step::kStop;
   }
+  state_.lay(c, kBoardText);
   TrackCell& cell = state_.cells[static_cast<size_t>(c)];
-  cell.kind = kBoardText;
   cell.value_a = static_cast<int16_t>(state_.board_slot);
   state_.station_table[static_cast<size_t>(state_.board_slot)].name = field_;
   --state_.board_slot;

@@ -29,7 +29,7 @@ TrackCell& cell_at(CompileState& state, int64_t cell) { return state.cells[stati
 // The refusal of a marker. A cell outside the array is refused like a taken one, with words that
 // say so; a taken cell needs none.
 Placement refuse(const CompileState& state, ErrorNumber number, int64_t cell, const char* outside_words) {
-  return Placement::Refused(number, inside(state, cell) ? "" : outside_words);
+  return inside(state, cell) ? Placement::Taken(number, cell) : Placement::Refused(number, outside_words);
 }
 
 // The four pre-warning cells of a slowdown, on the cells before its warning board: the one right
@@ -44,8 +44,8 @@ Placement place_prewarning(CompileState& state, const SlowdownRecord& record) {
     }
   }
   for (int64_t j = 0; j < kPrewarningCells; ++j) {
+    state.lay(before_warning - j, kSlowdownPrewarning);
     TrackCell& prewarning = cell_at(state, before_warning - j);
-    prewarning.kind = kSlowdownPrewarning;
     prewarning.value_a = low16(j + 1);
     if (record.d_v != 0) prewarning.value_b = low16(j + 1);
   }
@@ -62,8 +62,8 @@ Placement memo_segnale(CompileState& state, SignalRecord& record) {
                   "its approach cells would lie before the start of the line: a signal needs 325 m from it");
   }
   if (!placeable(state, c)) return refuse(state, ErrorNumber::kSignalTaken, c, "the signal lies beyond the last cell");
+  state.lay(c, kSignal);
   TrackCell& signal = cell_at(state, c);
-  signal.kind = kSignal;
   pack_signal(record, signal);
   const int64_t side = side_code(record.sx, record.dx);
   if (record.tempo >= kTempoRaisedFrom && record.tempo <= kTempoRaisedTo) record.tempo = kTempoRaised;
@@ -97,15 +97,15 @@ Placement memo_rallentamento(CompileState& state, const SlowdownRecord& record) 
   }
 
   // The end first, then the start: a slowdown shorter than one cell ends as a start marker.
+  state.lay(end, kSlowdownEnd);
   TrackCell& end_cell = cell_at(state, end);
-  end_cell.kind = kSlowdownEnd;
   if (record.d_v != 0) end_cell.value_b = low16(record.d_v);
+  state.lay(start, kSlowdownStart);
   TrackCell& start_cell = cell_at(state, start);
-  start_cell.kind = kSlowdownStart;
   if (record.d_v != 0) start_cell.value_b = low16(record.d_v);
   if (has_warning) {
+    state.lay(warning, kSlowdownWarning);
     TrackCell& warning_cell = cell_at(state, warning);
-    warning_cell.kind = kSlowdownWarning;
     if (record.d_v != 0) warning_cell.value_b = low16(record.d_v);
     warning_cell.value_a = low16(record.v);
   }

@@ -51,6 +51,20 @@ int32_t to_long_field(int64_t value, const char* what, std::optional<FieldPositi
   return static_cast<int32_t>(value);
 }
 
+// What a station too close to the one before it is: the same station again, one written out of
+// order, or one too near.
+std::string station_spacing_words(const StationEntry& entry, const StationEntry& previous) {
+  const std::string before = cp1252_to_utf8(previous.name) + " at " + std::to_string(previous.position) + " m";
+  if (entry.position == previous.position && entry.name == previous.name) {
+    return "the station written before it is the same one: " + before + " is written twice";
+  }
+  if (entry.position <= previous.position) {
+    return "it stands before " + before + ", the station written before it: stations are written in ascending position";
+  }
+  return "its area starts at " + std::to_string(entry.area_start) + " m, " + before + " ends at " +
+         std::to_string(previous.area_end) + " m";
+}
+
 class TrainParser : public DescriptionParser {
  public:
   TrainParser(CompileState& state, FieldReader& reader) : DescriptionParser(state, reader) {}
@@ -114,7 +128,7 @@ class TrainParser : public DescriptionParser {
   std::vector<TimedStop> timed_stops_;
   std::vector<std::pair<std::string, FieldPosition>> timed_stop_records_;
   int32_t current_speed_ = 0;                  // the last speed limit read, km/h
-  std::optional<FieldPosition> speed_record_;  // where it was read
+  std::optional<FieldPosition> speed_record_;  // where its speed was read
   uint8_t current_adhesion_ = 0;               // the last adhesion read, its low eight bits
 };
 
@@ -207,10 +221,13 @@ TrainParser::Step TrainParser::speed_limit() {
     speed_limits_.push_back({position, speed_steps(speed) * kSpeedStep});
   }
   const int64_t n = fill_cell_of_position(position);
-  if (n > 0 && !fill_speed(n, last_speed_record_cell())) return Step::kStop;
+  // The compile stops at a speed it cannot store; check reports it once, at the record that set
+  // it, and goes on with this record's speed.
+  const bool filled = n <= 0 || fill_speed(n, last_speed_record_cell());
+  if (!filled && !checking()) return Step::kStop;
   current_speed_ = speed;
-  speed_record_ = keyword_;
-  return Step::kGoOn;
+  speed_record_ = speed_field;
+  return filled ? Step::kGoOn : Step::kStop;
 }
 
 // As the speed limit, except that the fill is bounded only by the array's end.
@@ -272,14 +289,14 @@ TrainParser::Step TrainParser::cut_off_point() {
     return Step::kStop;
   }
   if (!is_free(cell(c))) {
-    fail(ErrorNumber::kCutOffTaken, position);
+    fail(ErrorNumber::kCutOffTaken, position, taken_words(c));
     return Step::kStop;
   }
   if (value > 0) {
-    cell(c).kind = kCutOffPoint;
+    state_.lay(c, kCutOffPoint);
     cell(c).value_a = low16(value);
   } else {
-    cell(c).kind = kCutOffPointZero;
+    state_.lay(c, kCutOffPointZero);
   }
   return Step::kGoOn;
 }
@@ -381,7 +398,7 @@ TrainParser::Step TrainParser::place_stop(const StationEntry& entry, int32_t pos
     fail(ErrorNumber::kStationTooEarly);
     return Step::kStop;
   }
-  cell(stop_cell).kind = kStopMarker;
+  state_.lay(stop_cell, kStopMarker);
   cell(stop_cell).value_a = static_cast<int16_t>(station_number_);
   return Step::kGoOn;
 }
@@ -391,7 +408,7 @@ TrainParser::Step TrainParser::next_station(const StationEntry& entry, int32_t p
   const int32_t k = station_number_;
   const StationEntry& previous = state_.station_table[static_cast<size_t>(k - 1)];
   if (k > 1 && int64_t{entry.area_start} - kStationSpacing < previous.area_end) {
-    fail(ErrorNumber::kStationSpacing, position);
+    fail(ErrorNumber::kStationSpacing, position, station_spacing_words(entry, previous));
     return Step::kStop;
   }
   station_number_ = k + 1;

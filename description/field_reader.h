@@ -68,6 +68,7 @@ class FieldReader {
   FieldPosition last_field() const { return last_field_; }
   // The full place of a field, with its line's text, for an error report.
   SourcePlace place_of(const FieldPosition& field) const;
+  const std::string& file_name() const { return file_name_; }
 
   // Check mode: every number field read from now on whose text is not a whole number is appended
   // to *notes (nullptr: none are noted, as in a compile).

@@ -85,15 +85,23 @@ class Placement {
     placement.words_ = std::move(words);
     return placement;
   }
+  // A refusal because cell `cell` is taken.
+  static Placement Taken(ErrorNumber number, int64_t cell) {
+    Placement placement = Refused(number);
+    placement.taken_cell_ = cell;
+    return placement;
+  }
 
   bool placed() const { return placed_; }
   ErrorNumber number() const { return number_; }  // of a refusal
   const std::string& words() const { return words_; }
+  int64_t taken_cell() const { return taken_cell_; }  // the taken cell of a refusal, or -1
 
  private:
   bool placed_ = true;
   ErrorNumber number_ = ErrorNumber::kRunTimeFailure;
   std::string words_;
+  int64_t taken_cell_ = -1;
 };
 
 }  // namespace scenario

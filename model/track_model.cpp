@@ -160,4 +160,14 @@ void ScenarioModel::allocate(int32_t line_length, bool with_plan) {
   if (with_plan) plan.allocate(plan_length);
 }
 
+void CompileState::lay(int64_t index, uint8_t kind) {
+  cells[static_cast<size_t>(index)].kind = kind;
+  if (note_layers) layers_[index] = record_place;
+}
+
+const SourcePlace* CompileState::layer_of(int64_t index) const {
+  const auto found = layers_.find(index);
+  return found == layers_.end() || !found->second.known() ? nullptr : &found->second;
+}
+
 }  // namespace scenario

@@ -19,6 +19,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 #include "model/compile_error.h"
@@ -251,6 +252,14 @@ struct CompileState : ScenarioModel {
   SourcePlace header_value_a_from;
   SourcePlace header_value_b_from;
 
+  // Lays a feature on cell `index` by setting its kind. When `note_layers` is set (a check), the
+  // record being read (`record_place`) is kept as the one that laid it, so that a later record
+  // refused on that cell can say what took it and where that was written.
+  void lay(int64_t index, uint8_t kind);
+  bool note_layers = false;
+  SourcePlace record_place;
+  const SourcePlace* layer_of(int64_t index) const;
+
   // The compile-error record: ErrorCode (0 = none), ErrorPosition, the record's place and words.
   const ErrorRecord& error() const { return error_; }
   // Records an error, replacing the record whole: the number, the position when the error has one
@@ -267,6 +276,7 @@ struct CompileState : ScenarioModel {
 
  private:
   ErrorRecord error_;
+  std::unordered_map<int64_t, SourcePlace> layers_;
 };
 
 }  // namespace scenario

@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -151,6 +152,9 @@ TEST(DescriptionCheckTest, AuthorsMistakesGiveTheirFindings) {
                     "stazione, 7000, 11, 400, 0, 0, 0, 0,0,0, 0,0,0, 0, 8,4,0, B",
                     "rallentamento, 2000, 10, 1000, 0,0,0"}),
        {{'T', 5, "", kWarning, "timetable-too-fast"}}},
+      {"a speed limit beyond its byte: one error, at its speed", small_line({}),
+       small_train({"velocita, 1000, 2000", "velocita, 2000, 100", "velocita, 3000, 90"}),
+       {{'T', 4, "2000", kError, "25"}}},
       {"misspelled general section of the train", small_line({}),
        lines({"[generalle]", "velocita, 0, 100", "[fine]"}), {{'T', 1, "", kWarning, "no-general-section"}}},
       {"signals out of order", small_line({}),
@@ -235,6 +239,40 @@ TEST(DescriptionCheckTest, TimetableTooFastGivesBothTimes) {
   EXPECT_EQ(findings[0].message,
             "from SAN VITORE to QUERVANO 6.2 km in 2 min 00 s; at the speed limits and with its 60 s stop at least "
             "4 min 44 s");
+}
+
+// A record refused on a taken cell says what took it and where that was written; a station too
+// near the one before says whether it is the same one again or out of order.
+TEST(DescriptionCheckTest, RefusalsSayWhatStandsInTheWay) {
+  const struct {
+    const char* what;
+    std::string line;
+    std::string train;
+    std::string words;  // the end of the error's message
+  } cases[] = {
+      {"a signal on a signal", small_line({}),
+       small_train({std::string("segnale, 3000") + kSignal, std::string("segnale, 3000") + kSignal}),
+       "(cell 61 holds a signal, written on line 4)"},
+      {"a signal on a line-side board of the line description", small_line({"cartello_indicatore, 1500, (F)"}),
+       small_train({std::string("segnale, 1500") + kSignal}), "(cell 31 holds a line-side board, written on line 4 of line.txt)"},
+      {"a cut-off point on a station's stop marker", small_line({}),
+       small_train({std::string("stazione, 3000") + kStationValues + "A", "abbattimento, 3150, 0"}),
+       "(cell 63 holds a station's stop marker, written on line 4)"},
+      {"a station written twice", small_line({}),
+       small_train({std::string("stazione, 3000") + kStationValues + "A", std::string("stazione, 3000") + kStationValues + "A"}),
+       "(the station written before it is the same one: A at 3000 m is written twice)"},
+      {"a station out of order", small_line({}),
+       small_train({std::string("stazione, 6000") + kStationValues + "A", std::string("stazione, 3000") + kStationValues + "B"}),
+       "(it stands before A at 6000 m, the station written before it: stations are written in ascending position)"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    const std::vector<CheckFinding> findings = check(c.line, c.train);
+    const auto error = std::find_if(findings.begin(), findings.end(),
+                                    [](const CheckFinding& finding) { return finding.severity == kError; });
+    ASSERT_NE(error, findings.end());
+    EXPECT_TRUE(error->message.ends_with(c.words)) << error->message;
+  }
 }
 
 TEST(DescriptionCheckTest, ErrorFindingsCarryThePositionAndTheCatalogueWords) {
@@ -392,7 +430,8 @@ TEST(DidYouMeanTest, ClosestKeywordWithinAQuarterOfItsLetters) {
     const char* closest;  // nullptr: none close enough
   } cases[] = {
       {"stazone", "stazione"}, {"STAZIONI", "stazione"}, {"segnal", "segnale"}, {"sabia", "sabbia"},
-      {"curvs5", "curvas"},    {"cruvad3", nullptr},     {"treno", nullptr},    {"", nullptr},
+      {"curvs5", "curvas"},    {"cruvad3", "curvad"},    {"treno", nullptr},    {"", nullptr},
+      {"segnlae", "segnale"},  {"sgenale", "segnale"},   {"sabiba", "sabbia"},  {"stazinoe", "stazione"},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.field);
@@ -406,6 +445,8 @@ TEST(DidYouMeanTest, ClosestKeywordWithinAQuarterOfItsLetters) {
   }
   EXPECT_EQ(edit_distance("kitten", "sitting"), 3u);
   EXPECT_EQ(edit_distance("", "abc"), 3u);
+  EXPECT_EQ(edit_distance("segnlae", "segnale"), 1u);  // two letters swapped
+  EXPECT_EQ(edit_distance("ca", "abc"), 3u);            // a swapped pair is not edited again
 }
 
 }  // namespace

@@ -287,6 +287,14 @@ TEST(DumpCommand, DumpsEachFileByItsNameAndIsSilentOnStandardError) {
   EXPECT_EQ(run_split(tool() + " dump " + folder.file("L_linea.dat") + " --step 1", &out, &err), 0) << err;
   EXPECT_EQ(out, dump_line_plan_text(state.plan, 1));
 
+  // --kind for names that do not tell, or tell wrong.
+  write_whole_file(folder.file("cells.bin"), encode_track_cells(state));
+  EXPECT_EQ(run_split(tool() + " dump --kind dat " + folder.file("cells.bin"), &out, &err), 0) << err;
+  EXPECT_EQ(out, dump_track_cells_text(state.cells));
+  write_whole_file(folder.file("plan.dat"), encode_line_plan(state.plan));
+  EXPECT_EQ(run_split(tool() + " dump --kind plan " + folder.file("plan.dat"), &out, &err), 0) << err;
+  EXPECT_EQ(out, dump_line_plan_text(state.plan, 50));
+
   EXPECT_EQ(run_split(tool() + " dump --verbose " + folder.file("L_7.sim"), &out, &err), 0);
   EXPECT_NE(err.find("read " + folder.file("L_7.sim") + ", "), std::string::npos) << err;
   EXPECT_NE(err.find("decoded 87 scenario record entries ("), std::string::npos) << err;
@@ -306,6 +314,8 @@ TEST(DumpCommand, BadUsageIs64AndFileErrorsAre3WithPathAndReason) {
   const std::vector<Case> cases = {
       {"", 64, "FILE is required"},
       {folder.file("notes.txt"), 64, "cannot tell the kind of"},
+      {folder.file("notes.txt"), 64, "or give --kind dat|sim|plan"},
+      {folder.file("cut.dat") + " --kind txt", 64, "--kind: txt not in {dat,sim,plan}"},
       {folder.file("cut.dat") + " --format xml", 64, "--format: xml not in {text,json}"},
       {folder.file("cut.dat") + " --step 0", 64, "--step: needs a whole number"},
       {folder.file("cut.dat") + " --step=-5", 64, "--step: needs a whole number of metres, 1 or more, not '-5'"},

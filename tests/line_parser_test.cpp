@@ -178,7 +178,7 @@ TEST(LineParserTest, ErrorsAndWhereTheyHappened) {
   }
 }
 
-TEST(LineParserTest, BoardsRefusedBeforeTheFirstCellSaySoAndTakenCellsDoNot) {
+TEST(LineParserTest, BoardsRefusedBeforeTheFirstCellSaySoAndTakenCellsSayWhatTookThem) {
   struct {
     const char* what;
     std::string record;
@@ -189,7 +189,7 @@ TEST(LineParserTest, BoardsRefusedBeforeTheFirstCellSaySoAndTakenCellsDoNot) {
       {"speed board", "indicatori_vmax,  -5000,  90,  100,  100,  0,  ,  ,  ,  0", 21,
        "its cell would lie before the first cell"},
       {"board on a speed board", "indicatori_vmax,  1050,  125,  135,  140,  0,  ,  ,  ,  0\r\ncartello_indicatore,  1050,   (F)",
-       6, ""},
+       6, "cell 22 holds a speed indicator board"},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.what);

@@ -95,6 +95,8 @@ TEST_F(ScenarioToolTest, BadUsageIsStatus64WithOneLineAndAPointerToHelp) {
   for (const Case& c : std::vector<Case>{
            {"", "scenario_tool", "no command given"},
            {"bogus --line a", "scenario_tool", "unknown command 'bogus'"},
+           {"chek --line a", "scenario_tool", "unknown command 'chek'; did you mean 'check'?"},
+           {"dupm x.dat", "scenario_tool", "unknown command 'dupm'; did you mean 'dump'?"},
            {"--bogus", "scenario_tool", "unknown option '--bogus'"},
            {"compile", "scenario_tool compile", "--line is required"},
            {"compile --line a --train b", "scenario_tool compile", "--out is required"},

@@ -20,15 +20,16 @@ namespace {
 constexpr const char* kDumpFooter =
     "Shows the file as stable, diffable text or as JSON. The kind of file follows from its name:\n"
     "LINE_linea.dat is the line record (the plan), LINE_TRAIN.sim the scenario record, LINE_TRAIN.dat\n"
-    "the track cells.\n"
+    "the track cells; --kind says it for a file whose name does not tell (or tells wrong).\n"
     "\n"
     "Exit status: 0 shown; 3 the file could not be read or decoded; 64 bad usage.";
 
-// The reason a file's name does not say its kind, or "".
-std::string unknown_kind_reason(const std::string& path) {
-  if (compiled_file_kind(path) != CompiledFileKind::kUnknown) return "";
-  return "cannot tell the kind of '" + path +
-         "' from its name: expected LINE_linea.dat, LINE_TRAIN.sim or LINE_TRAIN.dat";
+// The kind --kind names, or the one the file's name tells.
+CompiledFileKind kind_of(const DumpOptions& options) {
+  if (options.kind == "dat") return CompiledFileKind::kTrackCells;
+  if (options.kind == "sim") return CompiledFileKind::kScenarioRecord;
+  if (options.kind == "plan") return CompiledFileKind::kLinePlan;
+  return compiled_file_kind(options.file);
 }
 
 // The reason a --step value is refused, or "".
@@ -49,7 +50,9 @@ int fail(const Status& status) {
 CLI::App* add_dump_command(CLI::App& app, DumpOptions* options) {
   CLI::App* command = app.add_subcommand("dump", "show a compiled .dat, .sim or _linea.dat file as text or JSON");
   command->add_option("FILE", options->file, "the compiled file")
-      ->type_name("")->required()->check(non_empty_value())->check(CLI::Validator(unknown_kind_reason, "", "kind"));
+      ->type_name("")->required()->check(non_empty_value());
+  command->add_option("--kind", options->kind, "the file's kind when its name does not tell: dat, sim or plan")
+      ->type_name("KIND")->check(CLI::IsMember({"dat", "sim", "plan"}));
   command->add_option("--format", options->format, "text (the default) or JSON")
       ->type_name("FORMAT")->check(CLI::IsMember({"text", "json"}));
   command->add_option("--step", options->step, "for a line record: show a point every METRES metres")
@@ -60,9 +63,12 @@ CLI::App* add_dump_command(CLI::App& app, DumpOptions* options) {
 }
 
 int run_dump_command(const DumpOptions& options) {
-  const std::string unknown_kind = unknown_kind_reason(options.file);
-  if (!unknown_kind.empty()) return fail(Status::Usage(unknown_kind));
-  const CompiledFileKind kind = compiled_file_kind(options.file);
+  const CompiledFileKind kind = kind_of(options);
+  if (kind == CompiledFileKind::kUnknown) {
+    return fail(Status::Usage("cannot tell the kind of '" + options.file +
+                              "' from its name: expected LINE_linea.dat, LINE_TRAIN.sim or LINE_TRAIN.dat, "
+                              "or give --kind dat|sim|plan"));
+  }
   const bool json = options.format == "json";
 
   VerboseLog log(options.verbose, std::cerr, "scenario_tool dump");

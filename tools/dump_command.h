@@ -15,6 +15,7 @@ namespace scenario {
 struct DumpOptions {
   std::string file;
   std::string format = "text";  // "text" or "json"
+  std::string kind;             // "dat", "sim" or "plan"; empty: told by the file's name
   int32_t step = 50;            // for a line record: a point every `step` metres, 1 or more
   bool verbose = false;
 };

@@ -25,8 +25,10 @@
 #include <functional>
 #include <iostream>
 #include <string>
+#include <string_view>
 #include <vector>
 
+#include "compiler/did_you_mean.h"
 #include "disk/console.h"
 #include "model/status.h"
 #include "scenario/compile.h"
@@ -65,6 +67,12 @@ int usage_error(const CLI::App& app, const CLI::ParseError& error, int argc, cha
       what = "no command given";
     } else {
       what = std::string(argv[1][0] == '-' ? "unknown option '" : "unknown command '") + argv[1] + "'";
+      std::vector<std::string> names;
+      for (const CLI::App* command : app.get_subcommands([](const CLI::App*) { return true; })) names.push_back(command->get_name());
+      const std::vector<std::string_view> known(names.begin(), names.end());
+      if (argv[1][0] != '-') {
+        if (const auto closest = scenario::closest_keyword(argv[1], known)) what += "; did you mean '" + std::string(*closest) + "'?";
+      }
     }
   }
   const std::string path = command_path(app);
