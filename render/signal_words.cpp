@@ -1,5 +1,7 @@
 #include "render/signal_words.h"
 
+#include <optional>
+
 #include "model/cell_values.h"
 
 namespace scenario {
@@ -24,11 +26,17 @@ std::string time_phrase(const SignalRecord& terms) {
   return "time byte " + to_string(terms.tempo) + " (sx 2 alone keeps one)";
 }
 
-std::string next_signal_phrase(const std::vector<TrackCell>& cells, size_t index) {
+// How far the next signal cell stands after the one on cells[index], in metres, or nothing.
+std::optional<int64_t> next_signal_distance(const std::vector<TrackCell>& cells, size_t index) {
   for (size_t next = index + 1; next < cells.size(); ++next) {
-    if (cells[next].kind == kSignal) return "next signal " + to_string(CELL_LENGTH * static_cast<int64_t>(next - index)) + " m on";
+    if (cells[next].kind == kSignal) return CELL_LENGTH * static_cast<int64_t>(next - index);
   }
-  return "no signal after it";
+  return std::nullopt;
+}
+
+std::string next_signal_phrase(const std::vector<TrackCell>& cells, size_t index) {
+  const std::optional<int64_t> distance = next_signal_distance(cells, index);
+  return distance ? "next signal " + to_string(*distance) + " m on" : "no signal after it";
 }
 
 std::string plain_side(int value, int a1, int a2, int a3) {
@@ -46,10 +54,8 @@ std::string plain_time(const SignalRecord& terms) {
 }
 
 std::string plain_next_signal(const std::vector<TrackCell>& cells, size_t index) {
-  for (size_t next = index + 1; next < cells.size(); ++next) {
-    if (cells[next].kind == kSignal) return to_string(CELL_LENGTH * static_cast<int64_t>(next - index)) + " m on";
-  }
-  return "none after it";
+  const std::optional<int64_t> distance = next_signal_distance(cells, index);
+  return distance ? to_string(*distance) + " m on" : "none after it";
 }
 
 }  // namespace

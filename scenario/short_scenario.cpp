@@ -32,7 +32,8 @@ constexpr std::string_view kLineRows[] = {
     kEndMarker,
 };
 
-// The train description: three stations, three speed limits, one slowdown and four signals.
+// The train description: three stations, three speed limits, a cut-off point, one slowdown and four
+// signals.
 constexpr std::string_view kTrainRows[] = {
     "[generale]",
     "numero vetture,    2",
@@ -50,6 +51,7 @@ constexpr std::string_view kTrainRows[] = {
     "stazione,    5000, 11,  300,  0, 0, 0,  1,1,0,  4,1,1,   30,   8, 6, 0, CASTAGNETO",
     "stazione,   11500, 12,  400,  1, 0, 0,  1,1,0,  2,1,1,    0,   8,13, 0, PIANELLO",
     "[rallentamenti]",
+    "abbattimento,   7600,    0",
     "rallentamento,   8000,    50,  300, 1,  0,  0",
     "[segnali]",
     "segnale,    1200,   2, 3, 1,  0, 0,    2,  2,1,0, 0",

@@ -1,6 +1,6 @@
 // The short scenario: the 12 km line of Valbruna and its train 8842, the smallest scenario that
-// shows every record kind (three stations, curves, gradients, a tunnel, boards, signals and a
-// slowdown). It is the pair doc/tutorial.md builds step by step, and what `scenario_tool init
+// shows every record kind (three stations, curves, gradients, a tunnel, boards, signals, a
+// slowdown and a cut-off point). It is the pair doc/tutorial.md builds step by step, and what `scenario_tool init
 // --empty` writes to start from instead of the embedded 124 km line.
 //
 // The tables' entries are the files' lines, closed by the end marker, as the embedded tables are.

@@ -399,6 +399,15 @@ TEST(FormatDocumentTest, StatedNumbersHoldInTheCompile) {
          EXPECT_EQ(header.background_one(), 7);
          EXPECT_EQ(header.background_two(), 0);
        }},
+      {"it **is** a signal record, and it reads the next eleven fields as the\nsignal's values",
+       [&] {
+         // The signal record below gives the '#' line its position (its keyword reads as 0): a
+         // signal before 325 m.
+         EXPECT_EQ(compiled(empty_line, train_of({"# segnale di protezione", "segnale, 2000, 2,3,1,0,0, 2,2,1,0, 0"})).error(),
+                   16);
+       }},
+      {"`# curva stretta` is a curve (without a class digit: error 103)",
+       [&] { EXPECT_EQ(compiled(line_of({"# curva stretta", "pendenza, 0, 0"}), plain_train, true).error(), 103); }},
       {"a curve that would carry the plan past its last metre but two (the line's length plus\n6,998 m)",
        [&] {
          EXPECT_EQ(compiled(line_of({"curvad4, 18000, 998"}), plain_train, true).error(), 0);
