@@ -408,6 +408,62 @@ TEST(FormatDocumentTest, StatedNumbersHoldInTheCompile) {
        }},
       {"`# curva stretta` is a curve (without a class digit: error 103)",
        [&] { EXPECT_EQ(compiled(line_of({"# curva stretta", "pendenza, 0, 0"}), plain_train, true).error(), 103); }},
+      {"line length in metres, 0 to 1000000 (error 1)",
+       [&] {
+         EXPECT_EQ(compiled(line_of({}, "lunghezza percorso, 1000000"), plain_train).error(), 0);
+         EXPECT_EQ(compiled(line_of({}, "lunghezza percorso, 1000001"), plain_train).error(), 1);
+         EXPECT_EQ(compiled(line_of({}, "lunghezza percorso, -1"), plain_train).error(), 1);
+       }},
+      {"(p + 100) / 50 at most N, else error",
+       [&] {
+         EXPECT_EQ(compiled(line_of({"pendenza, 18900, 1"}), plain_train).error(), 0);
+         EXPECT_EQ(compiled(line_of({"pendenza, 18901, 1"}), plain_train).error(), 15);
+       }},
+      {"a station: (position + 800) / 50 at most N), else error 15",
+       [&] {
+         const std::string values = ", 25, 0, 0,0,0, 0,0,0, 0,0,0, 0, 0,0,0, S";
+         EXPECT_EQ(compiled(empty_line, train_of({"stazione, 18200" + values})).error(), 0);
+         EXPECT_EQ(compiled(empty_line, train_of({"stazione, 18250" + values})).error(), 15);
+       }},
+      {"while the right one is below 98 km/h (near(vad / 5) up to 19)",
+       [&] {
+         const Compiled c = compiled(line_of({"indicatori_vmax, 1000, 100, 0, 0, 0, 97, 0, 0, 0",
+                                              "indicatori_vmax, 2000, 100, 0, 0, 0, 98, 0, 0, 0"}),
+                                     plain_train);
+         EXPECT_EQ(c.cell(21).value_a, 2019);
+         EXPECT_EQ(c.cell(41).value_a, 2020);  // read back as a left speed of 101 km/h
+       }},
+      {"for every signal in the 20 cells (1,000 m) before it, a point 1 or 2\n  cells before the signal",
+       [&] {
+         // The warning board of a slowdown at 8,000 m is on cell 137; signals on cells 117 and 116.
+         const Compiled c = compiled(empty_line, train_of({"segnale, 5750, 1,0,0,0,0, 0,0,0,0, 0",
+                                                           "segnale, 5800, 1,0,0,0,0, 0,0,0,0, 0",
+                                                           "rallentamento, 8000, 50, 300, 0, 0, 0"}));
+         EXPECT_EQ(c.cell(117).kind, kSignal);
+         EXPECT_EQ(c.cell(116).kind, kSignal);
+         EXPECT_EQ(c.cell(115).kind, kCutOffPoint);  // for the signal on cell 117, two cells back
+         EXPECT_EQ(c.cell(114).kind, kEmpty);        // none for the one on cell 116, 21 cells back
+       }},
+      {"inside a slowdown below 110 km/h: a point every 8 cells (400 m) from the start",
+       [&] {
+         const Compiled slow = compiled(empty_line, train_of({"rallentamento, 8000, 50, 1000, 0, 0, 0"}));
+         const Compiled fast = compiled(empty_line, train_of({"rallentamento, 8000, 110, 1000, 0, 0, 0"}));
+         for (int i = 162; i < 181; ++i) {
+           EXPECT_EQ(slow.cell(i).kind == kCutOffPoint, i == 169 || i == 177) << i;
+           EXPECT_NE(fast.cell(i).kind, kCutOffPoint) << i;
+         }
+       }},
+      {"before the first signal within 12 cells of the end cell, a point 1 or 2 cells",
+       [&] {
+         // The slowdown ends on cell 167: a signal on cell 179 gets its point, one on cell 180 none.
+         const Compiled near = compiled(empty_line, train_of({"rallentamento, 8000, 50, 300, 0, 0, 0",
+                                                              "segnale, 8900, 1,0,0,0,0, 0,0,0,0, 0"}));
+         EXPECT_EQ(near.cell(178).kind, kCutOffPoint);
+         const Compiled far = compiled(empty_line, train_of({"rallentamento, 8000, 50, 300, 0, 0, 0",
+                                                             "segnale, 8950, 1,0,0,0,0, 0,0,0,0, 0"}));
+         EXPECT_EQ(far.cell(179).kind, kEmpty);
+         EXPECT_EQ(far.cell(178).kind, kEmpty);
+       }},
       {"a curve that would carry the plan past its last metre but two (the line's length plus\n6,998 m)",
        [&] {
          EXPECT_EQ(compiled(line_of({"curvad4, 18000, 998"}), plain_train, true).error(), 0);
