@@ -83,7 +83,7 @@ int fail(const Status& status) {
 }
 
 int usage(const std::string& words) {
-  std::cerr << kProgram << ": " << words << "\nRun with --help for more information.\n";
+  std::cerr << kProgram << ": " << words << "\nRun '" << kProgram << " --help' for more information.\n";
   return kExitUsage;
 }
 
@@ -91,7 +91,7 @@ int usage(const std::string& words) {
 
 CLI::App* add_diff_command(CLI::App& app, DiffOptions* options) {
   CLI::App* command = app.add_subcommand("diff", "say what changed between two compiled scenarios");
-  command->add_option("OLD NEW", options->folders, "two folders of compiled files")
+  command->add_option("FOLDERS", options->folders, "OLD and NEW, two folders of compiled files")
       ->type_name("")->expected(2)->check(non_empty_value());
   command->add_option("--dat", options->dat, "the track cells, old and new")
       ->type_name("FILE")->expected(2)->check(non_empty_value());
