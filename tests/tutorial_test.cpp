@@ -108,7 +108,7 @@ Tutorial read_tutorial() {
   const std::string text = testing::read_whole_file(std::string(SCENARIO_SOURCE_DIR) + "/doc/tutorial.md");
   Tutorial tutorial;
   Assembled line({"[generale]", "[curve]", "[pendenze]", "[montagne]", "[cartelli]", "[indicazioni]"});
-  Assembled train({"[generale]", "[aderenze]", "[vel_limite]", "[stazioni]", "[rallentamenti]", "[segnali]"});
+  Assembled train({"[generale]", "[aderenze]", "[vel_limite]", "[stazioni]", "[rallentamenti]", "[segnali]", "[abbattimenti]"});
   size_t at = 0;
   while ((at = text.find("\n## Step ", at)) != std::string::npos) {
     const size_t next = text.find("\n## Step ", at + 1);
