@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <initializer_list>
+#include <string>
 
 #include "model/cell_values.h"
 #include "model/rounding.h"
@@ -45,9 +46,12 @@ class CellWalk {
   }
   void lower(int index) { cell(index).value_a = std::min(kCutOffPointValue, cell(index).value_a); }
 
-  // Records an error of the walk at 50 * the cell index; it belongs to no description record.
-  void fail_at_cell(ErrorNumber number, int index) {
-    CheckFindings::record(state_, findings_, number, static_cast<int32_t>(CELL_LENGTH * index));
+  // Records an error of the walk at 50 * the cell index; it belongs to no description record. Its
+  // words name the feature it is about and where that stands, as every view names a cell.
+  void fail_at_cell(ErrorNumber number, int index, const char* feature) {
+    CheckFindings::record(state_, findings_, number, static_cast<int32_t>(CELL_LENGTH * index), {},
+                          std::string(feature) + " on cell " + std::to_string(index) + ", at " +
+                              std::to_string(cell_metres(index)) + " m");
   }
 
   // Rule 1: every signal within 20 cells before the warning board gets a cut-off point one or two
@@ -65,7 +69,7 @@ class CellWalk {
       } else if (cell(d - 2).kind == kCutOffPoint) {
         lower(d - 2);
       } else {
-        fail_at_cell(ErrorNumber::kSignalBeforeWarning, d);
+        fail_at_cell(ErrorNumber::kSignalBeforeWarning, d, "the signal");
       }
     }
   }
@@ -85,7 +89,7 @@ class CellWalk {
           placed = true;
         }
       }
-      if (!placed) fail_at_cell(ErrorNumber::kBeforeSlowdownStart, i);
+      if (!placed) fail_at_cell(ErrorNumber::kBeforeSlowdownStart, i, "the slowdown start");
     }
   }
 
@@ -99,7 +103,7 @@ class CellWalk {
     while (true) {
       if (w >= last_) {
         // No end cell before the array's end: stop there rather than walk outside it.
-        fail_at_cell(ErrorNumber::kInsideOrAfterSlowdown, w);
+        fail_at_cell(ErrorNumber::kInsideOrAfterSlowdown, w, "the last cell, without a slowdown end,");
         return w;
       }
       ++w;
@@ -115,7 +119,7 @@ class CellWalk {
           mark(w + 1);
           s = -1;
         } else {
-          fail_at_cell(ErrorNumber::kInsideOrAfterSlowdown, w);
+          fail_at_cell(ErrorNumber::kInsideOrAfterSlowdown, w, "the point inside the slowdown");
         }
       }
       if (cell(w).kind == kSlowdownEnd) return w;
@@ -140,7 +144,7 @@ class CellWalk {
       } else if (k >= 2 && free_at(k - 2)) {
         mark(k - 2);
       } else {
-        fail_at_cell(ErrorNumber::kInsideOrAfterSlowdown, e);
+        fail_at_cell(ErrorNumber::kInsideOrAfterSlowdown, e, "the point before the signal after the slowdown end");
       }
       return;
     }

@@ -2,7 +2,7 @@
 
 #include <utility>
 
-#include "model/rounding.h"
+#include "model/cell_values.h"
 
 namespace scenario {
 
@@ -12,7 +12,11 @@ void Findings::add(std::string place, std::string words) {
 }
 
 std::string cell_place(int64_t cell) {
-  return "cell " + std::to_string(cell) + " (" + std::to_string((cell - 1) * CELL_LENGTH) + " m)";
+  return "cell " + std::to_string(cell) + " (" + std::to_string(cell_metres(cell)) + " m)";
+}
+
+std::string stretch_place(int64_t cell) {
+  return "cell " + std::to_string(cell) + " (from " + std::to_string(stretch_metres(cell)) + " m)";
 }
 
 std::string entry_place(int64_t entry) { return "entry " + std::to_string(entry); }

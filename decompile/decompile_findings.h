@@ -35,7 +35,8 @@ class Findings {
 };
 
 // Places, as findings name them.
-std::string cell_place(int64_t cell);    // "cell 57 (2800 m)": the cell and its reference point
+std::string cell_place(int64_t cell);    // "cell 57 (2800 m)": the cell and where its feature stands
+std::string stretch_place(int64_t cell);  // "cell 57 (from 2850 m)": where its stretch values hold from
 std::string entry_place(int64_t entry);  // "entry 3"
 std::string metre_place(int64_t metre);  // "metre 1234"
 

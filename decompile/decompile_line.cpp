@@ -278,7 +278,7 @@ class MountainRuns {
         line_.mountains.back().fine -= kStretchNudge;
         adjacent = false;
       } else {
-        findings_.add(cell_place(run.first), "a mountain stretch of type " + to_string(run.tipo) +
+        findings_.add(stretch_place(run.first), "a mountain stretch of type " + to_string(run.tipo) +
                                                  " within 150 m after the one before, which the compile gives type 3");
       }
     }

@@ -30,6 +30,23 @@ struct ScenarioFileNames {
 
 ScenarioFileNames scenario_file_names(const std::string& line_name, const std::string& train_number);
 
+// The names a pair of description files carries when they are named as the program names them:
+// LINE_linea.txt gives the line name, LINE_NUM-.txt the train number (after its last '_') and,
+// when the line description's name gives none, the line name. Only the last part of each path
+// counts (after '/' or '\\'). A name given (an option) wins over the file's; a name neither given
+// nor carried is the embedded scenario's, and `line_name_default` or `train_number_default` says so.
+struct ChosenNames {
+  std::string line_name;
+  std::string train_number;
+  bool line_name_from_file = false;
+  bool train_number_from_file = false;
+  std::string line_name_file;  // the path whose file name gave the line name
+  bool line_name_default = false;
+  bool train_number_default = false;
+};
+ChosenNames names_for_descriptions(const std::string& line_path, const std::string& train_path,
+                                   const std::string* given_line_name, const std::string* given_train_number);
+
 }  // namespace scenario
 
 #endif  // SCENARIO_FORMAT_FILE_NAMES_H_

@@ -3,7 +3,8 @@
 //
 //  - A feature on cell i stands at CELL_LENGTH * (i - 1) metres (the placers' cell of a position);
 //    the stretch values of cell i (gradient, speed limit, adhesion, montagna_tipo) hold from
-//    CELL_LENGTH * i metres on (the fills' cell of a position).
+//    CELL_LENGTH * i metres on (the fills' cell of a position). Every view that names a cell's
+//    metres (dump, render, decompile's findings, check's messages) takes them from these two.
 //  - speed_limit is the speed in km/h divided by 5 (near), gradient the per mille plus 100, both
 //    in one byte.
 //  - A signal cell packs the eleven terms of its record: value_d = rapp * 10 + side code, with the
@@ -36,6 +37,12 @@ constexpr uint8_t low8(int64_t value) { return static_cast<uint8_t>(value & 0xFF
 constexpr int64_t cell_metres(int64_t cell_index) { return CELL_LENGTH * (cell_index - 1); }
 // Where the stretch values of cell i begin, in metres.
 constexpr int64_t stretch_metres(int64_t cell_index) { return CELL_LENGTH * cell_index; }
+// The stretch fills end at cell N - 3 of an array whose highest index is N: the last three cells
+// lie past the line's end and no record gives them a stretch value.
+inline constexpr int64_t kUnfilledLastCells = 3;
+constexpr bool past_stretch_fills(int64_t cell_index, int64_t highest_cell) {
+  return cell_index > highest_cell - kUnfilledLastCells;
+}
 
 // Speed limits are stored in steps of 5 km/h.
 inline constexpr int64_t kSpeedStep = 5;

@@ -127,13 +127,23 @@ std::string kind_text(uint8_t kind) {
   return "kind " + to_string(kind) + " " + (name.empty() ? "unused_code" : name);
 }
 
-std::string stretch_text(const TrackCell& cell) {
-  return "stretch speed_limit " + to_string(cell.speed_limit) + " (" + to_string(speed_kmh(cell.speed_limit)) +
+bool no_stretch_value(const TrackCell& cell) {
+  return cell.speed_limit == 0 && cell.gradient == 0 && cell.adhesion == 0 && cell.montagna_tipo == 0;
+}
+
+// The stretch values of cell i, from where they hold; the last cells, which no fill reaches, say so.
+std::string stretch_text(size_t index, size_t highest, const TrackCell& cell) {
+  const int64_t i = static_cast<int64_t>(index);
+  std::string text = "stretch from " + metres_text(stretch_metres(i)) + ": ";
+  if (past_stretch_fills(i, static_cast<int64_t>(highest)) && no_stretch_value(cell)) {
+    return text + "none (past the line's end, where no record sets a stretch value)";
+  }
+  return text + "speed_limit " + to_string(cell.speed_limit) + " (" + to_string(speed_kmh(cell.speed_limit)) +
          " km/h), gradient " + to_string(cell.gradient) + " (" + signed_text(gradient_per_mille(cell.gradient)) +
          " per mille), adhesion " + to_string(cell.adhesion) + ", montagna_tipo " + to_string(cell.montagna_tipo);
 }
 
-std::string cell_line(size_t index, const TrackCell& cell, bool show_stretch) {
+std::string cell_line(size_t index, size_t highest, const TrackCell& cell, bool show_stretch) {
   std::vector<std::string> parts;
   if (cell.kind != 0) parts.push_back(kind_text(cell.kind));
   const int16_t values[4] = {cell.value_a, cell.value_b, cell.value_c, cell.value_d};
@@ -148,9 +158,12 @@ std::string cell_line(size_t index, const TrackCell& cell, bool show_stretch) {
   }
   if (cell.kind == kSignal || cell.signal_time != 0) parts.push_back("signal_time " + to_string(cell.signal_time));
   if (cell.approach_code != 0) parts.push_back("approach_code " + to_string(cell.approach_code));
-  std::string line = "cell " + to_string(index) + " at " + metres_text(cell_metres(static_cast<int64_t>(index))) + ":";
+  // A cell that holds no feature is named by its index alone: its stretch says where it holds from.
+  std::string line = "cell " + to_string(index);
+  if (!parts.empty() || !show_stretch) line += " at " + metres_text(cell_metres(static_cast<int64_t>(index)));
+  line += ":";
   for (size_t p = 0; p < parts.size(); ++p) line += (p == 0 ? " " : ", ") + parts[p];
-  if (show_stretch) line += (parts.empty() ? " " : "; ") + stretch_text(cell);
+  if (show_stretch) line += (parts.empty() ? " " : "; ") + stretch_text(index, highest, cell);
   return line + "\n";
 }
 
@@ -308,12 +321,13 @@ std::string json_string(std::string_view utf8) {
 std::string dump_track_cells_text(const std::vector<TrackCell>& cells) {
   std::string out;
   if (cells.empty()) return "track cells: none\n";
-  out += "track cells: " + to_string(cells.size()) + " cells, 0 to " + to_string(cells.size() - 1) +
-         "; cell i lies at 50 * (i - 1) m\n";
+  const size_t highest = cells.size() - 1;
+  out += "track cells: " + to_string(cells.size()) + " cells, 0 to " + to_string(highest) +
+         "; a feature on cell i stands at 50 * (i - 1) m, the stretch values of cell i hold from 50 * i m\n";
   for (size_t i = 0; i < cells.size(); ++i) {
     const bool stretch_changed = i == 0 || !same_stretch(cells[i], cells[i - 1]);
     if (stretch_changed || holds_anything(cells[i])) {
-      out += with_signal_words(cells, i, cell_line(i, cells[i], stretch_changed));
+      out += with_signal_words(cells, i, cell_line(i, highest, cells[i], stretch_changed));
     }
   }
   return out;
@@ -335,6 +349,9 @@ std::string dump_track_cells_json(const std::vector<TrackCell>& cells) {
                     {"value_d", c.value_d},
                     {"signal_time", c.signal_time},
                     {"approach_code", c.approach_code},
+                    {"stretch_metres", stretch_metres(static_cast<int64_t>(i))},
+                    {"stretch_set", !(past_stretch_fills(static_cast<int64_t>(i), static_cast<int64_t>(cells.size()) - 1) &&
+                                      no_stretch_value(c))},
                     {"montagna_tipo", c.montagna_tipo},
                     {"speed_limit", c.speed_limit},
                     {"speed_limit_kmh", speed_kmh(c.speed_limit)},

@@ -2,14 +2,16 @@
 //
 // Every function here is a pure function of the decoded model; the same model always gives the
 // same bytes, so two dumps can be compared with diff. Positions are shown in metres from the start
-// of the line and as on the line's boards ("Km 1+452"); cell i lies at 50 * (i - 1) m. Kinds and
+// of the line and as on the line's boards ("Km 1+452"), by the model's two mappings: a feature on
+// cell i stands at 50 * (i - 1) m, the stretch values of cell i hold from 50 * i m. Kinds and
 // header entries are named beside their numbers. Texts of the model (code page 1252) are shown as
 // UTF-8.
 //
 // Text layout:
 //  - track cells: a title line, then one line per cell that holds anything (a kind, a value, a
 //    signal time or an approach code) or whose stretch (montagna_tipo, speed limit, gradient,
-//    adhesion) differs from the previous cell's; cell 0 always has a line.
+//    adhesion) differs from the previous cell's, shown from where it holds; cell 0 always has a
+//    line. The last three cells, which no record's stretch reaches, say so when they hold none.
 //  - scenario record: a title line, then one block per entry that holds anything: "entry N: ROLE"
 //    and its fields, one per line, indented by two blanks; runs of empty entries are one line.
 //  - line record: a title line, the shape of the plan, then x and y every `step` metres and at the

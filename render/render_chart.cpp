@@ -20,16 +20,21 @@ constexpr double kTimeFont = 10;
 constexpr double kPlotMinutesHeight = 760;  // pixels for the run's minutes, within the limits below
 constexpr double kLeastPixelsPerMinute = 2.5;
 constexpr double kMostPixelsPerMinute = 9;
+// A short run is drawn at least this tall, and its time labels stand at least this far apart.
+constexpr double kLeastPlotHeight = 320;
+constexpr double kLeastTickSpacing = 20;
 // The tallest plot: two days at the least scale. Only times far apart in a hand-made file reach it;
 // their chart is drawn smaller instead of growing (with its samples and labels) without bound.
 constexpr double kTallestPlotHeight = kLeastPixelsPerMinute * 2 * 1440;
 constexpr double kLabelGap = 1.5;
 constexpr double kRunPenalty = 3;  // per sample of the train's line under a label
 
-// Minutes between two time ticks: steps that divide an hour (or whole hours), at most 14 ticks.
-int64_t time_step(double minutes) {
+// Seconds between two time ticks: steps that divide an hour (or whole hours), at most 14 ticks,
+// each at least kLeastTickSpacing pixels from the next.
+int64_t time_step(double minutes, double per_minute) {
   for (const int64_t step : {1, 2, 5, 10, 15, 30, 60, 120, 180, 360, 720}) {
-    if (minutes / static_cast<double>(step) <= 14) return step * 60;
+    const auto step_minutes = static_cast<double>(step);
+    if (minutes / step_minutes <= 14 && step_minutes * per_minute >= kLeastTickSpacing) return step * 60;
   }
   return 1440 * 60;
 }
@@ -68,13 +73,18 @@ ChartDrawing::ChartDrawing(const LineScene& scene, std::vector<const SceneStatio
     first = std::min(first, first_time(*station));
     last = std::max(last, last_time(*station));
   }
+  // The height follows the run's minutes, and a short run still gets a readable plot: the scale
+  // for the run chooses the ticks, and the plot's span, whole ticks, sets the scale.
+  const auto scale = [](double minutes) {
+    return std::min(std::max(std::clamp(kPlotMinutesHeight / minutes, kLeastPixelsPerMinute, kMostPixelsPerMinute),
+                             kLeastPlotHeight / minutes),
+                    kTallestPlotHeight / minutes);
+  };
   const double minutes = std::max(1.0, static_cast<double>(last - first) / 60.0);
-  step_ = time_step(minutes);
+  step_ = time_step(minutes, scale(minutes));
   start_ = first / step_ * step_;
   end_ = (last + step_ - 1) / step_ * step_;
-  const double plot_minutes = static_cast<double>(end_ - start_) / 60.0;
-  per_minute_ = std::min(std::clamp(kPlotMinutesHeight / plot_minutes, kLeastPixelsPerMinute, kMostPixelsPerMinute),
-                         kTallestPlotHeight / plot_minutes);
+  per_minute_ = scale(std::max(1.0, static_cast<double>(end_ - start_) / 60.0));
   bottom_ = y(end_);
   height_ = bottom_ + 48;
 }

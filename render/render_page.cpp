@@ -71,12 +71,14 @@ std::string station_table(const LineScene& scene) {
   return out + "</table>\n";
 }
 
+// One row per signal, its values grouped by side in plain words.
 std::string signal_table(const LineScene& scene) {
-  std::string out = "<h2>Signals</h2>\n<table id=\"signals\">\n<tr><th>position</th><th>meaning</th></tr>\n";
+  std::string out = "<h2>Signals</h2>\n<table id=\"signals\">\n<tr><th>position</th><th>left side</th>"
+                    "<th>right side</th><th>repetition</th><th>time</th><th>next signal</th></tr>\n";
   for (const SceneMark& signal : scene.signals) {
-    std::string words = signal.text;
-    for (size_t at = words.find('\n'); at != std::string::npos; at = words.find('\n', at)) words.replace(at, 1, "; ");
-    out += "<tr><td>" + kilometre_text(signal.position) + "</td><td>" + xml_text(words) + "</td></tr>\n";
+    out += "<tr><td>" + kilometre_text(signal.position) + "</td>";
+    for (const std::string& column : signal.columns) out += "<td>" + xml_text(column) + "</td>";
+    out += "</tr>\n";
   }
   return out + "</table>\n";
 }

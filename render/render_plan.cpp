@@ -35,10 +35,13 @@ std::string fine(double value) {
   return buffer;
 }
 
-// The line record drawn into the box: plan coordinates to zoom-1 pixels.
+// The line record drawn into the box: plan coordinates to zoom-1 pixels. The box fits the line
+// itself, metres 0 to `fitted` (its end, or the farthest station or slowdown past it); the
+// run-out of the cells beyond lies outside the fit, where the box cuts it off.
 class PlanView {
  public:
-  PlanView(const LinePlan& plan, int64_t last) : plan_(plan), last_(last) {}
+  PlanView(const LinePlan& plan, int64_t last, int64_t fitted)
+      : plan_(plan), last_(last), fitted_(std::clamp<int64_t>(fitted, 1, last)) {}
 
   bool fit();  // false when no point is finite
   double width() const { return kPlanWidth; }
@@ -64,12 +67,13 @@ class PlanView {
 
   const LinePlan& plan_;
   int64_t last_;
+  int64_t fitted_;
   double min_x_ = 0, max_y_ = 0, scale_ = 1, left_ = 0, top_ = 0, height_ = kPlanMinHeight;
 };
 
 bool PlanView::fit() {
   double min_x = INFINITY, max_x = -INFINITY, min_y = INFINITY, max_y = -INFINITY;
-  for (int64_t m = 0; m <= last_; ++m) {
+  for (int64_t m = 0; m <= fitted_; ++m) {
     const double x = plan_.x(static_cast<int32_t>(m)), y = plan_.y(static_cast<int32_t>(m));
     if (!drawable(x, y)) continue;
     min_x = std::min(min_x, x);
@@ -80,7 +84,8 @@ bool PlanView::fit() {
   if (!(min_x <= max_x)) return false;
   const double span_x = std::max(max_x - min_x, 1.0), span_y = std::max(max_y - min_y, 1.0);
   scale_ = std::min((kPlanWidth - 2 * kPlanMargin) / span_x, (kPlanMaxHeight - 2 * kPlanMargin) / span_y);
-  height_ = std::max(kPlanMinHeight, std::ceil(span_y * scale_ + 2 * kPlanMargin));
+  // The scale made the span fill the height to the pixel; rounding must not add one.
+  height_ = std::max(kPlanMinHeight, std::ceil(span_y * scale_ + 2 * kPlanMargin - 1e-6));
   min_x_ = min_x;
   max_y_ = max_y;
   left_ = (kPlanWidth - span_x * scale_) / 2;
@@ -228,7 +233,7 @@ std::string PlanDrawing::world() const {
            "\"><title>mountain stretch, type " + to_string(span.value) + ", " + kilometre_text(span.from) + " to " +
            kilometre_text(span.to) + "</title></path>\n";
   }
-  // The track to the line's end, then the run-out of the cells past it, dashed.
+  // The track to the line's end, then the run-out of the cells past it, dashed and faint.
   out += "<path class=\"track\" d=\"" + view_.path(0, line_end, step) + "\"/>\n";
   if (line_end < last) {
     out += "<path class=\"run-out\" d=\"" + view_.path(line_end, last, step) +
@@ -371,7 +376,7 @@ std::string render_plan_svg(const ScenarioModel& model, const LineScene& scene) 
   const LinePlan& plan = model.plan;
   const std::string title = "Plan of line " + scene.line_name + ", train " + scene.train_number;
   if (plan.started() && plan.next_metre() >= 2) {
-    PlanView view(plan, plan.next_metre() - 1);
+    PlanView view(plan, plan.next_metre() - 1, scene.extent);
     if (view.fit()) return PlanDrawing(view, scene).draw();
   }
   return svg_open(kPlanWidth, 120, "plan", title) +

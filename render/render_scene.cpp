@@ -129,7 +129,8 @@ void read_cells(const ScenarioModel& model, LineScene* scene) {
       case kSignal: {
         std::string words;
         for (const std::string& phrase : signal_phrases(cells, i)) words += (words.empty() ? "" : "\n") + phrase;
-        scene->signals.push_back({at, 0, words});
+        const SignalTerms terms = signal_terms(cells, i);
+        scene->signals.push_back({at, 0, words, {terms.left, terms.right, terms.repetition, terms.time, terms.next_signal}});
         break;
       }
       case kSlowdownStart:
@@ -146,19 +147,20 @@ void read_cells(const ScenarioModel& model, LineScene* scene) {
         }
         break;
       case kSlowdownWarning:
-        scene->warnings.push_back({at, cell.value_a, "slowdown warning " + to_string(cell.value_a) + " km/h"});
+        scene->warnings.push_back({at, cell.value_a, "slowdown warning " + to_string(cell.value_a) + " km/h", {}});
         break;
       case kSpeedBoard:
         scene->speed_boards.push_back({at, 0, "speed board " + to_string(cell.value_a) + " " +
                                                   to_string(cell.value_b) + " " + to_string(cell.value_c) + " " +
-                                                  to_string(cell.value_d)});
+                                                  to_string(cell.value_d),
+                                               {}});
         break;
       case kBoardText: {
         const int entry = cell.value_a;
         const std::string text = entry >= 0 && entry < kStationEntryCount
                                      ? utf8_name(record[static_cast<size_t>(entry)].name)
                                      : "(entry " + to_string(entry) + ")";
-        scene->boards.push_back({at, entry, text});
+        scene->boards.push_back({at, entry, text, {}});
         break;
       }
       default:

@@ -53,6 +53,8 @@ struct SceneMark {
   int64_t position = 0;  // metres
   int value = 0;         // the slowdown speed of a warning board; unused otherwise
   std::string text;      // UTF-8 words: a board's text, a speed board's values, a signal's meaning
+  std::vector<std::string> columns;  // a signal's terms in plain words: left side, right side,
+                                     // repetition, time, next signal
 };
 
 struct SceneSpan {

@@ -37,7 +37,7 @@ constexpr const char* kSvgStyle =
     "  text { font-family: 'DejaVu Sans', sans-serif; font-size: 11px; fill: #222; }\n"
     "  .world path, .world rect, .world line { vector-effect: non-scaling-stroke; }\n"
     "  .track { fill: none; stroke: #333; stroke-width: 1.6; }\n"
-    "  .run-out { fill: none; stroke: #999; stroke-width: 1; stroke-dasharray: 4 3; }\n"
+    "  .run-out { fill: none; stroke: #999; stroke-width: 1; stroke-dasharray: 4 3; opacity: 0.5; }\n"
     "  .km-mark { fill: #555; }\n"
     "  .km-label { font-size: 9px; fill: #666; }\n"
     "  .mountain { fill: none; stroke: #8e5b2e; stroke-width: 7; stroke-opacity: 0.5; }\n"

@@ -25,6 +25,18 @@ std::vector<std::string> signal_phrases(const std::vector<TrackCell>& cells, siz
 // The phrases joined by "; ", for one line of text.
 std::string signal_words(const std::vector<TrackCell>& cells, size_t index);
 
+// The same terms in plain words, grouped by side, for a table whose columns name them: each side
+// as "none" (all its values 0) or its value and three aspects, the repetition value, whether a
+// time is kept and which, and how far the next signal stands.
+struct SignalTerms {
+  std::string left;
+  std::string right;
+  std::string repetition;
+  std::string time;
+  std::string next_signal;
+};
+SignalTerms signal_terms(const std::vector<TrackCell>& cells, size_t index);
+
 }  // namespace scenario
 
 #endif  // SCENARIO_RENDER_SIGNAL_WORDS_H_

@@ -193,7 +193,7 @@ TEST(CompilerTest, CompileErrorsStillWriteTheOutputs) {
 
 // A slowdown refused for its end (19, with its record's place and words) stops the parse; the
 // post-processing then finds no free cell before the other slowdown's start (12) and reports it
-// alone: no place, no words of the record before.
+// alone: no place, no words of the record before, only its own, which name the slowdown start.
 TEST(CompilerTest, APostProcessingErrorAfterARefusalIsReportedOnItsOwn) {
   Compile compile;
   compile.run(line_text(""), train_text("segnale, 1450, 2, 3, 1, 0, 0, 2, 2, 1, 0, 0\r\n"
@@ -206,9 +206,10 @@ TEST(CompilerTest, APostProcessingErrorAfterARefusalIsReportedOnItsOwn) {
   EXPECT_EQ(error.ErrorCode, 12);
   EXPECT_EQ(error.ErrorPosition, 1850);
   EXPECT_FALSE(error.place.known());
-  EXPECT_EQ(error.words, "");
+  EXPECT_EQ(error.words, "the slowdown start on cell 37, at 1800 m");
   EXPECT_EQ(compile_error_report(error),
-            "compile error 12 at 1850 m: no free cell 5-7, 11-13 or 18-20 cells before a slowdown start");
+            "compile error 12 at 1850 m: no free cell 5-7, 11-13 or 18-20 cells before a slowdown start (the "
+            "slowdown start on cell 37, at 1800 m)");
 }
 
 TEST(CompilerTest, ReadFailureInTheTrainPhaseIsError25AndRemovesBothDescriptions) {

@@ -74,18 +74,21 @@ ScenarioRecord small_record() {
 
 TEST(DumpTrackCells, ShowsCellsThatHoldSomethingOrChangeTheirStretch) {
   EXPECT_EQ(dump_track_cells_text(small_cells()),
-            "track cells: 8 cells, 0 to 7; cell i lies at 50 * (i - 1) m\n"
-            "cell 0 at -50 m (Km -0+050): stretch speed_limit 6 (30 km/h), gradient 100 (0 per mille), adhesion "
+            "track cells: 8 cells, 0 to 7; a feature on cell i stands at 50 * (i - 1) m, the stretch values of "
+            "cell i hold from 50 * i m\n"
+            "cell 0: stretch from 0 m (Km 0+000): speed_limit 6 (30 km/h), gradient 100 (0 per mille), adhesion "
             "100, montagna_tipo 0\n"
             "cell 1 at 0 m (Km 0+000): value_a 5121 (header constant), value_b 2422 (first check code)\n"
             "cell 2 at 50 m (Km 0+050): kind 1 signal, value_a 32, value_b 11, value_c 0, value_d 8, signal_time 101; "
             "meaning: left side sx 2, aspects s1 3, s2 1, s3 0; right side dx 2, aspects d1 2, d2 1, d3 0; "
             "repetition rapp 0; time tempo 1 to 100 (stored as 101); no signal after it\n"
-            "cell 4 at 150 m (Km 0+150): approach_code 81; stretch speed_limit 6 (30 km/h), gradient 97 (-3 per "
+            "cell 4 at 150 m (Km 0+150): approach_code 81; stretch from 200 m (Km 0+200): speed_limit 6 (30 km/h), "
+            "gradient 97 (-3 per "
             "mille), adhesion 100, montagna_tipo 0\n"
             "cell 5 at 200 m (Km 0+200): kind 3 slowdown_start, value_a 50 (slowdown speed 50 km/h), value_b 0, "
             "value_c 1\n"
-            "cell 6 at 250 m (Km 0+250): kind 7 unused_code; stretch speed_limit 6 (30 km/h), gradient 97 (-3 per "
+            "cell 6 at 250 m (Km 0+250): kind 7 unused_code; stretch from 300 m (Km 0+300): speed_limit 6 (30 "
+            "km/h), gradient 97 (-3 per "
             "mille), adhesion 100, montagna_tipo 2\n"
             "cell 7 at 300 m (Km 0+300): kind 14 board_text, value_a 80 (board entry 80)\n");
 }
@@ -102,12 +105,33 @@ TEST(DumpTrackCells, SignalsInTheTermsOfTheSignalRecord) {
             std::string::npos)
       << text;
   EXPECT_NE(text.find("cell 6 at 250 m (Km 0+250): kind 1 signal, value_a 53, value_b 60, value_c 0, value_d 4, "
-                      "signal_time 0; stretch speed_limit 6 (30 km/h), gradient 97 (-3 per mille), adhesion 100, "
+                      "signal_time 0; stretch from 300 m (Km 0+300): speed_limit 6 (30 km/h), gradient 97 (-3 per "
+                      "mille), adhesion 100, "
                       "montagna_tipo 2; meaning: left side sx 1, aspects s1 5, s2 6, s3 0; right side dx 1, aspects "
                       "d1 3, d2 0, d3 0; repetition rapp 0; no time kept (only sx 2 keeps tempo); no signal after "
                       "it\n"),
             std::string::npos)
       << text;
+}
+
+// The last three cells, which no record's stretch reaches, say so rather than show the zeros as a
+// gradient of -100 per mille; holding values all the same, they show them.
+TEST(DumpTrackCells, TheLastCellsSayTheyHoldNoStretchValue) {
+  std::vector<TrackCell> cells(8);
+  for (size_t i = 0; i < 5; ++i) {
+    cells[i].gradient = 100;
+    cells[i].speed_limit = 6;
+  }
+  const std::string text = dump_track_cells_text(cells);
+  EXPECT_NE(text.find("cell 5: stretch from 250 m (Km 0+250): none (past the line's end, where no record sets a "
+                      "stretch value)\n"),
+            std::string::npos)
+      << text;
+  EXPECT_EQ(text.find("-100 per mille"), std::string::npos);
+  cells[6].gradient = 1;
+  EXPECT_NE(dump_track_cells_text(cells).find("cell 6: stretch from 300 m (Km 0+300): speed_limit 0 (0 km/h), "
+                                              "gradient 1 (-99 per mille)"),
+            std::string::npos);
 }
 
 TEST(DumpScenarioRecord, ShowsOneBlockPerEntryWithItsMeaning) {

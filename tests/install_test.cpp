@@ -99,7 +99,7 @@ std::vector<std::string> long_options(const std::string& command) {
 
 TEST_F(InstalledTree, ManualPageDescribesEveryCommandAndOption) {
   const std::string page = read_whole_file(prefix + "/share/man/man1/scenario_tool.1");
-  for (const std::string command : {"init", "check", "compile", "decompile", "dump", "render"}) {
+  for (const std::string command : {"init", "check", "compile", "decompile", "diff", "dump", "render"}) {
     SCOPED_TRACE(command);
     EXPECT_NE(page.find(".SS " + command + "\n"), std::string::npos);
     const std::vector<std::string> options = long_options(command);
@@ -128,11 +128,11 @@ TEST_F(InstalledTree, BashCompletionOffersCommandsOptionsAndValues) {
     std::string offered;
   };
   const std::vector<Case> cases = {
-      {"''", "--help --version check compile decompile dump init render"},
+      {"''", "--help --version check compile decompile diff dump init render"},
       {"c", "check compile"},
       {"check --format ''", "json sarif text"},
       {"compile --encoding u", "utf-8"},
-      {"d", "decompile dump"},
+      {"d", "decompile diff dump"},
       {"du", "dump"},
       {"compile --l", "--line --line-name"},
       {"compile --no-plan --tr", "--train --train-number"},

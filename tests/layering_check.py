@@ -21,9 +21,10 @@ MAY_USE = {
     "scenario": ["model", "format", "description", "compiler"],
     "decompile": ["model", "format", "description", "compiler"],
     "render": ["model", "format", "description", "compiler"],
+    "diff": ["model", "format", "description", "compiler", "decompile", "render"],
     "cli": ["model", "format", "description", "compiler", "disk", "scenario", "decompile", "render"],
     "driver": ["model", "format", "description", "compiler", "disk", "scenario", "cli"],
-    "tools": ["model", "format", "description", "compiler", "disk", "scenario", "decompile", "render", "cli"],
+    "tools": ["model", "format", "description", "compiler", "disk", "scenario", "decompile", "render", "diff", "cli"],
 }
 INCLUDE = re.compile(r'^\s*#\s*include\s+"([^"]+)"')
 

@@ -361,7 +361,9 @@ TEST(DrawingLabels, TheEmbeddedScenarioHasNoOverlappingLabelAtAnyZoomStep) {
 TEST(DrawingLabels, ACrowdedLineStillGetsALabelForEveryStationWithNoOverlap) {
   CompileState state;
   state.write_line_plan = 1;
-  state.allocate_model(4000);
+  // An 11 km line whose seven stations stand within 300 m of each other: the plan fits the line,
+  // and at that scale their labels crowd.
+  state.allocate_model(11000);
   for (TrackCell& cell : state.cells) {
     cell.gradient = 100;
     cell.speed_limit = 20;
@@ -372,7 +374,7 @@ TEST(DrawingLabels, ACrowdedLineStillGetsALabelForEveryStationWithNoOverlap) {
     entry = {11, 1000 + 50 * i, 1100 + 50 * i, 1050 + 50 * i, 0, names[i], 1, 1, 0, 0, 0, 0,
              static_cast<uint8_t>(i % 2 == 0 ? 30 : 0), 0, 0, 70000 + 90 * i};
   }
-  state.station_table[84].area_end = 4000;
+  state.station_table[84].area_end = 11000;
   state.plan.start();
   double dx = 0, dy = 1;  // a plan that bends left from metre 1000 on
   for (int32_t m = 2; m <= state.plan_length - 2; ++m) {
@@ -385,6 +387,7 @@ TEST(DrawingLabels, ACrowdedLineStillGetsALabelForEveryStationWithNoOverlap) {
   }
   const LineScene scene = build_scene(state);
   for (const std::string& svg : {render_plan_svg(state, scene), render_profile_svg(scene), render_chart_svg(scene)}) {
+    SCOPED_TRACE(svg.substr(0, svg.find('>')));
     const StepCheck check = check_steps(svg);
     for (const std::string& overlap : check.overlaps) ADD_FAILURE() << overlap;
     for (size_t k = 0; k < kZoomStepCount; ++k) EXPECT_EQ(check.shown[k].at("station-label"), 7) << "step " << k;

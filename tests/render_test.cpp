@@ -8,7 +8,10 @@
 #include <string>
 #include <vector>
 
+#include "compiler/compile.h"
 #include "format/binary_outputs.h"
+#include "scenario/line_table.h"
+#include "scenario/short_scenario.h"
 #include "tests/test_support.h"
 
 namespace scenario {
@@ -332,6 +335,52 @@ TEST(RenderProfile, GradientFiguresWhereTheyFitAndInEveryTooltip) {
   EXPECT_EQ(gradient_text(-25), "-25\u2030");
 }
 
+// The short scenario, a 12 km line run in 13 minutes, compiled with its plan.
+CompileState short_scenario() {
+  CompileState state;
+  state.line_name = kShortLineName;
+  state.train_number = kShortTrainNumber;
+  compile(state, true, Description{"Valbruna_linea.txt", true, render_table(short_line_table())},
+          Description{"Valbruna_8842-.txt", true, render_table(short_train_table())});
+  EXPECT_EQ(state.error().ErrorCode, 0);
+  return state;
+}
+
+// A short run still gets a readable chart: a plot of some height, its time labels well apart.
+TEST(RenderChart, AShortRunIsTallEnoughToReadItsTimes) {
+  const std::string svg = render_chart_svg(build_scene(short_scenario()));
+  const std::vector<double> label_ys = attribute_values(svg, "<text class=\"tick-label\"", "y");
+  ASSERT_GE(label_ys.size(), 5u);
+  EXPECT_GE(label_ys.back() - label_ys.front(), 300);
+  for (size_t i = 1; i < label_ys.size(); ++i) EXPECT_GE(label_ys[i] - label_ys[i - 1], 19.5) << i;
+}
+
+// The plan fits the line itself: the 7 km of cells past a 12 km line's end lie outside the box.
+TEST(RenderPlan, FitsTheLineAndLeavesItsRunOutOutside) {
+  const CompileState state = short_scenario();
+  const LineScene scene = build_scene(state);
+  const std::string svg = render_plan_svg(state, scene);
+  const std::vector<double> ys = attribute_values(svg, "<circle class=\"station\"", "cy");
+  ASSERT_EQ(ys.size(), 3u);
+  // The line runs up the box: from its first station near the bottom margin to its last near the top.
+  EXPECT_GE(ys.front() - ys.back(), 0.8 * (1000 - 2 * kPlanMargin));
+  EXPECT_NE(svg.find("<path class=\"run-out\""), std::string::npos);
+}
+
+// The signals table groups each signal's values by side, in words.
+TEST(RenderPage, SignalsTableGroupsTheValuesBySide) {
+  const CompileState state = short_scenario();
+  const std::string page = render_page(build_scene(state), state.station_table, PageDrawings{});
+  EXPECT_NE(page.find("<tr><th>position</th><th>left side</th><th>right side</th><th>repetition</th><th>time</th>"
+                      "<th>next signal</th></tr>"),
+            std::string::npos);
+  EXPECT_NE(page.find("<tr><td>Km 1+200</td><td>value 2; aspects 3, 1, 0</td><td>value 2; aspects 2, 1, 0</td>"
+                      "<td>value 0</td><td>kept: 0</td><td>3100 m on</td></tr>"),
+            std::string::npos);
+  EXPECT_NE(page.find("<tr><td>Km 4+300</td><td>value 2; aspects 3, 1, 0</td><td>none</td>"), std::string::npos);
+  EXPECT_NE(page.find("<td>none after it</td></tr>"), std::string::npos);
+}
+
 TEST(RenderChart, TheRunThroughItsTimesWithStopsAndATimeLabelPerTimedStation) {
   CompileState state = small_state();
   state.station_table[2].stop_value = 60;     // a stop from 19:30:00 to 19:31:00
@@ -369,9 +418,13 @@ TEST(RenderPlan, FillsItsBoxAtOneScaleWithAScaleBar) {
   const std::vector<double> ys = attribute_values(svg, "<circle class=\"station\"", "cy");
   ASSERT_EQ(xs.size(), 2u);
   EXPECT_NEAR((xs[1] - xs[0]) / (ys[0] - ys[1]), 0.75, 0.002);  // east over north, as on the ground
-  // The whole plan, run-out included, spans the height but for the margins.
+  // The line itself (to its last station) spans the height but for the margins; the run-out of
+  // the cells past it lies outside the fit, faint.
+  const LineScene scene = build_scene(state);
   const double per_metre = (ys[0] - ys[1]) / (0.8 * 2200);
-  EXPECT_NEAR(per_metre * 0.8 * (state.plan_length - 2), 1000 - 2 * kPlanMargin, 1.0);
+  EXPECT_NEAR(per_metre * 0.8 * static_cast<double>(scene.extent), 1000 - 2 * kPlanMargin, 1.0);
+  EXPECT_LT(static_cast<double>(scene.extent), 0.5 * (state.plan_length - 2));
+  EXPECT_NE(svg.find("<path class=\"run-out\""), std::string::npos);
   const size_t scales = svg.find("data-scales=\"");
   ASSERT_NE(scales, std::string::npos);
   const std::string bar = svg.substr(scales + 13, svg.find('"', scales + 13) - scales - 13);
@@ -379,8 +432,8 @@ TEST(RenderPlan, FillsItsBoxAtOneScaleWithAScaleBar) {
   const double first_px = std::stod(bar);
   EXPECT_GE(first_px, 60);
   EXPECT_LE(first_px, 150);
-  EXPECT_NEAR(first_px / per_metre, 1000, 1.0);  // "1 km" at rest
-  EXPECT_EQ(bar.substr(bar.find(' ') + 1, 5), "1 km;");
+  EXPECT_NEAR(first_px / per_metre, 200, 1.0);  // "200 m" at rest
+  EXPECT_EQ(bar.substr(bar.find(' ') + 1, 6), "200 m;");
 }
 
 TEST(RenderPage, IsSelfContainedAndNamesEverything) {

@@ -36,6 +36,13 @@ class ScenarioToolTest : public ::testing::Test {
     out = folder.file("out");
   }
 
+  // The descriptions under the names the program gives them, which carry the line name and the
+  // train number.
+  void use_standard_names() {
+    line_path = folder.file(kNames.line_description);
+    train_path = folder.file(kNames.train_description);
+  }
+
   // The embedded scenario's two descriptions, written by the program's own writers.
   void write_embedded_descriptions() {
     MemorySink texts;
@@ -147,6 +154,7 @@ TEST_F(ScenarioToolTest, OptionsTakeTheirValueAfterAnEqualsSignToo) {
 }
 
 TEST_F(ScenarioToolTest, CompilesTheEmbeddedScenarioLikeTheProgramAndLeavesTheInputsAlone) {
+  use_standard_names();
   write_embedded_descriptions();
   const std::string line_before = read_whole_file(line_path);
   const std::string train_before = read_whole_file(train_path);
@@ -226,10 +234,53 @@ TEST_F(ScenarioToolTest, CompileTellsTheChecksWarnings) {
     EXPECT_EQ(bytes, first_bytes);
   }
   // The embedded scenario has no warning: nothing is printed.
+  use_standard_names();
   write_embedded_descriptions();
   std::string output;
   EXPECT_EQ(compile("--werror", &output), 0) << output;
   EXPECT_EQ(output, "");
+}
+
+// Without --line-name and --train-number the names come from the descriptions' file names when
+// those are the standard ones; the options win; otherwise the defaults are used, and said so.
+TEST_F(ScenarioToolTest, NamesComeFromTheDescriptionsFileNamesUnlessGiven) {
+  struct Case {
+    std::string line_file;
+    std::string train_file;
+    std::string options;
+    std::vector<std::string> written;
+    std::string said;  // on standard error
+  };
+  const std::string defaults =
+      "scenario_tool compile: line name MorvellaC_DrasconaX (the default: no --line-name, and neither description "
+      "is named LINE_linea.txt or LINE_NUM-.txt), train number 5521 (the default: no --train-number, and the train "
+      "description is not named LINE_NUM-.txt)\n";
+  const Case cases[] = {
+      {"Valbruna_linea.txt", "Valbruna_8842-.txt", "", {"Valbruna_8842.dat", "Valbruna_8842.sim", "Valbruna_linea.dat"}, ""},
+      {"line.txt", "Alto_Colle_77-.txt", "", {"Alto_Colle_77.dat", "Alto_Colle_77.sim", "Alto_Colle_linea.dat"}, ""},
+      {"Valbruna_linea.txt", "Valbruna_8842-.txt", "--line-name X --train-number 9",
+       {"X_9.dat", "X_9.sim", "X_linea.dat"}, ""},
+      {"line.txt", "train.txt", "", {kNames.track_cells, kNames.scenario_record, kNames.line_record}, defaults},
+      {"Valbruna_linea.txt", "train.txt", "",
+       {"Valbruna_5521.dat", "Valbruna_5521.sim", "Valbruna_linea.dat"},
+       "scenario_tool compile: line name Valbruna (from " + folder.file("Valbruna_linea.txt") +
+           "), train number 5521 (the default: no --train-number, and the train description is not named "
+           "LINE_NUM-.txt)\n"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.line_file + " " + c.train_file + " " + c.options);
+    line_path = folder.file(c.line_file);
+    train_path = folder.file(c.train_file);
+    write_small_descriptions("");
+    std::filesystem::remove_all(out);
+    std::string said;
+    EXPECT_EQ(testing::run_split(tool() + " compile --line '" + line_path + "' --train '" + train_path + "' --out '" +
+                                     out + "' " + c.options,
+                                 nullptr, &said),
+              0);
+    EXPECT_EQ(said, c.said);
+    EXPECT_EQ(files_in(out), c.written);
+  }
 }
 
 TEST_F(ScenarioToolTest, MissingLineFileIsError101AndNothingIsWritten) {

@@ -52,5 +52,22 @@ TEST(SignalWords, NameEveryTermOfTheRecordAndTheDistanceToTheNextSignal) {
   EXPECT_NE(signal_words(odd, cell_of(1500)).find("; time byte 7 (sx 2 alone keeps one);"), std::string::npos);
 }
 
+// The table's plain words: each side as its value and aspects, or none when all its values are 0;
+// the time kept only for a left side of value 2.
+TEST(SignalWords, TermsInPlainWordsGroupedBySide) {
+  const std::vector<TrackCell> cells = placed({{1000, 2, 3, 1, 0, 0, 0, 0, 0, 0, 40}, {1500, 1, 5, 6, 0, 4, 1, 3, 0, 0, 0}});
+  const SignalTerms first = signal_terms(cells, cell_of(1000));
+  EXPECT_EQ(first.left, "value 2; aspects 3, 1, 0");
+  EXPECT_EQ(first.right, "none");
+  EXPECT_EQ(first.repetition, "value 0");
+  EXPECT_EQ(first.time, "kept: a time of 1 to 100");
+  EXPECT_EQ(first.next_signal, "500 m on");
+  const SignalTerms second = signal_terms(cells, cell_of(1500));
+  EXPECT_EQ(second.right, "value 1; aspects 3, 0, 0");
+  EXPECT_EQ(second.repetition, "value 4");
+  EXPECT_EQ(second.time, "not kept (only a left side of value 2 keeps one)");
+  EXPECT_EQ(second.next_signal, "none after it");
+}
+
 }  // namespace
 }  // namespace scenario

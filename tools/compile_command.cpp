@@ -131,6 +131,27 @@ class ToolSink : public OutputSink {
   std::vector<std::string> written_;
 };
 
+// Says where the names came from: the verbose log always; standard error when a name is the
+// default because neither an option nor the descriptions' file names gave one.
+void report_chosen_names(const ChosenNames& chosen, const CompileOptions& options, VerboseLog& log) {
+  const std::string line = "line name " + chosen.line_name + " (" +
+                           (chosen.line_name_from_file ? "from " + chosen.line_name_file
+                            : chosen.line_name_default ? std::string("the default: no --line-name, and neither description is "
+                                                                     "named LINE_linea.txt or LINE_NUM-.txt")
+                                                       : std::string("--line-name")) +
+                           ")";
+  const std::string train = "train number " + chosen.train_number + " (" +
+                            (chosen.train_number_from_file ? "from " + options.train
+                             : chosen.train_number_default ? std::string("the default: no --train-number, and the "
+                                                                         "train description is not named LINE_NUM-.txt")
+                                                           : std::string("--train-number")) +
+                            ")";
+  log.phase(line + ", " + train);
+  if (chosen.line_name_default || chosen.train_number_default) {
+    std::cerr << kProgram << ": " << line << ", " << train << std::endl;
+  }
+}
+
 }  // namespace
 
 CLI::App* add_compile_command(CLI::App& app, CompileOptions* options) {
@@ -142,10 +163,12 @@ CLI::App* add_compile_command(CLI::App& app, CompileOptions* options) {
       ->type_name("FILE")->required()->check(non_empty_value());
   command->add_option("--out", options->out, "where the compiled files go (made when missing)")
       ->type_name("DIR")->required()->check(non_empty_value());
-  command->add_option("--line-name", options->line_name, "the line name")
-      ->type_name("NAME")->capture_default_str()->check(non_empty_value())->check(file_name_part());
-  command->add_option("--train-number", options->train_number, "the train number")
-      ->type_name("NUM")->capture_default_str()->check(non_empty_value())->check(file_name_part());
+  command->add_option("--line-name", options->line_name, "the line name (default: LINE of LINE_linea.txt)")
+      ->type_name("NAME")->capture_default_str()->check(non_empty_value())->check(file_name_part())
+      ->each([options](const std::string&) { options->line_name_given = true; });
+  command->add_option("--train-number", options->train_number, "the train number (default: NUM of LINE_NUM-.txt)")
+      ->type_name("NUM")->capture_default_str()->check(non_empty_value())->check(file_name_part())
+      ->each([options](const std::string&) { options->train_number_given = true; });
   command->add_flag_callback(
       "--no-plan", [options] { options->plan = false; }, "do not build or write the line record");
   add_encoding_option(*command, &options->encoding);
@@ -172,10 +195,14 @@ int run_compile_command(const CompileOptions& options) {
 
   // Names on the command line are UTF-8: the files are named with them as given, the station
   // table holds them in code page 1252 like every text of the compiled files.
+  const ChosenNames chosen = names_for_descriptions(options.line, options.train,
+                                                    options.line_name_given ? &options.line_name : nullptr,
+                                                    options.train_number_given ? &options.train_number : nullptr);
+  report_chosen_names(chosen, options, log);
   CompileState state;
-  state.line_name = utf8_to_cp1252(options.line_name);
-  state.train_number = utf8_to_cp1252(options.train_number);
-  const ScenarioFileNames names = scenario_file_names(options.line_name, options.train_number);
+  state.line_name = utf8_to_cp1252(chosen.line_name);
+  state.train_number = utf8_to_cp1252(chosen.train_number);
+  const ScenarioFileNames names = scenario_file_names(chosen.line_name, chosen.train_number);
   ToolSink sink(options.out, state, log);
   // The check's warnings on the same texts: what the compile accepts but an author rarely means.
   std::vector<CheckFinding> warnings;

@@ -18,8 +18,12 @@ struct CompileOptions {
   std::string line;   // the line description file
   std::string train;  // the train description file
   std::string out;    // the folder the compiled files go to (made when missing)
-  std::string line_name = kEmbeddedLineName;        // UTF-8; names the files and entry 85
-  std::string train_number = kEmbeddedTrainNumber;  // UTF-8; names the files and entry 86
+  // UTF-8; name the files and entries 85 and 86. Not given, they come from the descriptions' file
+  // names when those are the standard ones, else these defaults are used (and said so).
+  std::string line_name = kEmbeddedLineName;
+  std::string train_number = kEmbeddedTrainNumber;
+  bool line_name_given = false;
+  bool train_number_given = false;
   bool plan = true;  // build and write the line record
   std::string encoding = "auto";  // the descriptions': "auto", "cp1252" or "utf-8"
   bool verbose = false;

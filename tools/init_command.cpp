@@ -13,6 +13,8 @@
 #include "format/file_names.h"
 #include "format/output_sink.h"
 #include "model/status.h"
+#include "scenario/line_table.h"
+#include "scenario/short_scenario.h"
 #include "scenario/text_writers.h"
 
 namespace scenario {
@@ -25,6 +27,10 @@ constexpr const char* kInitFooter =
     "scenario_build writes them before compiling (code page 1252, CR LF):\n"
     "  MorvellaC_DrasconaX_linea.txt    the line description\n"
     "  MorvellaC_DrasconaX_5521-.txt    the train description\n"
+    "With --empty, the short scenario instead: a 12 km line with three stations, curves, gradients,\n"
+    "a tunnel, boards, signals and a slowdown (the one doc/tutorial.md builds step by step):\n"
+    "  Valbruna_linea.txt               the line description\n"
+    "  Valbruna_8842-.txt               the train description\n"
     "Edit them, then run 'scenario_tool check' and 'scenario_tool compile' on them.\n"
     "\n"
     "Exit status: 0 written; 1 a description is already there (nothing written; --force replaces\n"
@@ -37,15 +43,22 @@ CLI::App* add_init_command(CLI::App& app, InitOptions* options) {
   command->add_option("DIR", options->folder, "where the descriptions go (made when missing)")
       ->type_name("DIR")->capture_default_str()->check(non_empty_value());
   command->add_flag("--force", options->force, "replace descriptions already there");
+  command->add_flag("--empty", options->empty,
+                    "write the short 12 km scenario (every record kind once or twice) instead of the embedded one");
   command->footer(kInitFooter);
   return command;
 }
 
 int run_init_command(const InitOptions& options) {
-  const ScenarioFileNames names = scenario_file_names(kEmbeddedLineName, kEmbeddedTrainNumber);
+  const ScenarioFileNames names = options.empty ? scenario_file_names(kShortLineName, kShortTrainNumber)
+                                                : scenario_file_names(kEmbeddedLineName, kEmbeddedTrainNumber);
   MemorySink texts;
-  Status status = dati_linea(texts, names);
-  if (status.ok()) status = dati_treno(texts, names);
+  Status status = options.empty ? scrivi_righe(texts, names.line_description, short_line_table())
+                                : dati_linea(texts, names);
+  if (status.ok()) {
+    status = options.empty ? scrivi_righe(texts, names.train_description, short_train_table())
+                           : dati_treno(texts, names);
+  }
   if (!status.ok()) return report_file_system_failure(status, kProgram);
 
   const std::filesystem::path folder = path_of(options.folder);

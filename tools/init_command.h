@@ -1,5 +1,7 @@
 // scenario_tool init: writes the embedded scenario's line and train descriptions, byte for byte
-// as scenario_build writes them before compiling, into a folder, as a start for one's own.
+// as scenario_build writes them before compiling, into a folder, as a start for one's own; with
+// --empty the short scenario's instead (scenario/short_scenario.h: a 12 km line with every record
+// kind, the one doc/tutorial.md builds).
 #ifndef SCENARIO_TOOLS_INIT_COMMAND_H_
 #define SCENARIO_TOOLS_INIT_COMMAND_H_
 
@@ -14,6 +16,7 @@ namespace scenario {
 struct InitOptions {
   std::string folder = ".";  // where the descriptions go (made when missing)
   bool force = false;        // replace descriptions already there
+  bool empty = false;        // the short scenario instead of the embedded one
 };
 
 // Declares 'init' and its options on `app`; parsing the command line fills *options.

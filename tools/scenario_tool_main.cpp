@@ -1,9 +1,10 @@
 // scenario_tool: command-line tools for people who write their own scenarios.
 //
-//   scenario_tool init [DIR]    write the embedded scenario's two descriptions, to start from
+//   scenario_tool init [DIR]    write the embedded scenario's two descriptions (--empty: a short one)
 //   scenario_tool check ...     report every error and warning of two descriptions
 //   scenario_tool compile ...   compile description files into the simulator's files
 //   scenario_tool decompile ... the descriptions that compile to given compiled files
+//   scenario_tool diff OLD NEW  what changed between two compiled scenarios, by meaning
 //   scenario_tool dump ...      show a compiled file as text or JSON
 //   scenario_tool render ...    draw the line's plan and profile as an HTML page with SVG
 //
@@ -36,6 +37,7 @@
 #include "tools/compile_command.h"
 #include "tools/decompile_command.h"
 #include "tools/dump_command.h"
+#include "tools/diff_command.h"
 #include "tools/init_command.h"
 #include "tools/render_command.h"
 
@@ -101,6 +103,7 @@ int main(int argc, char** argv) {
   scenario::CheckOptions check;
   scenario::CompileOptions compile;
   scenario::DecompileOptions decompile;
+  scenario::DiffOptions diff;
   scenario::DumpOptions dump;
   scenario::InitOptions init;
   scenario::RenderOptions render;
@@ -108,6 +111,7 @@ int main(int argc, char** argv) {
       {scenario::add_check_command(app, &check), [&] { return scenario::run_check_command(check); }},
       {scenario::add_compile_command(app, &compile), [&] { return scenario::run_compile_command(compile); }},
       {scenario::add_decompile_command(app, &decompile), [&] { return scenario::run_decompile_command(decompile); }},
+      {scenario::add_diff_command(app, &diff), [&] { return scenario::run_diff_command(diff); }},
       {scenario::add_dump_command(app, &dump), [&] { return scenario::run_dump_command(dump); }},
       {scenario::add_init_command(app, &init), [&] { return scenario::run_init_command(init); }},
       {scenario::add_render_command(app, &render), [&] { return scenario::run_render_command(render); }},
