@@ -24,6 +24,14 @@ std::string findings_text(const Findings& findings) {
   return text;
 }
 
+// Compiles a pair that must compile cleanly, in memory, and decodes its files into *files.
+void compile_and_decode(const std::string& line, const std::string& train, bool with_plan, CompileState* files) {
+  const CompiledFiles original = testing::compile_in_memory(line, train, with_plan);
+  ASSERT_EQ(original.error_code, 0);
+  std::string why;
+  ASSERT_TRUE(testing::decode_files(original, files, &why)) << why;
+}
+
 // Compiles the descriptions the decompile wrote and checks that they give `files` byte for byte.
 void expect_same_files(const DescriptionTexts& descriptions, const CompileState& files) {
   const bool with_plan = files.plan.allocated();
@@ -94,11 +102,9 @@ TEST(DecompileTest, RecordsOfOneHundredEightyAreToldFromThePostProcessingPoints)
     SCOPED_TRACE(records);
     const std::string train = std::string("[generale]\r\nvelocita, 0, 100\r\naderenza, 0, 90\r\n") +
                               "rallentamento, 5000, 50, 2000, 0, 0, 0\r\n" + records + "[fine]\r\n";
-    const CompiledFiles original = testing::compile_in_memory(line, train, false);
-    ASSERT_EQ(original.error_code, 0);
     CompileState files;
-    std::string why;
-    ASSERT_TRUE(testing::decode_files(original, &files, &why)) << why;
+    compile_and_decode(line, train, false, &files);
+    if (HasFatalFailure()) return;
     const DecompileResult result = decompile(files);
     EXPECT_TRUE(result.exact()) << findings_text(result.findings) << result.descriptions.train;
     expect_same_files(result.descriptions, files);
@@ -284,11 +290,9 @@ TEST(DecompileTest, AStretchRightAfterAnotherTakesTheTypeItContinues) {
     SCOPED_TRACE(std::string(c.first) + " / " + c.second);
     const std::string line = std::string("[generale]\r\nlunghezza percorso, 10000\r\n[curve]\r\n[montagne]\r\n") +
                              c.first + "\r\n" + c.second + "\r\n[fine]\r\n";
-    const CompiledFiles original = testing::compile_in_memory(line, kSmallTrain, false);
-    ASSERT_EQ(original.error_code, 0);
     CompileState files;
-    std::string why;
-    ASSERT_TRUE(testing::decode_files(original, &files, &why)) << why;
+    compile_and_decode(line, kSmallTrain, false, &files);
+    if (HasFatalFailure()) return;
     const DecompileResult result = decompile(files);
     EXPECT_TRUE(result.exact()) << findings_text(result.findings) << result.descriptions.line;
     EXPECT_EQ(mountain_rows(result.descriptions.line), c.written);
@@ -330,11 +334,9 @@ TEST(DecompileTest, RecordsWrittenOverEarlierOnesComeBackExact) {
     const std::string train =
         "[generale]\r\nnumero vetture, 2\r\norologio, 19 19 45\r\naderenza, 0, 100\r\nvelocita, 0, 100\r\n" +
         c.train + "[fine]\r\n";
-    const CompiledFiles original = testing::compile_in_memory(line, train, false);
-    ASSERT_EQ(original.error_code, 0);
     CompileState files;
-    std::string why;
-    ASSERT_TRUE(testing::decode_files(original, &files, &why)) << why;
+    compile_and_decode(line, train, false, &files);
+    if (HasFatalFailure()) return;
     const DecompileResult result = decompile(files);
     EXPECT_TRUE(result.exact()) << findings_text(result.findings) << result.descriptions.line
                                 << result.descriptions.train;
