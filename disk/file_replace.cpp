@@ -316,7 +316,8 @@ Status FolderSink::replace_set(std::vector<Waiting>& files) {
   for (Waiting& file : files) {
     const std::string path = path_in_folder(folder_, file.name);
     Status status = disk_platform::flush(path, &file.temporary);
-    if (status.ok() && disk_platform::is_folder(path)) status = Status::FileSystem(path, "cannot replace: Is a directory");
+    if (status.ok() && disk_platform::is_folder(path))
+      status = Status::FileSystem(path, "cannot replace: Is a directory");
     if (status.ok()) status = disk_platform::name_temporary(path, &file.temporary);
     if (!status.ok()) return status;
     journal.push_back({disk_platform::base_of(file.temporary.name), file.name});

@@ -132,8 +132,8 @@ std::vector<std::string> hidden_names(const std::string& folder) {
 }
 
 // Removes, of the `hidden` names in `folder`, the named temporaries of `base` (exactly the form
-// temporary_name gives) left by processes that have ended: their flock is free. A temporary whose lock is held belongs to a live writer and
-// is left alone; so is anything that is not a regular file.
+// temporary_name gives) left by processes that have ended: their flock is free. A temporary whose lock is held belongs
+// to a live writer and is left alone; so is anything that is not a regular file.
 void remove_stale_temporaries(const std::string& folder, const std::string& base,
                               const std::vector<std::string>& hidden) {
   for (const std::string& name : hidden) {

@@ -3,14 +3,15 @@
 //
 // A temporary is ".NAME.~scenario-tmp~" with the writer's process number and a count
 // (temporary_name) in the file's folder, created new (CREATE_NEW), written with WriteFile, flushed
-// with FlushFileBuffers and moved over NAME with MoveFileExW (MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) while its writer still holds it open, so
-// that it is never without an owner until it has its name. Windows has no advisory lock that a
-// killed process gives up and that another can test as flock does; the writer's process number
-// in the name takes its place: a later replacement removes a temporary of NAME only when no
-// process with that number runs (a number reused by another process keeps the temporary until a
-// later run, never removes a live one). Windows has no unnamed temporaries and no call that starts
-// writeback without waiting: allow_unnamed_temporaries has nothing to change, and a durable file's
-// bytes go to disk at its flush.
+// with FlushFileBuffers and moved over NAME with MoveFileExW (MOVEFILE_REPLACE_EXISTING |
+// MOVEFILE_WRITE_THROUGH) while its writer still holds it open, so that it is never without an
+// owner until it has its name. Windows has no advisory lock that a killed process gives up and that
+// another can test as flock does; the writer's process number in the name takes its place: a later
+// replacement removes a temporary of NAME only when no process with that number runs (a number
+// reused by another process keeps the temporary until a later run, never removes a live one).
+// Windows has no unnamed temporaries and no call that starts writeback without waiting:
+// allow_unnamed_temporaries has nothing to change, and a durable file's bytes go to disk at its
+// flush.
 #include <windows.h>
 
 #include <algorithm>

@@ -16,9 +16,7 @@ constexpr std::string_view kLastLine = "end\n";
 // No journal of a run's few files comes near this; a larger file is not one.
 constexpr uint64_t kMaxJournalSize = uint64_t{1} << 20;
 
-void add_field(std::string* text, const std::string& name) {
-  *text += std::to_string(name.size()) + ":" + name + "\n";
-}
+void add_field(std::string* text, const std::string& name) { *text += std::to_string(name.size()) + ":" + name + "\n"; }
 
 // Reads one "LENGTH:NAME\n" field at *at; false when the text does not hold one there.
 bool take_field(std::string_view text, size_t* at, std::string* name) {
@@ -72,9 +70,7 @@ Status write_run_journal(const std::string& folder, const std::vector<JournalEnt
   return status;
 }
 
-Status remove_run_journal(const std::string& folder) {
-  return remove_file(path_in_folder(folder, kRunJournalName));
-}
+Status remove_run_journal(const std::string& folder) { return remove_file(path_in_folder(folder, kRunJournalName)); }
 
 Status roll_forward(const std::string& folder, std::vector<std::string>* completed) {
   std::string text;
@@ -85,8 +81,8 @@ Status roll_forward(const std::string& folder, std::vector<std::string>* complet
   if (read.ok() && parse_journal(text, &entries)) {
     for (const JournalEntry& entry : entries) {
       bool gone = false;
-      const Status moved = disk_platform::move_over(path_in_folder(folder, entry.temporary),
-                                                    path_in_folder(folder, entry.name), &gone);
+      const Status moved =
+          disk_platform::move_over(path_in_folder(folder, entry.temporary), path_in_folder(folder, entry.name), &gone);
       if (gone) continue;  // renamed before the run ended
       if (!moved.ok()) return moved;
       if (completed != nullptr) completed->push_back(entry.name);

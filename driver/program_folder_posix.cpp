@@ -22,8 +22,8 @@ std::string folder_refusal(const std::string& folder) {
   std::error_code error;
   const std::filesystem::path here = std::filesystem::weakly_canonical(folder, error);
   if (error) return "";
-  for (const char* system : {SCENARIO_INSTALL_BINDIR, "/usr/bin", "/bin", "/usr/sbin", "/sbin", "/usr/local/bin",
-                             "/usr/local/sbin"}) {
+  for (const char* system :
+       {SCENARIO_INSTALL_BINDIR, "/usr/bin", "/bin", "/usr/sbin", "/sbin", "/usr/local/bin", "/usr/local/sbin"}) {
     std::error_code ignored;
     if (std::filesystem::weakly_canonical(system, ignored) == here && !ignored) return "is a system folder";
   }

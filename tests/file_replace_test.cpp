@@ -133,12 +133,20 @@ TEST_P(TemporariesTest, StaleTemporariesOfTheFileAreRemovedAndLiveOnesKept) {
     SCOPED_TRACE(through_sink ? "FolderSink" : "replace_file");
     TempFolder folder;
     const std::vector<std::string> stale = {".out.dat.~scenario-tmp~0000007b00000000",
-                                            ".out.dat.~scenario-tmp~a1b2c3d4e5f60718", ".b.txt.~scenario-tmp~0000004d00000001"};
-    const std::vector<std::string> others = {
-        ".out.dat.~scenario-tmp~00000000000live1", ".other.dat.~scenario-tmp~0000007b00000000",
-        ".out.dat.~scenario-tmp~0000007b0000000",  ".out.dat.~scenario-tmp~0000007B00000000",
-        ".out.dat.~scenario-tmp~0000007b000000000", ".out.dat.tmp.a1B2c3", ".out.dat.tmp.123-0", ".out.dat.Zq9xW2",
-        ".out.dat.backup", ".out.dat.v2best", ".out.dat.b-k_up", "out.dat.~scenario-tmp~0000007b00000000"};
+                                            ".out.dat.~scenario-tmp~a1b2c3d4e5f60718",
+                                            ".b.txt.~scenario-tmp~0000004d00000001"};
+    const std::vector<std::string> others = {".out.dat.~scenario-tmp~00000000000live1",
+                                             ".other.dat.~scenario-tmp~0000007b00000000",
+                                             ".out.dat.~scenario-tmp~0000007b0000000",
+                                             ".out.dat.~scenario-tmp~0000007B00000000",
+                                             ".out.dat.~scenario-tmp~0000007b000000000",
+                                             ".out.dat.tmp.a1B2c3",
+                                             ".out.dat.tmp.123-0",
+                                             ".out.dat.Zq9xW2",
+                                             ".out.dat.backup",
+                                             ".out.dat.v2best",
+                                             ".out.dat.b-k_up",
+                                             "out.dat.~scenario-tmp~0000007b00000000"};
     for (const std::string& name : stale) write_whole_file(folder.file(name), "stale");
     for (const std::string& name : others) write_whole_file(folder.file(name), "keep");
     const std::string live_name = ".out.dat.~scenario-tmp~0000000100000002";
@@ -323,7 +331,8 @@ TEST_P(FolderSinkTest, AFinishFailingBeforeItsRenamesKeepsEveryOldFile) {
 // Makes a folder under "b.txt" of `watched_folder` once "a.txt" has been renamed into it: a
 // failure among the renames, which no check before them can foresee.
 void block_second_rename() {
-  if (std::filesystem::exists(watched_folder->file("a.txt")) && !std::filesystem::exists(watched_folder->file("b.txt"))) {
+  if (std::filesystem::exists(watched_folder->file("a.txt")) &&
+      !std::filesystem::exists(watched_folder->file("b.txt"))) {
     std::filesystem::create_directory(watched_folder->file("b.txt"));
   }
 }

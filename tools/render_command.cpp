@@ -93,9 +93,9 @@ int run_render_command(const RenderOptions& options) {
   FolderSink sink(options.out);
   if (const int refused = claim_output_folder(sink, kProgram, options.no_wait); refused != kExitClean) return refused;
   const std::pair<const char*, const std::string*> files[] = {{kPlanName, &drawings.plan},
-                                                               {kProfileName, &drawings.profile},
-                                                               {kChartName, &drawings.chart},
-                                                               {kPageName, &page}};
+                                                              {kProfileName, &drawings.profile},
+                                                              {kChartName, &drawings.chart},
+                                                              {kPageName, &page}};
   for (const auto& [name, bytes] : files) {
     status = sink.write_file(name, *bytes);
     if (!status.ok()) break;

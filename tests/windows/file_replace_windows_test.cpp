@@ -146,8 +146,12 @@ TEST(WindowsTemporariesTest, StaleTemporariesOfTheFileAreRemovedAndLiveOnesKept)
     // 4294967295 is no process's number: Windows numbers processes by multiples of four.
     const std::vector<std::string> stale = {".out.dat.~scenario-tmp~ffffffff00000000",
                                             ".b.txt.~scenario-tmp~ffffffff00000001"};
-    const std::vector<std::string> others = {live, ".other.dat.~scenario-tmp~ffffffff00000000", ".out.dat.backup1",
-                                             ".out.dat.tmp.4294967295-0", ".out.dat.Zq9xW2", "out.dat.tmp.abcdef",
+    const std::vector<std::string> others = {live,
+                                             ".other.dat.~scenario-tmp~ffffffff00000000",
+                                             ".out.dat.backup1",
+                                             ".out.dat.tmp.4294967295-0",
+                                             ".out.dat.Zq9xW2",
+                                             "out.dat.tmp.abcdef",
                                              ".out.dat.~scenario-tmp~ffffffff0000000"};
     for (const std::string& name : stale) write_whole_file(folder.file(name), "stale");
     for (const std::string& name : others) write_whole_file(folder.file(name), "keep");
