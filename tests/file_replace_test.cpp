@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <cstdio>
 #include <cstring>
 #include <filesystem>
 #include <string>
@@ -173,6 +174,29 @@ TEST_P(TemporariesTest, StaleTemporariesOfTheFileAreRemovedAndLiveOnesKept) {
     EXPECT_EQ(files_in(folder.path()), expected);
     EXPECT_EQ(read_whole_file(folder.file("out.dat")), "new");
   }
+}
+
+// The names a writer tries first (its process number and a count) all taken by live writers: it
+// falls back to random names, and the others' files stay.
+TEST_P(TemporariesTest, TakenTemporaryNamesGiveWayToRandomOnes) {
+  TempFolder folder;
+  char process[9];
+  std::snprintf(process, sizeof process, "%08x", static_cast<unsigned>(getpid()));
+  std::vector<int> held;
+  for (unsigned count = 0; count < 300; ++count) {
+    char number[9];
+    std::snprintf(number, sizeof number, "%08x", count);
+    const std::string name = folder.file(".out.dat.~scenario-tmp~" + std::string(process) + number);
+    write_whole_file(name, "live");
+    held.push_back(open(name.c_str(), O_RDONLY));
+    ASSERT_EQ(flock(held.back(), LOCK_EX), 0);
+  }
+  for (int k = 0; k < 5; ++k) {
+    ASSERT_TRUE(replace_file(folder.file("out.dat"), "new " + std::to_string(k)).ok());
+    EXPECT_EQ(read_whole_file(folder.file("out.dat")), "new " + std::to_string(k));
+  }
+  for (const int fd : held) close(fd);
+  EXPECT_EQ(files_in(folder.path()).size(), 301u);
 }
 
 INSTANTIATE_TEST_SUITE_P(Kinds, TemporariesTest, ::testing::Values(true, false), kind_name);
