@@ -7,7 +7,7 @@ KEPT = MorvellaC_DrasconaX_5521_note.txt MorvellaC_DrasconaX_5521_rallentamenti.
        MorvellaC_DrasconaX_5521_scheda_treno.txt MorvellaC_DrasconaX_linea.dat \
        MorvellaC_DrasconaX_5521.sim MorvellaC_DrasconaX_5521.dat
 
-.PHONY: run build test clang-build bench fuzz-build fuzz-smoke fuzz-long fuzz-keep-corpus render browser-check install package clean \
+.PHONY: run build test clang-build clang-test bench fuzz-build fuzz-smoke fuzz-long fuzz-keep-corpus render browser-check install package clean \
         windows test-windows
 
 build:
@@ -49,11 +49,17 @@ test-windows: build windows
 	$(WINE_ENV) bash tests/windows/compare_outputs.sh build/bin build-windows/bin build-windows/compare
 	$(WINE_ENV) bash tests/windows/window_check.sh build-windows/bin build-windows/tests build-windows/window-check
 
-# Every target built with clang, warnings as errors (CI runs it beside the tests, which gcc builds).
+# Every target built with clang, warnings as errors.
 clang-build:
 	$(PREREQUISITES) clang
 	cmake --preset clang
 	cmake --build --preset clang -j $(JOBS)
+
+# The clang build's tests: the same tests as make test, in an optimised build (Release) and with the
+# other compiler, so that nothing they check depends on gcc or on -O0 (CI runs it).
+clang-test: clang-build
+	$(PREREQUISITES) clang test
+	ctest --preset clang --output-on-failure
 
 # Every benchmark, then the short table: the per-metre figures, the embedded run and the
 # 1,000,000 m compile beside the plain copies of their files, with peak memory, and what an fsync costs.

@@ -13,7 +13,10 @@ namespace scenario {
 // Refuses an empty value ("--out ''"): "needs a value".
 CLI::Validator non_empty_value();
 
-// Refuses a name that would lead out of the folder its files go to (a name is part of file names).
+// Refuses a name that is part of file names and of the scenario record (--line-name,
+// --train-number): an empty one, one holding a path separator (it would lead out of the folder
+// its files go to) or a control character, text that is not UTF-8, and a character code page 1252
+// cannot hold (the scenario record holds the name in that code page).
 CLI::Validator file_name_part();
 
 }  // namespace scenario

@@ -11,6 +11,13 @@ int report_file_system_failure(const Status& status, const char* program) {
   return kExitFileSystem;
 }
 
+int claim_output_folder(FolderSink& sink, const char* program, bool no_wait) {
+  const Status status = sink.claim(no_wait ? LockWait::kRefuse : LockWait::kWait, [&] {
+    std::cerr << program << ": waiting for another run writing into '" << sink.folder() << "' to end" << std::endl;
+  });
+  return status.ok() ? kExitClean : report_file_system_failure(status, program);
+}
+
 int finish_writing(OutputSink& sink, const Status& failure, const char* program) {
   const Status finished = sink.finish();
   if (!failure.ok()) report_file_system_failure(failure, program);

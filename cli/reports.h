@@ -14,6 +14,7 @@
 
 #include "compiler/compile.h"
 #include "compiler/error_catalogue.h"
+#include "disk/file_replace.h"
 #include "format/output_sink.h"
 #include "model/status.h"
 #include "model/track_model.h"
@@ -22,6 +23,12 @@ namespace scenario {
 
 // Prints a file-system failure as "PROGRAM: 'PATH': REASON" and returns 3.
 int report_file_system_failure(const Status& status, const char* program);
+
+// Takes the output folder of `sink` for the run (FolderSink::claim): waits for another run writing
+// into it, saying so on standard error after a moment ("PROGRAM: waiting for another run writing
+// into 'FOLDER' to end"), or with `no_wait` refuses at once. A failure is reported; returns 3 then,
+// else 0.
+int claim_output_folder(FolderSink& sink, const char* program, bool no_wait);
 
 // Ends the writing of a run: makes the files handed to `sink` durable under their names (also after
 // a failure, so that the files written before it stay) and prints `failure` and the failure of that

@@ -28,7 +28,9 @@ std::string_view line_of(std::string_view text, int line) {
   return text.substr(start, end - start);
 }
 
-DescriptionText from_utf8(std::string_view raw, const std::string& file) {
+// `guessed`: the file was taken for UTF-8 only because it is valid UTF-8 (no mark, no encoding
+// named), and a code-page-1252 file can be that too ("ì–" is the bytes EC 96, a valid character).
+DescriptionText from_utf8(std::string_view raw, const std::string& file, bool guessed) {
   if (raw.starts_with(kByteOrderMark)) raw.remove_prefix(kByteOrderMark.size());
   Utf8Conversion conversion = utf8_to_cp1252_strict(raw);
   DescriptionText text;
@@ -54,6 +56,11 @@ DescriptionText from_utf8(std::string_view raw, const std::string& file) {
   text.words = conversion.malformed ? "the file is not valid UTF-8 here"
                                     : "the character " + code_point_name(conversion.code_point) +
                                           " has no place in code page 1252, the descriptions' encoding";
+  if (guessed && !conversion.malformed) {
+    text.words +=
+        " (the file was read as UTF-8, which its bytes are; if it is in code page 1252, read it so "
+        "with --encoding cp1252)";
+  }
   return text;
 }
 
@@ -67,9 +74,11 @@ std::optional<TextEncoding> text_encoding_named(std::string_view name) {
 }
 
 DescriptionText decode_description(std::string_view raw, TextEncoding encoding, const std::string& file) {
-  const bool utf8 = encoding == TextEncoding::kUtf8 ||
-                    (encoding == TextEncoding::kAuto && (raw.starts_with(kByteOrderMark) || is_multibyte_utf8(raw)));
-  if (utf8) return from_utf8(raw, file);
+  const bool marked = raw.starts_with(kByteOrderMark);
+  const bool guessed = encoding == TextEncoding::kAuto && !marked && is_multibyte_utf8(raw);
+  if (encoding == TextEncoding::kUtf8 || (encoding == TextEncoding::kAuto && marked) || guessed) {
+    return from_utf8(raw, file, guessed);
+  }
   DescriptionText text;
   text.bytes = std::string(raw);
   return text;

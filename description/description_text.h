@@ -5,7 +5,10 @@
 // before it is parsed:
 //   - kAuto: a file that begins with the UTF-8 byte-order mark, or that is well-formed UTF-8 and
 //     holds at least one sequence of more than one byte, is UTF-8; any other file is code page
-//     1252 (a lone high byte, as in "Sorl\xEC", is not UTF-8, so such a file is never taken for it);
+//     1252. A lone high byte, as in "Sorl\xEC", is not UTF-8, so such a file is not taken for it;
+//     but a code-page-1252 file can be well-formed UTF-8 all the same ("FORL\xCC\x96CESENA",
+//     FORLÌ–CESENA, holds the UTF-8 of U+0316), and then it is read as UTF-8. Where that gives a
+//     character the code page cannot hold, the refusal says so and names --encoding cp1252;
 //   - kUtf8: the file is UTF-8 (a byte-order mark is dropped);
 //   - kCp1252: the bytes are taken as they are.
 // A UTF-8 file that is malformed, or that holds a character code page 1252 cannot hold, is refused

@@ -4,17 +4,20 @@
 // disk/file_replace_windows.cpp, behind disk/file_replace_platform.h.
 #include "disk/file_replace.h"
 
-#include <cctype>
+#include <atomic>
 #include <condition_variable>
 #include <cstdint>
+#include <cstdio>
 #include <memory>
 #include <mutex>
+#include <random>
 #include <string>
 #include <string_view>
 #include <thread>
 #include <vector>
 
 #include "disk/file_replace_platform.h"
+#include "disk/run_journal.h"
 
 namespace scenario {
 
@@ -26,8 +29,18 @@ namespace disk_platform {
 
 namespace {
 
-constexpr const char* kTemporaryMark = ".tmp.";
+constexpr const char* kTemporaryMark = ".~scenario-tmp~";
+constexpr size_t kNumberDigits = 8;
 void (*disk_step_hook)() = nullptr;
+std::atomic<uint32_t> temporary_count{0};
+
+std::string hex8(uint32_t number) {
+  char digits[kNumberDigits + 1];
+  std::snprintf(digits, sizeof digits, "%08x", static_cast<unsigned>(number));
+  return digits;
+}
+
+bool is_lower_hex(char c) { return (c >= '0' && c <= '9') || (c >= 'a' && c <= 'f'); }
 
 }  // namespace
 
@@ -35,21 +48,38 @@ void disk_step() {
   if (disk_step_hook != nullptr) disk_step_hook();
 }
 
-// The start of every named temporary of the file `base`.
 std::string temporary_prefix(const std::string& base) { return "." + base + kTemporaryMark; }
 
-// Whether `name` is a temporary of the file `base`: ".BASE.tmp." and anything, or ".BASE." and six
-// letters or digits, the name that mkstemp gave the temporaries of earlier versions.
+// The first name a writer tries is its own (process and count), so that two writers never meet;
+// should it be taken all the same (a stale file of a process of the same number), a random one.
+std::string temporary_name(const std::string& base, int attempt) {
+  uint32_t number = 0;
+  if (attempt == 0) {
+    number = temporary_count++;
+  } else {
+    static std::mutex random_mutex;
+    static std::random_device random;
+    const std::lock_guard<std::mutex> lock(random_mutex);
+    number = static_cast<uint32_t>(random());
+  }
+  return temporary_prefix(base) + hex8(process_number()) + hex8(number);
+}
+
+// Only this exact form: a user's ".NAME.backup" or ".NAME.tmp.1" is never taken for a temporary.
 bool is_temporary_of(std::string_view name, const std::string& base) {
   const std::string prefix = temporary_prefix(base);
-  if (name.starts_with(prefix)) return true;
-  const std::string old_prefix = "." + base + ".";
-  constexpr size_t kRandomLetters = 6;
-  if (name.size() != old_prefix.size() + kRandomLetters || !name.starts_with(old_prefix)) return false;
-  for (const char c : name.substr(old_prefix.size())) {
-    if (std::isalnum(static_cast<unsigned char>(c)) == 0) return false;
+  if (name.size() != prefix.size() + 2 * kNumberDigits || !name.starts_with(prefix)) return false;
+  for (const char c : name.substr(prefix.size())) {
+    if (!is_lower_hex(c)) return false;
   }
   return true;
+}
+
+uint32_t writer_of(std::string_view temporary) {
+  const std::string_view digits = temporary.substr(temporary.size() - 2 * kNumberDigits, kNumberDigits);
+  uint32_t number = 0;
+  for (const char c : digits) number = number * 16 + static_cast<uint32_t>(c <= '9' ? c - '0' : c - 'a' + 10);
+  return number;
 }
 
 }  // namespace disk_platform
@@ -216,6 +246,7 @@ Status FolderSink::stream_file(const std::string& name, ByteSource& source) { re
 // The folder is listed once, at the first file: stale temporaries are left by runs that ended
 // before this one, and those a run leaves while this one writes are for the next run to remove.
 Status FolderSink::hand_over(const std::string& name, ByteSource& source) {
+  if (Status status = claimed(); !status.ok()) return status;
   const std::string path = path_in_folder(folder_, name);
   if (!listed_) {
     hidden_ = disk_platform::hidden_names(folder_);
@@ -244,34 +275,78 @@ void FolderSink::drop_waiting(const std::string& name) {
   }
 }
 
+Status FolderSink::claim(LockWait wait, const std::function<void()>& waiting) {
+  if (claimed_) return Status::Ok();
+  Status status = lock_.acquire(folder_, wait, waiting);
+  if (status.ok()) status = roll_forward(folder_);
+  if (!status.ok()) {
+    lock_.release();
+    return status;
+  }
+  claimed_ = true;
+  return Status::Ok();
+}
+
+Status FolderSink::claimed() { return claim(LockWait::kWait); }
+
 Status FolderSink::remove_file(const std::string& name) {
   drop_waiting(name);
   return scenario::remove_file(path_in_folder(folder_, name));
 }
 
-// Every waiting file is flushed, then each is renamed, both in the order handed over. Most of their
-// bytes are on the disk already (writeback started chunk by chunk), and on ext4 the first flush
-// commits the others' allocations with its own, so the later ones wait less. (Awaiting the writeback of them all
-// first, with sync_file_range, was measured slower.) The first failure marks the end of the files
-// that are published: those before it are, it and those after it are discarded.
+// Every waiting file is flushed (most of their bytes are on the disk already, writeback having
+// started chunk by chunk, and on ext4 the first flush commits the others' allocations with its
+// own), checked against a folder standing under its name, and named; then the journal of the set
+// is written; then each is renamed over its name, in the order handed over, with nothing else in
+// between. (Awaiting the writeback of them all first, with sync_file_range, was measured slower.)
 Status FolderSink::finish() {
   std::vector<Waiting> files = std::move(waiting_);
   waiting_.clear();
-  Status failure;
-  size_t ready = files.size();
-  auto step_all = [&](auto step) {
-    for (size_t k = 0; k < ready; ++k) {
-      Status status = step(path_in_folder(folder_, files[k].name), &files[k].temporary);
-      if (!status.ok()) {
-        failure = std::move(status);
-        ready = k;
-      }
-    }
-  };
-  step_all(disk_platform::flush);
-  step_all(disk_platform::publish);
+  const Status status = replace_set(files);
   for (Waiting& file : files) disk_platform::close_temporary(&file.temporary);
-  return failure;
+  lock_.release();
+  claimed_ = false;
+  listed_ = false;
+  return status;
+}
+
+Status FolderSink::replace_set(std::vector<Waiting>& files) {
+  if (files.empty()) return Status::Ok();
+  std::vector<JournalEntry> journal;
+  for (Waiting& file : files) {
+    const std::string path = path_in_folder(folder_, file.name);
+    Status status = disk_platform::flush(path, &file.temporary);
+    if (status.ok() && disk_platform::is_folder(path))
+      status = Status::FileSystem(path, "cannot replace: Is a directory");
+    if (status.ok()) status = disk_platform::name_temporary(path, &file.temporary);
+    if (!status.ok()) return status;
+    journal.push_back({disk_platform::base_of(file.temporary.name), file.name});
+  }
+  // A single file needs no journal: its rename is the whole set.
+  if (files.size() > 1) {
+    if (Status status = write_run_journal(folder_, journal); !status.ok()) {
+      return Status::FileSystem(path_in_folder(folder_, files.front().name),
+                                "cannot replace: the journal of the set could not be written: " + status.reason());
+    }
+  }
+  for (size_t k = 0; k < files.size(); ++k) {
+    const std::string path = path_in_folder(folder_, files[k].name);
+    const Status status = disk_platform::publish(path, &files[k].temporary);
+    if (status.ok()) continue;
+    // The run is alive to say what it left: no later run is to complete the set.
+    if (files.size() > 1) static_cast<void>(remove_run_journal(folder_));
+    if (files.size() == 1) return status;
+    std::string newer;
+    std::string older;
+    for (size_t j = 0; j < files.size(); ++j) {
+      std::string& list = j < k ? newer : older;
+      list += (list.empty() ? "" : ", ") + files[j].name;
+    }
+    return Status::FileSystem(path, status.reason() + "; the set of files is incomplete: new " +
+                                        (newer.empty() ? "none" : newer) + "; old " + older);
+  }
+  if (files.size() > 1) return remove_run_journal(folder_);
+  return Status::Ok();
 }
 
 }  // namespace scenario

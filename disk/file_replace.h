@@ -13,12 +13,19 @@
 // Temporaries. Where the file system allows it the temporary has no name while it is written
 // (O_TMPFILE): a process killed then leaves nothing behind. It is given a name only once complete
 // (linkat), just before the rename. Elsewhere the temporary is named from the start. Either way a
-// named temporary of NAME is called ".NAME.tmp.XXXXXX" and its writer holds an exclusive flock on
-// it until the rename; a later replacement of NAME removes every such temporary whose lock it can
-// take, i.e. those of processes that have ended, never one a live process is still writing (and
-// the ".NAME.XXXXXX" temporaries that earlier versions left, which no one locks). A FolderSink
-// lists the folder once, at its first file, and removes each file's stale temporaries from that
-// listing.
+// named temporary of NAME is called ".NAME.~scenario-tmp~" and 16 hexadecimal digits (the
+// writer's process number and a count, or a random number when that name is taken), a form no
+// one else writes, and its writer holds an exclusive flock on it until the rename; a later
+// replacement of NAME removes every temporary of exactly that form whose lock it can take, i.e.
+// those of processes that have ended, never one a live process is still writing, and never any
+// other file. A FolderSink lists the folder once, at its first file, and removes each file's stale
+// temporaries from that listing.
+//
+// A set of files. A FolderSink owns its folder while it writes: it takes the folder's lock
+// (disk/folder_lock.h) before its first file and lets it go once finish() has renamed the last,
+// and it completes first the set of a run killed among its renames (disk/run_journal.h). finish()
+// replaces the sink's durable files as one set: a failure before the renames leaves every old
+// file; the renames come last, back to back, after the journal of the set is on the disk.
 //
 // Durability. A durable file is flushed to disk (fdatasync) before it is renamed, so that a crash
 // of the machine never leaves an empty or partial file under a kept name. While it is written the
@@ -28,16 +35,18 @@
 // flushes them all together, then renames each over its name in the order they were written: on
 // ext4 the first flush commits the others with it, so a run's files cost about one journal commit
 // instead of one each. Sync::kNone skips the flush, for a file the same run removes again a few
-// milliseconds later; such a file is renamed at once.
+// milliseconds later; such a file is renamed at once and is no part of the set.
 #ifndef SCENARIO_DISK_FILE_REPLACE_H_
 #define SCENARIO_DISK_FILE_REPLACE_H_
 
 #include <cstdint>
+#include <functional>
 #include <set>
 #include <string>
 #include <string_view>
 #include <vector>
 
+#include "disk/folder_lock.h"
 #include "format/output_sink.h"
 #include "model/status.h"
 
@@ -69,8 +78,10 @@ Status remove_file(const std::string& path);
 
 // An OutputSink that replaces files in one folder. A durable file handed over is written whole to
 // its temporary and waits there; finish() puts every waiting file under its name (see above). A
-// failure of finish stops there: files renamed before it stay, the failing one and the rest are
-// discarded. A file written without sync is put under its name at once. Handing over a name again
+// failure of finish before its renames (a flush, a name, a folder standing under a name, the
+// journal) leaves every old file and discards the new ones. A failure among the renames, which
+// cannot be undone, stops there and says, beside the reason, which of the set's files are new and
+// which old. A file written without sync is put under its name at once. Handing over a name again
 // before finish() replaces the waiting file; removing a name drops its waiting file too. A sink
 // destroyed without finish() discards what is waiting: every user must call it.
 class FolderSink : public OutputSink {
@@ -79,6 +90,11 @@ class FolderSink : public OutputSink {
   ~FolderSink() override;
   FolderSink(const FolderSink&) = delete;
   FolderSink& operator=(const FolderSink&) = delete;
+
+  // Takes the folder's lock (see disk/folder_lock.h for `wait` and `waiting`) and completes the
+  // set a killed run left. A sink that writes a file without it takes it, waiting, then.
+  // finish() lets it go.
+  Status claim(LockWait wait, const std::function<void()>& waiting = {});
 
   Status write_file(const std::string& name, std::string_view bytes) override;
   Status stream_file(const std::string& name, ByteSource& source) override;
@@ -92,10 +108,15 @@ class FolderSink : public OutputSink {
   struct Waiting;  // a complete durable file and the name it waits for
 
   Status hand_over(const std::string& name, ByteSource& source);
+  Status claimed();
+  // finish() of the waiting `files`.
+  Status replace_set(std::vector<Waiting>& files);
   // Discards the waiting file of `name`, if there is one.
   void drop_waiting(const std::string& name);
 
   std::string folder_;
+  FolderLock lock_;
+  bool claimed_ = false;  // claim() succeeded (the lock is held, or the folder cannot take one)
   std::set<std::string> unsynced_;
   std::vector<Waiting> waiting_;  // in the order they were handed over
   bool listed_ = false;

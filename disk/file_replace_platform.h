@@ -49,15 +49,30 @@ Status open_temporary(const std::string& path, Temporary* temporary);
 Status write_chunk(const Temporary& temporary, const char* bytes, size_t size, uint64_t offset, Sync sync);
 // Flushes the temporary's bytes to the disk.
 Status flush(const std::string& path, Temporary* temporary);
-// Puts the complete temporary under `path`, replacing what is there.
+// Gives the complete temporary of `path` a name in its folder, when it has none yet.
+Status name_temporary(const std::string& path, Temporary* temporary);
+// Puts the complete temporary under `path`, replacing what is there (naming it first if needed).
 Status publish(const std::string& path, Temporary* temporary);
+// Whether `path` names a folder (which a rename cannot replace).
+bool is_folder(const std::string& path);
+// Renames the file `from` over `to`, replacing it; `missing` tells a `from` that is not there apart.
+Status move_over(const std::string& from, const std::string& to, bool* missing);
+// Makes the renames and new names in `folder` durable, where the system needs it asked.
+void flush_folder(const std::string& folder);
+// The number of the running process, part of every temporary's name.
+uint32_t process_number();
 // Closes the temporary, removing it first when it was not published.
 void close_temporary(Temporary* temporary);
 
-// The start of every named temporary of the file `base`: ".BASE.tmp.".
+// The start of every named temporary of the file `base`: ".BASE.~scenario-tmp~".
 std::string temporary_prefix(const std::string& base);
-// Whether `name` is a temporary of the file `base` (see file_replace.cpp).
+// The name of a temporary of the file `base`: the prefix, then the writer's process number and a
+// number of this process (attempt 0) or a random one (later attempts), 8 hexadecimal digits each.
+std::string temporary_name(const std::string& base, int attempt);
+// Whether `name` is a temporary of the file `base`: exactly the form temporary_name gives.
 bool is_temporary_of(std::string_view name, const std::string& base);
+// The writer's process number in a temporary's name (of the form is_temporary_of accepts).
+uint32_t writer_of(std::string_view temporary);
 
 }  // namespace scenario::disk_platform
 

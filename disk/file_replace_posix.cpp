@@ -45,47 +45,29 @@ int open_unnamed(const std::string& folder) {
   return fd;
 }
 
-// A new named temporary ".BASE.tmp.XXXXXX", locked. A temporary that a cleaner removed before
-// the lock was taken is given up and another one made.
+// A new named temporary of `path` (temporary_name), locked. A temporary that a cleaner removed
+// before the lock was taken is given up and another one made.
 Status open_named(const std::string& path, Temporary* temporary) {
-  const std::string pattern = path_in_folder(folder_of(path), temporary_prefix(base_of(path)) + "XXXXXX");
+  const std::string folder = folder_of(path);
+  const std::string base = base_of(path);
   for (int attempt = 0; attempt < kCreateAttempts; ++attempt) {
-    std::vector<char> name(pattern.begin(), pattern.end());
-    name.push_back('\0');
-    const int fd = mkostemp(name.data(), O_CLOEXEC);
-    if (fd < 0) return Status::FileSystem(path, "cannot create a file in its folder: " + reason_of(errno));
+    const std::string name = path_in_folder(folder, temporary_name(base, attempt));
+    const int fd = open(name.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666);
+    if (fd < 0) {
+      if (errno == EEXIST) continue;
+      return Status::FileSystem(path, "cannot create a file in its folder: " + reason_of(errno));
+    }
     struct stat opened {};
     struct stat named {};
-    if (flock(fd, LOCK_EX | LOCK_NB) == 0 && fstat(fd, &opened) == 0 && stat(name.data(), &named) == 0 &&
+    if (flock(fd, LOCK_EX | LOCK_NB) == 0 && fstat(fd, &opened) == 0 && lstat(name.c_str(), &named) == 0 &&
         same_file(opened, named)) {
-      // mkstemp creates the file readable by its owner only; give it the usual permissions.
-      const mode_t mask = umask(0);
-      umask(mask);
-      fchmod(fd, 0666 & ~mask);
       temporary->handle = fd;
-      temporary->name.assign(name.data());
+      temporary->name = name;
       return Status::Ok();
     }
     close(fd);
   }
-  return Status::FileSystem(path, "cannot create a file in its folder: no temporary name could be locked");
-}
-
-// Gives an unnamed temporary a temporary name, so that it can be renamed over the file.
-Status name_temporary(const std::string& path, Temporary* temporary) {
-  const std::string from = "/proc/self/fd/" + std::to_string(fd_of(*temporary));
-  const std::string stem = path_in_folder(folder_of(path), temporary_prefix(base_of(path))) +
-                           std::to_string(getpid()) + "-";
-  for (int attempt = 0; attempt < kCreateAttempts; ++attempt) {
-    const std::string name = stem + std::to_string(attempt);
-    disk_step();
-    if (linkat(AT_FDCWD, from.c_str(), AT_FDCWD, name.c_str(), AT_SYMLINK_FOLLOW) == 0) {
-      temporary->name = name;
-      return Status::Ok();
-    }
-    if (errno != EEXIST) return Status::FileSystem(path, "cannot write: " + reason_of(errno));
-  }
-  return Status::FileSystem(path, "cannot write: no free temporary name");
+  return Status::FileSystem(path, "cannot create a file in its folder: no free temporary name");
 }
 
 Status write_all(int fd, const char* bytes, size_t size) {
@@ -149,9 +131,9 @@ std::vector<std::string> hidden_names(const std::string& folder) {
   return names;
 }
 
-// Removes, of the `hidden` names in `folder`, the named temporaries of `base` left by processes
-// that have ended: their flock is free. A temporary whose lock is held belongs to a live writer and
-// is left alone; so is anything that is not a regular file.
+// Removes, of the `hidden` names in `folder`, the named temporaries of `base` (exactly the form
+// temporary_name gives) left by processes that have ended: their flock is free. A temporary whose lock is held belongs
+// to a live writer and is left alone; so is anything that is not a regular file.
 void remove_stale_temporaries(const std::string& folder, const std::string& base,
                               const std::vector<std::string>& hidden) {
   for (const std::string& name : hidden) {
@@ -193,12 +175,28 @@ Status flush(const std::string& path, Temporary* temporary) {
   return Status::Ok();
 }
 
+// Gives an unnamed temporary a name (temporary_name) with linkat through /proc/self/fd.
+Status name_temporary(const std::string& path, Temporary* temporary) {
+  if (!temporary->name.empty()) return Status::Ok();
+  const std::string from = "/proc/self/fd/" + std::to_string(fd_of(*temporary));
+  const std::string folder = folder_of(path);
+  const std::string base = base_of(path);
+  for (int attempt = 0; attempt < kCreateAttempts; ++attempt) {
+    const std::string name = path_in_folder(folder, temporary_name(base, attempt));
+    disk_step();
+    if (linkat(AT_FDCWD, from.c_str(), AT_FDCWD, name.c_str(), AT_SYMLINK_FOLLOW) == 0) {
+      temporary->name = name;
+      return Status::Ok();
+    }
+    if (errno != EEXIST) return Status::FileSystem(path, "cannot write: " + reason_of(errno));
+  }
+  return Status::FileSystem(path, "cannot write: no free temporary name");
+}
+
 // Names the complete temporary, when it has no name yet, and renames it over `path`.
 Status publish(const std::string& path, Temporary* temporary) {
-  if (temporary->name.empty()) {
-    const Status status = name_temporary(path, temporary);
-    if (!status.ok()) return status;
-  }
+  const Status status = name_temporary(path, temporary);
+  if (!status.ok()) return status;
   disk_step();
   if (rename(temporary->name.c_str(), path.c_str()) != 0) {
     return Status::FileSystem(path, "cannot replace: " + reason_of(errno));
@@ -206,6 +204,29 @@ Status publish(const std::string& path, Temporary* temporary) {
   temporary->name.clear();
   return Status::Ok();
 }
+
+bool is_folder(const std::string& path) {
+  struct stat st {};
+  return lstat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
+}
+
+Status move_over(const std::string& from, const std::string& to, bool* missing) {
+  *missing = false;
+  disk_step();
+  if (rename(from.c_str(), to.c_str()) == 0) return Status::Ok();
+  *missing = errno == ENOENT;
+  return Status::FileSystem(to, "cannot replace: " + reason_of(errno));
+}
+
+void flush_folder(const std::string& folder) {
+  const int fd = open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  if (fd < 0) return;
+  disk_step();
+  fsync(fd);
+  close(fd);
+}
+
+uint32_t process_number() { return static_cast<uint32_t>(getpid()); }
 
 // Closes the temporary, removing its name first when it was not renamed. Closing releases the
 // lock only now, after the rename: until then a cleaner leaves it alone. The bytes went out with

@@ -1,20 +1,20 @@
 // The Windows half of whole-file replacement (disk/file_replace_platform.h), with the Windows API's
 // wide-character functions: each path, UTF-8 outside, is converted to UTF-16 at the call.
 //
-// A temporary is ".NAME.tmp.PID-N" in the file's folder, created new (CREATE_NEW), written with
-// WriteFile, flushed with FlushFileBuffers and moved over NAME with MoveFileExW
-// (MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) while its writer still holds it open, so
-// that it is never without an owner until it has its name. Windows has no advisory lock that a
-// killed process gives up and that another can test as flock does; the writer's process number
-// in the name takes its place: a later replacement removes a temporary of NAME only when no
-// process with that number runs (a number reused by another process keeps the temporary until a
-// later run, never removes a live one). Windows has no unnamed temporaries and no call that starts
-// writeback without waiting: allow_unnamed_temporaries has nothing to change, and a durable file's
-// bytes go to disk at its flush.
+// A temporary is ".NAME.~scenario-tmp~" with the writer's process number and a count
+// (temporary_name) in the file's folder, created new (CREATE_NEW), written with WriteFile, flushed
+// with FlushFileBuffers and moved over NAME with MoveFileExW (MOVEFILE_REPLACE_EXISTING |
+// MOVEFILE_WRITE_THROUGH) while its writer still holds it open, so that it is never without an
+// owner until it has its name. Windows has no advisory lock that a killed process gives up and that
+// another can test as flock does; the writer's process number in the name takes its place: a later
+// replacement removes a temporary of NAME only when no process with that number runs (a number
+// reused by another process keeps the temporary until a later run, never removes a live one).
+// Windows has no unnamed temporaries and no call that starts writeback without waiting:
+// allow_unnamed_temporaries has nothing to change, and a durable file's bytes go to disk at its
+// flush.
 #include <windows.h>
 
 #include <algorithm>
-#include <atomic>
 #include <cstdint>
 #include <string>
 #include <string_view>
@@ -31,9 +31,6 @@ namespace {
 
 constexpr int kCreateAttempts = 100;
 constexpr DWORD kReadChunk = DWORD{1} << 16;
-
-// Numbers the temporaries of this process, so that two of the same file never meet.
-std::atomic<unsigned> temporary_count{0};
 
 HANDLE handle_of(const Temporary& temporary) { return reinterpret_cast<HANDLE>(temporary.handle); }
 
@@ -61,22 +58,6 @@ bool process_runs(DWORD pid) {
   const bool runs = GetExitCodeProcess(process, &code) != 0 && code == STILL_ACTIVE;
   CloseHandle(process);
   return runs;
-}
-
-// The writer's process number in a temporary's name ".BASE.tmp.PID-N"; false for a name of
-// another form.
-bool writer_of(std::string_view name, const std::string& base, DWORD* pid) {
-  name.remove_prefix(temporary_prefix(base).size());
-  const size_t dash = name.find('-');
-  if (dash == 0 || dash == std::string_view::npos || dash > 10) return false;
-  uint64_t number = 0;
-  for (const char c : name.substr(0, dash)) {
-    if (c < '0' || c > '9') return false;
-    number = number * 10 + static_cast<uint64_t>(c - '0');
-  }
-  if (number > 0xFFFFFFFFu) return false;
-  *pid = static_cast<DWORD>(number);
-  return true;
 }
 
 }  // namespace
@@ -118,8 +99,7 @@ void remove_stale_temporaries(const std::string& folder, const std::string& base
                               const std::vector<std::string>& hidden) {
   for (const std::string& name : hidden) {
     if (!is_temporary_of(name, base)) continue;
-    DWORD pid = 0;
-    if (writer_of(name, base, &pid) && process_runs(pid)) continue;
+    if (process_runs(static_cast<DWORD>(writer_of(name)))) continue;
     std::wstring path;
     if (!wide_path(path_in_folder(folder, name), &path).ok()) continue;
     const DWORD attributes = GetFileAttributesW(path.c_str());
@@ -133,10 +113,10 @@ void remove_stale_temporaries(const std::string& folder, const std::string& base
 }
 
 Status open_temporary(const std::string& path, Temporary* temporary) {
-  const std::string stem = path_in_folder(folder_of(path), temporary_prefix(base_of(path))) +
-                           std::to_string(GetCurrentProcessId()) + "-";
+  const std::string folder = folder_of(path);
+  const std::string base = base_of(path);
   for (int attempt = 0; attempt < kCreateAttempts; ++attempt) {
-    const std::string name = stem + std::to_string(temporary_count++);
+    const std::string name = path_in_folder(folder, temporary_name(base, attempt));
     std::wstring wide;
     Status status = wide_path(name, &wide);
     if (!status.ok()) return Status::FileSystem(path, "cannot create a file in its folder: " + status.reason());
@@ -176,6 +156,9 @@ Status flush(const std::string& path, Temporary* temporary) {
   return Status::Ok();
 }
 
+// Every temporary is named from the start.
+Status name_temporary(const std::string& /*path*/, Temporary* /*temporary*/) { return Status::Ok(); }
+
 Status publish(const std::string& path, Temporary* temporary) {
   std::wstring from;
   std::wstring to;
@@ -189,6 +172,34 @@ Status publish(const std::string& path, Temporary* temporary) {
   temporary->name.clear();
   return Status::Ok();
 }
+
+bool is_folder(const std::string& path) {
+  std::wstring wide;
+  if (!wide_from_utf8(path, &wide)) return false;
+  const DWORD attributes = GetFileAttributesW(wide.c_str());
+  return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+}
+
+Status move_over(const std::string& from, const std::string& to, bool* missing) {
+  *missing = false;
+  std::wstring wide_from;
+  std::wstring wide_to;
+  Status status = wide_path(from, &wide_from);
+  if (status.ok()) status = wide_path(to, &wide_to);
+  if (!status.ok()) return Status::FileSystem(to, "cannot replace: " + status.reason());
+  disk_step();
+  if (MoveFileExW(wide_from.c_str(), wide_to.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != 0) {
+    return Status::Ok();
+  }
+  const DWORD error = GetLastError();
+  *missing = error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND;
+  return failure(to, "cannot replace: ", error);
+}
+
+// MoveFileExW with MOVEFILE_WRITE_THROUGH returns once the rename is on the disk.
+void flush_folder(const std::string& /*folder*/) {}
+
+uint32_t process_number() { return static_cast<uint32_t>(GetCurrentProcessId()); }
 
 void close_temporary(Temporary* temporary) {
   if (temporary->handle != kNoHandle) CloseHandle(handle_of(*temporary));

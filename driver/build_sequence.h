@@ -1,9 +1,8 @@
 // The build sequence of the program: start-up, the order of the build, and its reports.
 //
-// Form_Load names the scenario, shows the wait notice ("Attendere" on standard error), writes the
-// five text files (line description, train description, notes, slowdown order, timetable card)
-// into the program folder, compiles the two descriptions into the three binary files, and returns
-// the exit status:
+// Form_Load shows the wait notice ("Attendere" on standard error), then builds the embedded scenario
+// into the program folder (cli/embedded_build.h: the five text files written, the two descriptions
+// compiled into the three binary files and removed), and returns the exit status:
 //   0  the scenario compiled cleanly;
 //   1  a compile error: "compile error N at P m: ..." on standard error (outputs still written,
 //      unless the parse produced no track model);
@@ -14,9 +13,6 @@
 
 #include <string>
 
-#include "compiler/compile.h"
-#include "model/status.h"
-
 namespace scenario {
 
 // Runs the whole build in `folder`; returns the exit status.
@@ -25,10 +21,6 @@ int Form_Load(const std::string& folder);
 // The fatal report: shows " Errore n. " and the number (fatal_report, compiler/error_catalogue.h)
 // and ends the program at once with exit status 2.
 [[noreturn]] void errore(const std::string& number);
-
-// Reads a description file from `folder` for the compile; a missing file is reported through
-// Description::exists, any other failure through the Status.
-Status read_description(const std::string& folder, const std::string& name, Description* description);
 
 }  // namespace scenario
 

@@ -25,4 +25,6 @@ Status program_folder(std::string* folder) {
   return Status::Ok();
 }
 
+std::string folder_refusal(const std::string& /*folder*/) { return ""; }
+
 }  // namespace scenario

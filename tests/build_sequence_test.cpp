@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include "compiler/compile.h"
 #include "compiler/error_catalogue.h"
 
 namespace scenario {

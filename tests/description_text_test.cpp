@@ -44,8 +44,12 @@ TEST(DescriptionTextTest, RefusesWhatItCannotConvertWithThePlace) {
   } cases[] = {
       {"a character outside the code page, after a mark", "\xEF\xBB\xBF" "a\r\nb\xC3\xAC" "c\xC4\x87", TextEncoding::kAuto,
        2, 4, "the character U+0107 has no place in code page 1252, the descriptions' encoding"},
-      {"lone LF and lone CR end lines too", "\xC3\xAC\nx\ry\xF0\x9F\x9A\x82", TextEncoding::kAuto, 3, 2,
+      {"lone LF and lone CR end lines too", "\xC3\xAC\nx\ry\xF0\x9F\x9A\x82", TextEncoding::kUtf8, 3, 2,
        "the character U+1F682 has no place in code page 1252, the descriptions' encoding"},
+      // FORLÌ–CESENA in code page 1252: CC 96 is the valid UTF-8 of U+0316, which the code page lacks.
+      {"a code-page-1252 file that is valid UTF-8", "stazione, FORL\xCC\x96" "CESENA", TextEncoding::kAuto, 1, 15,
+       "the character U+0316 has no place in code page 1252, the descriptions' encoding (the file was read as "
+       "UTF-8, which its bytes are; if it is in code page 1252, read it so with --encoding cp1252)"},
       {"malformed when named UTF-8", "ab\xEC", TextEncoding::kUtf8, 1, 3, "the file is not valid UTF-8 here"},
       {"overlong form", "\xEF\xBB\xBF\xC0\xAF", TextEncoding::kAuto, 1, 1, "the file is not valid UTF-8 here"},
       {"cut short", "\xEF\xBB\xBFok\xE2\x82", TextEncoding::kAuto, 1, 3, "the file is not valid UTF-8 here"},

@@ -33,6 +33,9 @@ std::string check_footer() {
   }
   footer +=
       "A description that is not there is the compile's error 101 (line) or 25 (train). Writes no file.\n"
+      "At most --max-findings findings of each file are written (the one the compile reports always),\n"
+      "then, in the text form, \"FILE: N more findings not shown\" (on standard error for JSON and\n"
+      "SARIF); the exit status counts them all.\n"
       "\n"
       "Exit status: 0 no error (warnings allowed); 1 an error, or with --werror any finding; 3 a file\n"
       "could not be read; 64 bad usage.";
@@ -63,6 +66,9 @@ CLI::App* add_check_command(CLI::App& app, CheckOptions* options) {
   command->add_flag_callback(
       "--no-plan", [options] { options->plan = false; }, "pass the curves over, as compile --no-plan does");
   command->add_flag("--werror", options->werror, "a warning fails the check as an error does");
+  command->add_option("--max-findings", options->max_findings,
+                      "write at most N findings of each file, then how many more there are (0: all)")
+      ->type_name("N")->capture_default_str()->check(CLI::NonNegativeNumber);
   command->footer(check_footer());
   return command;
 }
@@ -79,12 +85,17 @@ int run_check_command(const CheckOptions& options) {
   }
   if (findings.empty()) findings = check_descriptions(line, train, options.plan);
 
-  if (options.format == "json") {
-    std::cout << findings_json(findings);
-  } else if (options.format == "sarif") {
-    std::cout << findings_sarif(findings);
+  if (options.format == "json" || options.format == "sarif") {
+    const FindingsNotShown not_shown = options.format == "json"
+                                           ? write_findings_json(std::cout, findings, options.max_findings)
+                                           : write_findings_sarif(std::cout, findings, options.max_findings);
+    std::cout.flush();
+    for (const auto& [file, count] : not_shown) {
+      std::cerr << kProgram << ": " << file << ": " << count << (count == 1 ? " more finding" : " more findings")
+                << " not shown (--max-findings " << options.max_findings << ")\n";
+    }
   } else {
-    std::cout << findings_text(findings);
+    write_findings_text(std::cout, findings, options.max_findings);
   }
   std::cout.flush();
   bool failed = false;

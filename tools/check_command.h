@@ -4,6 +4,7 @@
 #ifndef SCENARIO_TOOLS_CHECK_COMMAND_H_
 #define SCENARIO_TOOLS_CHECK_COMMAND_H_
 
+#include <cstddef>
 #include <string>
 
 namespace CLI {
@@ -19,6 +20,7 @@ struct CheckOptions {
   std::string encoding = "auto";  // "auto", "cp1252" or "utf-8"
   bool werror = false;           // a warning fails the check too
   bool plan = true;              // read the curves, as a compile that builds the line record does
+  size_t max_findings = 300;     // findings written of each file (0: all); the same as kDefaultMaxFindings
 };
 
 // Declares 'check' and its options on `app`; parsing the command line fills *options.

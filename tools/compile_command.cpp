@@ -38,6 +38,8 @@ constexpr const char* kCompileFooter =
     "  NAME_NUM.dat      the track cells\n"
     "The description files are only read: they are never changed or deleted. The warnings that\n"
     "check gives on the same descriptions go to standard error first (not with --quiet-warnings).\n"
+    "A run owns DIR until its files are in place: a second run into DIR waits for it (--no-wait:\n"
+    "refuses), and the three files are replaced as one set, never a mix of two runs.\n"
     "\n"
     "Exit status: 0 compiled cleanly; 1 a compile error (reported on standard error; the files are\n"
     "written when a track model was built), or with --werror a warning; 2 a fatal report\n"
@@ -102,6 +104,7 @@ class ToolSink : public OutputSink {
   }
 
   const std::vector<std::string>& written() const { return written_; }
+  FolderSink& folder_sink() { return folder_sink_; }
 
   // Logs the end of the parse and post-processing, once.
   void note_compiled() {
@@ -175,6 +178,8 @@ CLI::App* add_compile_command(CLI::App& app, CompileOptions* options) {
   command->add_flag("-v,--verbose", options->verbose, "tell what was read and written and how long each phase took");
   command->add_flag("--werror", options->werror, "a warning of the check fails the compile (status 1), files written");
   command->add_flag("--quiet-warnings", options->quiet_warnings, "do not print the check's warnings");
+  command->add_flag("--no-wait", options->no_wait,
+                    "refuse at once (status 3) when another run is writing into DIR, instead of waiting for it");
   command->footer(kCompileFooter);
   return command;
 }
@@ -204,6 +209,9 @@ int run_compile_command(const CompileOptions& options) {
   state.train_number = utf8_to_cp1252(chosen.train_number);
   const ScenarioFileNames names = scenario_file_names(chosen.line_name, chosen.train_number);
   ToolSink sink(options.out, state, log);
+  if (const int refused = claim_output_folder(sink.folder_sink(), kProgram, options.no_wait); refused != kExitClean) {
+    return refused;
+  }
   // The check's warnings on the same texts: what the compile accepts but an author rarely means.
   std::vector<CheckFinding> warnings;
   if (options.werror || !options.quiet_warnings) warnings = description_warnings(line, train, options.plan);

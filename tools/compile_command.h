@@ -29,6 +29,7 @@ struct CompileOptions {
   bool verbose = false;
   bool werror = false;          // a warning of the check makes the exit status 1
   bool quiet_warnings = false;  // the check's warnings are not printed
+  bool no_wait = false;         // refuse when another run is writing into `out`
 };
 
 // Declares 'compile' and its options on `app`; parsing the command line fills *options.

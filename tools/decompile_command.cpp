@@ -107,6 +107,8 @@ CLI::App* add_decompile_command(CLI::App& app, DecompileOptions* options) {
   command->add_option("--train-number", options->train_number, "the train number (default: the scenario record's)")
       ->type_name("NUM")->check(non_empty_value())->check(file_name_part());
   command->add_flag("-v,--verbose", options->verbose, "tell what was read and written and how long each phase took");
+  command->add_flag("--no-wait", options->no_wait,
+                    "refuse at once (status 3) when another run is writing into DIR, instead of waiting for it");
   command->footer(kDecompileFooter);
   return command;
 }
@@ -133,6 +135,7 @@ int run_decompile_command(const DecompileOptions& options) {
   if (error) return report_file_system_failure(Status::FileSystem(options.out, error.message()), kProgram);
   const ScenarioFileNames names = scenario_file_names(line_name, train_number);
   FolderSink sink(options.out);
+  if (const int refused = claim_output_folder(sink, kProgram, options.no_wait); refused != kExitClean) return refused;
   const std::pair<const std::string*, const std::string*> descriptions[] = {
       {&names.line_description, &result.descriptions.line}, {&names.train_description, &result.descriptions.train}};
   for (const auto& [name, bytes] : descriptions) {

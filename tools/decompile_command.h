@@ -19,6 +19,7 @@ struct DecompileOptions {
   std::string line_name;     // UTF-8; empty: the name the scenario record holds
   std::string train_number;  // UTF-8; empty: the number the scenario record holds
   bool verbose = false;
+  bool no_wait = false;  // refuse when another run is writing into the output folder
 };
 
 // Declares 'decompile' and its options on `app`; parsing the command line fills *options.

@@ -5,9 +5,11 @@
 #include <filesystem>
 #include <iostream>
 #include <system_error>
+#include <utility>
 
 #include "cli/command_line.h"
 #include "cli/compiled_files.h"
+#include "cli/reports.h"
 #include "cli/verbose_log.h"
 #include "disk/file_replace.h"
 #include "disk/native_path.h"
@@ -25,7 +27,8 @@ constexpr const char* kRenderFooter =
     "with their times), the train's time-distance chart, a legend and tables of the stations, the\n"
     "signals in words and the header values; the drawings zoom and pan in a browser. Writes\n"
     "FOLDER/index.html, FOLDER/plan.svg, FOLDER/profile.svg and FOLDER/chart.svg. The page loads\n"
-    "nothing from outside: open it in any browser.\n"
+    "nothing from outside: open it in any browser. The four files are replaced as one set; a second\n"
+    "run into FOLDER waits for the first (--no-wait: refuses).\n"
     "\n"
     "Exit status: 0 drawn; 3 a file could not be read, decoded or written; 64 bad usage.";
 
@@ -35,17 +38,9 @@ constexpr const char* kPlanName = "plan.svg";
 constexpr const char* kProfileName = "profile.svg";
 constexpr const char* kChartName = "chart.svg";
 
-int fail(const Status& status) {
-  std::cerr << "scenario_tool render: " << status.ToString() << "\n";
-  return kExitFileSystem;
-}
+constexpr const char* kProgram = "scenario_tool render";
 
-Status write_output(const std::string& folder, const char* name, const std::string& bytes, VerboseLog& log) {
-  const std::string path = utf8_of(path_of(folder) / name);
-  Status status = replace_file(path, bytes);
-  if (status.ok()) log.phase("wrote " + path + ", " + std::to_string(bytes.size()) + " bytes");
-  return status;
-}
+int fail(const Status& status) { return report_file_system_failure(status, kProgram); }
 
 }  // namespace
 
@@ -61,12 +56,14 @@ CLI::App* add_render_command(CLI::App& app, RenderOptions* options) {
   command->add_option("--out", options->out, "where the page and the drawings go (made when missing)")
       ->type_name("FOLDER")->required()->check(non_empty_value());
   command->add_flag("-v,--verbose", options->verbose, "tell what was read and written and how long each phase took");
+  command->add_flag("--no-wait", options->no_wait,
+                    "refuse at once (status 3) when another run is writing into FOLDER, instead of waiting for it");
   command->footer(kRenderFooter);
   return command;
 }
 
 int run_render_command(const RenderOptions& options) {
-  VerboseLog log(options.verbose, std::cerr, "scenario_tool render");
+  VerboseLog log(options.verbose, std::cerr, kProgram);
   std::vector<TrackCell> cells;
   ScenarioRecord record;
   LinePlan plan;
@@ -92,10 +89,20 @@ int run_render_command(const RenderOptions& options) {
   std::error_code error;
   std::filesystem::create_directories(path_of(options.out), error);
   if (error) return fail(Status::FileSystem(options.out, error.message()));
-  for (const auto& [name, bytes] : {std::pair{kPlanName, &drawings.plan}, std::pair{kProfileName, &drawings.profile},
-                                    std::pair{kChartName, &drawings.chart}, std::pair{kPageName, &page}}) {
-    status = write_output(options.out, name, *bytes, log);
-    if (!status.ok()) return fail(status);
+  // The page and its drawings are one set: all new or all old.
+  FolderSink sink(options.out);
+  if (const int refused = claim_output_folder(sink, kProgram, options.no_wait); refused != kExitClean) return refused;
+  const std::pair<const char*, const std::string*> files[] = {{kPlanName, &drawings.plan},
+                                                              {kProfileName, &drawings.profile},
+                                                              {kChartName, &drawings.chart},
+                                                              {kPageName, &page}};
+  for (const auto& [name, bytes] : files) {
+    status = sink.write_file(name, *bytes);
+    if (!status.ok()) break;
+  }
+  if (const int failed = finish_writing(sink, status, kProgram); failed != kExitClean) return failed;
+  for (const auto& [name, bytes] : files) {
+    log.phase("wrote " + utf8_of(path_of(options.out) / name) + ", " + std::to_string(bytes->size()) + " bytes");
   }
   return kExitClean;
 }

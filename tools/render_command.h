@@ -17,6 +17,7 @@ struct RenderOptions {
   std::string plan;  // the line record, LINE_linea.dat; empty: a page without the plan
   std::string out;   // the folder for index.html, plan.svg and profile.svg (made when missing)
   bool verbose = false;
+  bool no_wait = false;  // refuse when another run is writing into the output folder
 };
 
 // Declares 'render' and its options on `app`; parsing the command line fills *options.

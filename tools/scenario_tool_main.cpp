@@ -1,6 +1,7 @@
 // scenario_tool: command-line tools for people who write their own scenarios.
 //
 //   scenario_tool init [DIR]    write the embedded scenario's two descriptions (--empty: a short one)
+//   scenario_tool build ...     build the embedded scenario's six files into a folder
 //   scenario_tool check ...     report every error and warning of two descriptions
 //   scenario_tool compile ...   compile description files into the simulator's files
 //   scenario_tool decompile ... the descriptions that compile to given compiled files
@@ -33,6 +34,7 @@
 #include "disk/console.h"
 #include "model/status.h"
 #include "scenario/compile.h"
+#include "tools/build_command.h"
 #include "tools/check_command.h"
 #include "tools/compile_command.h"
 #include "tools/decompile_command.h"
@@ -100,6 +102,7 @@ int main(int argc, char** argv) {
   app.require_subcommand(1);
   app.footer("'scenario_tool COMMAND --help' explains a command's options.");
 
+  scenario::BuildOptions build;
   scenario::CheckOptions check;
   scenario::CompileOptions compile;
   scenario::DecompileOptions decompile;
@@ -108,6 +111,7 @@ int main(int argc, char** argv) {
   scenario::InitOptions init;
   scenario::RenderOptions render;
   const std::vector<Command> commands = {
+      {scenario::add_build_command(app, &build), [&] { return scenario::run_build_command(build); }},
       {scenario::add_check_command(app, &check), [&] { return scenario::run_check_command(check); }},
       {scenario::add_compile_command(app, &compile), [&] { return scenario::run_compile_command(compile); }},
       {scenario::add_decompile_command(app, &decompile), [&] { return scenario::run_decompile_command(decompile); }},

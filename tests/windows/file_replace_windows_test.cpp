@@ -4,6 +4,7 @@
 #include <windows.h>
 
 #include <algorithm>
+#include <cstdio>
 #include <filesystem>
 #include <string>
 #include <vector>
@@ -134,17 +135,24 @@ TEST(WindowsReplaceFileTest, FailuresLeaveTheOldFileAndNoTemporary) {
 
 // Temporaries of runs that ended are removed when their file is replaced, by replace_file and by a
 // sink; those of a live writer (here this very process), of other files, and names that only look
-// alike are left alone.
+// alike (a user's backups, the forms of earlier versions) are left alone.
 TEST(WindowsTemporariesTest, StaleTemporariesOfTheFileAreRemovedAndLiveOnesKept) {
-  const std::string live = ".out.dat.tmp." + std::to_string(GetCurrentProcessId()) + "-9999";
+  char live_number[9];
+  std::snprintf(live_number, sizeof live_number, "%08lx", static_cast<unsigned long>(GetCurrentProcessId()));
+  const std::string live = ".out.dat.~scenario-tmp~" + std::string(live_number) + "0000270f";
   for (const bool through_sink : {false, true}) {
     SCOPED_TRACE(through_sink ? "FolderSink" : "replace_file");
     SpacedFolder folder;
     // 4294967295 is no process's number: Windows numbers processes by multiples of four.
-    const std::vector<std::string> stale = {".out.dat.tmp.4294967295-0", ".out.dat.tmp.a1B2c3", ".out.dat.Zq9xW2",
-                                            ".b.txt.tmp.4294967295-1"};
-    const std::vector<std::string> others = {live, ".other.dat.tmp.4294967295-0", ".out.dat.backup1",
-                                             "out.dat.tmp.abcdef"};
+    const std::vector<std::string> stale = {".out.dat.~scenario-tmp~ffffffff00000000",
+                                            ".b.txt.~scenario-tmp~ffffffff00000001"};
+    const std::vector<std::string> others = {live,
+                                             ".other.dat.~scenario-tmp~ffffffff00000000",
+                                             ".out.dat.backup1",
+                                             ".out.dat.tmp.4294967295-0",
+                                             ".out.dat.Zq9xW2",
+                                             "out.dat.tmp.abcdef",
+                                             ".out.dat.~scenario-tmp~ffffffff0000000"};
     for (const std::string& name : stale) write_whole_file(folder.file(name), "stale");
     for (const std::string& name : others) write_whole_file(folder.file(name), "keep");
     if (through_sink) {

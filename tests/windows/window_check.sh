@@ -190,7 +190,7 @@ check "no window is left" no_window_left
 folder="$work/pulito Zoë"
 mkdir -p "$folder"
 cp "$windows_bin/scenario_build.exe" "$folder/"
-for stale in .MorvellaC_DrasconaX_linea.dat.tmp.4294967292-0 .MorvellaC_DrasconaX_5521.sim.tmp.4294967292-3; do
+for stale in .MorvellaC_DrasconaX_linea.dat.~scenario-tmp~fffffffc00000000 .MorvellaC_DrasconaX_5521.sim.~scenario-tmp~fffffffc00000003; do
   echo "left by a killed run" >"$folder/$stale"
 done
 (cd "$work" && exec wine "$folder/scenario_build.exe") &
