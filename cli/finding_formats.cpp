@@ -132,26 +132,33 @@ json sarif_rules() {
 // the reported one whatever its rank. Counts those not shown by file, in the order files come.
 class Selection {
  public:
-  Selection(const std::vector<CheckFinding>& findings, size_t max_per_file) : shown_(findings.size(), true) {
+  // `not_kept`: findings the check only counted, not shown either.
+  Selection(const std::vector<CheckFinding>& findings, size_t max_per_file, const FindingsNotShown& not_kept)
+      : shown_(findings.size(), true) {
+    for (const auto& [file, count] : not_kept) add_not_shown(file, count);
     if (max_per_file == 0) return;
     std::map<std::string, size_t> seen;
     for (size_t k = 0; k < findings.size(); ++k) {
       const CheckFinding& finding = findings[k];
       if (finding.reported || ++seen[finding.place.file] <= max_per_file) continue;
       shown_[k] = false;
-      auto file = not_shown_.begin();
-      while (file != not_shown_.end() && file->first != finding.place.file) ++file;
-      if (file == not_shown_.end()) {
-        not_shown_.emplace_back(finding.place.file, 1);
-      } else {
-        ++file->second;
-      }
+      add_not_shown(finding.place.file, 1);
     }
   }
   bool shown(size_t k) const { return shown_[k]; }
   const FindingsNotShown& not_shown() const { return not_shown_; }
 
  private:
+  void add_not_shown(const std::string& file, size_t count) {
+    auto entry = not_shown_.begin();
+    while (entry != not_shown_.end() && entry->first != file) ++entry;
+    if (entry == not_shown_.end()) {
+      not_shown_.emplace_back(file, count);
+    } else {
+      entry->second += count;
+    }
+  }
+
   std::vector<bool> shown_;
   FindingsNotShown not_shown_;
 };
@@ -201,8 +208,8 @@ std::string sarif_uri(const std::string& path) {
 }
 
 FindingsNotShown write_findings_text(std::ostream& out, const std::vector<CheckFinding>& findings,
-                                     size_t max_per_file) {
-  const Selection selection(findings, max_per_file);
+                                     size_t max_per_file, const FindingsNotShown& not_kept) {
+  const Selection selection(findings, max_per_file, not_kept);
   auto add = [&out](const CheckFinding& finding) {
     out << editor_line(finding.place, severity_name(finding), headline(finding)) << "\n"
         << source_excerpt(finding.place);
@@ -221,8 +228,8 @@ FindingsNotShown write_findings_text(std::ostream& out, const std::vector<CheckF
 }
 
 FindingsNotShown write_findings_json(std::ostream& out, const std::vector<CheckFinding>& findings,
-                                     size_t max_per_file) {
-  const Selection selection(findings, max_per_file);
+                                     size_t max_per_file, const FindingsNotShown& not_kept) {
+  const Selection selection(findings, max_per_file, not_kept);
   bool first = true;
   for (size_t k = 0; k < findings.size(); ++k) {
     if (!selection.shown(k)) continue;
@@ -247,8 +254,8 @@ FindingsNotShown write_findings_json(std::ostream& out, const std::vector<CheckF
 // The run is written around its results: everything before "results" and after it comes from one
 // dump of the run without them, and each result is dumped on its own.
 FindingsNotShown write_findings_sarif(std::ostream& out, const std::vector<CheckFinding>& findings,
-                                      size_t max_per_file) {
-  const Selection selection(findings, max_per_file);
+                                      size_t max_per_file, const FindingsNotShown& not_kept) {
+  const Selection selection(findings, max_per_file, not_kept);
   const json driver = {
       {"name", kToolName}, {"version", version()}, {"informationUri", kInformationUri}, {"rules", sarif_rules()}};
   json run = {{"tool", {{"driver", driver}}}, {"results", "RESULTS"}};

@@ -16,7 +16,8 @@
 // A finding without a line has line and column 0 in JSON and no region in SARIF.
 //
 // Bounded output. The findings are written as they go (no form is built whole in memory), at most
-// `max_per_file` of each file (0: all), the error the compile reports always among them; the text
+// `max_per_file` of each file (0: all), the error the compile reports always among them; findings
+// the check only counted (`not_kept`, CheckOutcome::not_kept) are not shown either; the text
 // form then says of each file with more "FILE: N more findings not shown". A message longer than
 // kMaxMessageBytes is cut there ("..."). JSON and SARIF are valid UTF-8 whatever the bytes of a
 // path or a message: a byte that is not part of a UTF-8 character is written as U+FFFD.
@@ -46,11 +47,11 @@ inline constexpr size_t kMaxMessageBytes = 240;
 using FindingsNotShown = std::vector<std::pair<std::string, size_t>>;
 
 FindingsNotShown write_findings_text(std::ostream& out, const std::vector<CheckFinding>& findings,
-                                     size_t max_per_file = 0);
+                                     size_t max_per_file = 0, const FindingsNotShown& not_kept = {});
 FindingsNotShown write_findings_json(std::ostream& out, const std::vector<CheckFinding>& findings,
-                                     size_t max_per_file = 0);
+                                     size_t max_per_file = 0, const FindingsNotShown& not_kept = {});
 FindingsNotShown write_findings_sarif(std::ostream& out, const std::vector<CheckFinding>& findings,
-                                      size_t max_per_file = 0);
+                                      size_t max_per_file = 0, const FindingsNotShown& not_kept = {});
 
 // Every finding, as one string.
 std::string findings_text(const std::vector<CheckFinding>& findings);

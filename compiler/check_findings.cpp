@@ -33,7 +33,7 @@ constexpr std::array<WarningKind, 17> kWarningKinds = {{
 
 std::span<const WarningKind> warning_kinds() { return kWarningKinds; }
 
-void CheckFindings::add_error(const ErrorRecord& error) {
+CheckFinding CheckFindings::error_finding(const ErrorRecord& error) {
   const ErrorDescription description = describe_error(error.ErrorCode);
   CheckFinding finding;
   finding.severity = Severity::kError;
@@ -41,9 +41,31 @@ void CheckFindings::add_error(const ErrorRecord& error) {
   finding.message = compile_error_words(error);
   finding.place = error.place;
   if (description.has_position) finding.position = error.ErrorPosition;
-  findings_.push_back(std::move(finding));
-  ++error_count_;
+  return finding;
 }
+
+void CheckFindings::keep(CheckFinding finding) {
+  const bool error = finding.severity == Severity::kError;
+  if (error) ++error_count_;
+  if (kept_per_file_ != 0 && !finding.reported && !finding.place.file.empty()) {
+    size_t& kept = kept_[finding.place.file];
+    if (kept >= kept_per_file_) {
+      auto file = std::find_if(not_kept_.begin(), not_kept_.end(),
+                               [&](const auto& entry) { return entry.first == finding.place.file; });
+      if (file == not_kept_.end()) {
+        not_kept_.emplace_back(finding.place.file, 1);
+      } else {
+        ++file->second;
+      }
+      if (error) ++errors_not_kept_;
+      return;
+    }
+    ++kept;
+  }
+  findings_.push_back(std::move(finding));
+}
+
+void CheckFindings::add_error(const ErrorRecord& error) { keep(error_finding(error)); }
 
 void CheckFindings::record(CompileState& state, CheckFindings* findings, ErrorNumber number,
                            std::optional<int32_t> position, SourcePlace place, std::string words) {
@@ -68,9 +90,19 @@ void CheckFindings::mark_reported(const ErrorRecord& error, const std::string& f
       return;
     }
   }
-  add_error(error);
-  findings_.back().reported = true;
-  if (findings_.back().place.file.empty()) findings_.back().place.file = file;
+  CheckFinding finding = error_finding(error);
+  finding.reported = true;
+  if (finding.place.file.empty()) finding.place.file = file;
+  // Not among the kept findings: the check made it and only counted it (every error the compile
+  // reports is among the check's), so it moves from the counted to the kept.
+  auto counted = std::find_if(not_kept_.begin(), not_kept_.end(),
+                              [&](const auto& entry) { return entry.first == finding.place.file; });
+  if (counted != not_kept_.end() && errors_not_kept_ > 0) {
+    --errors_not_kept_;
+    --error_count_;
+    if (--counted->second == 0) not_kept_.erase(counted);
+  }
+  keep(std::move(finding));
 }
 
 void CheckFindings::add_fatal(int number, const SourcePlace& taker, const std::string& file) {
@@ -85,8 +117,7 @@ void CheckFindings::add_fatal(int number, const SourcePlace& taker, const std::s
   finding.place = taker;
   if (finding.place.file.empty()) finding.place.file = file;
   finding.reported = true;
-  findings_.push_back(std::move(finding));
-  ++error_count_;
+  keep(std::move(finding));
 }
 
 void CheckFindings::add_warning(const char* name, SourcePlace place, std::string message) {
@@ -95,7 +126,7 @@ void CheckFindings::add_warning(const char* name, SourcePlace place, std::string
   finding.code = name;
   finding.message = std::move(message);
   finding.place = std::move(place);
-  findings_.push_back(std::move(finding));
+  keep(std::move(finding));
 }
 
 void CheckFindings::place_unplaced(size_t first, const std::string& file, int32_t other_code,

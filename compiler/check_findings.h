@@ -29,10 +29,13 @@
 #ifndef SCENARIO_COMPILER_CHECK_FINDINGS_H_
 #define SCENARIO_COMPILER_CHECK_FINDINGS_H_
 
+#include <cstddef>
 #include <cstdint>
+#include <map>
 #include <optional>
 #include <span>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "model/compile_error.h"
@@ -65,6 +68,14 @@ class CheckFindings {
   // `files` are the description file names, in the order findings are sorted by.
   explicit CheckFindings(std::vector<std::string> files) : files_(std::move(files)) {}
 
+  // Keeps at most `per_file` findings of each named file (0: all), the first made, besides the
+  // error the compile reports; the others are only counted, so that a check's memory stays
+  // bounded whatever its input.
+  void keep_at_most(size_t per_file) { kept_per_file_ = per_file; }
+  // The files with findings not kept, each with how many, in the order they were first dropped.
+  const std::vector<std::pair<std::string, size_t>>& not_kept() const { return not_kept_; }
+  size_t errors_not_kept() const { return errors_not_kept_; }
+
   void add_error(const ErrorRecord& error);
   // Records an error in the compile's error record (CompileState::record_error) and, with
   // `findings` (a check), copies it there: the one way the parsers and post-processing record one.
@@ -83,14 +94,22 @@ class CheckFindings {
   void place_unplaced(size_t first, const std::string& file, int32_t other_code = 0,
                       const std::string& other_file = {});
 
-  size_t error_count() const { return error_count_; }
+  size_t error_count() const { return error_count_; }  // every error made, kept or not
   const std::vector<CheckFinding>& all() const { return findings_; }
   std::vector<CheckFinding> sorted() const;
 
  private:
+  static CheckFinding error_finding(const ErrorRecord& error);
+  // Adds a finding, or counts it where the file has its share already.
+  void keep(CheckFinding finding);
+
   std::vector<std::string> files_;
   std::vector<CheckFinding> findings_;
   size_t error_count_ = 0;
+  size_t kept_per_file_ = 0;
+  std::map<std::string, size_t> kept_;
+  std::vector<std::pair<std::string, size_t>> not_kept_;
+  size_t errors_not_kept_ = 0;
 };
 
 }  // namespace scenario

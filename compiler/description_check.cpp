@@ -30,8 +30,10 @@ void read_in_check_mode(const Description& line, const Description& train, bool 
 
 }  // namespace
 
-std::vector<CheckFinding> description_warnings(const Description& line, const Description& train, bool with_plan) {
+std::vector<CheckFinding> description_warnings(const Description& line, const Description& train, bool with_plan,
+                                               size_t kept_per_file) {
   CheckFindings findings({line.file_name, train.file_name});
+  findings.keep_at_most(kept_per_file);
   read_in_check_mode(line, train, with_plan, findings);
   std::vector<CheckFinding> warnings;
   for (CheckFinding& finding : findings.sorted()) {
@@ -41,7 +43,13 @@ std::vector<CheckFinding> description_warnings(const Description& line, const De
 }
 
 std::vector<CheckFinding> check_descriptions(const Description& line, const Description& train, bool with_plan) {
+  return check_descriptions(line, train, with_plan, 0).findings;
+}
+
+CheckOutcome check_descriptions(const Description& line, const Description& train, bool with_plan,
+                                size_t kept_per_file) {
   CheckFindings findings({line.file_name, train.file_name});
+  findings.keep_at_most(kept_per_file);
   read_in_check_mode(line, train, with_plan, findings);
 
   // The compile itself on the same texts: its post-processing runs on exactly its cells, and the
@@ -59,7 +67,7 @@ std::vector<CheckFinding> check_descriptions(const Description& line, const Desc
     const bool line_error = compiled.error().ErrorCode == error_code(ErrorNumber::kLineDescriptionMissing);
     findings.mark_reported(compiled.error(), line_error ? line.file_name : train.file_name);
   }
-  return findings.sorted();
+  return CheckOutcome{findings.sorted(), findings.not_kept(), findings.errors_not_kept()};
 }
 
 }  // namespace scenario

@@ -13,6 +13,9 @@
 #ifndef SCENARIO_COMPILER_DESCRIPTION_CHECK_H_
 #define SCENARIO_COMPILER_DESCRIPTION_CHECK_H_
 
+#include <cstddef>
+#include <string>
+#include <utility>
 #include <vector>
 
 #include "compiler/check_findings.h"
@@ -24,9 +27,21 @@ namespace scenario {
 // curves are passed over, as a compile without the line record passes them over.
 std::vector<CheckFinding> check_descriptions(const Description& line, const Description& train, bool with_plan = true);
 
-// The warnings of the check alone, in the same order: what a compile tells beside its own report.
+// A check that keeps at most `kept_per_file` findings of each description (0: all), the first it
+// makes, besides the error the compile reports, and counts the others: its memory stays bounded
+// however many findings a description holds.
+struct CheckOutcome {
+  std::vector<CheckFinding> findings;                    // ordered as above
+  std::vector<std::pair<std::string, size_t>> not_kept;  // per file, how many were only counted
+  size_t errors_not_kept = 0;
+};
+CheckOutcome check_descriptions(const Description& line, const Description& train, bool with_plan,
+                                size_t kept_per_file);
+
+// The warnings of the check alone, in the same order: what a compile tells beside its own report;
+// at most `kept_per_file` of each description (0: all).
 std::vector<CheckFinding> description_warnings(const Description& line, const Description& train,
-                                               bool with_plan = true);
+                                               bool with_plan = true, size_t kept_per_file = 0);
 
 }  // namespace scenario
 

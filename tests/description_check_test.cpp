@@ -275,6 +275,30 @@ TEST(DescriptionCheckTest, RefusalsSayWhatStandsInTheWay) {
   }
 }
 
+// A check told to keep a few findings per file keeps the first it makes and the error the compile
+// reports, and counts the others: the same findings as a whole check, cut.
+TEST(DescriptionCheckTest, KeptFindingsAreTheFirstAndTheRestAreCounted) {
+  std::vector<std::string> junk(40, "x");
+  junk.push_back(std::string("stazione, 1025") + kStationValues + "A");  // error 8, the one reported
+  const Description line{kLineFile, true, small_line({"pendenz, 100, 1", "pendenz, 200, 1"})};
+  const Description train{kTrainFile, true, small_train(junk)};
+  const std::vector<CheckFinding> all = check_descriptions(line, train);
+  const CheckOutcome kept = check_descriptions(line, train, true, 5);
+  ASSERT_EQ(all.size(), 43u);  // two in the line description, 40 junk lines and the error
+  ASSERT_EQ(kept.findings.size(), 2u + 5u + 1u);
+  ASSERT_EQ(kept.not_kept.size(), 1u);
+  EXPECT_EQ(kept.not_kept[0], (std::pair<std::string, size_t>{kTrainFile, 35}));
+  EXPECT_EQ(kept.errors_not_kept, 0u);
+  for (size_t i = 0; i < 7; ++i) EXPECT_EQ(kept.findings[i].place.line, all[i].place.line);
+  EXPECT_TRUE(kept.findings.back().reported);
+  EXPECT_EQ(kept.findings.back().code, "8");
+  // Errors beyond the share are counted as errors.
+  std::vector<std::string> stations;
+  for (int i = 0; i < 4; ++i) stations.push_back("stazione, " + std::to_string(1025 + 1000 * i) + kStationValues + "A");
+  const CheckOutcome errors = check_descriptions(line, Description{kTrainFile, true, small_train(stations)}, true, 1);
+  EXPECT_EQ(errors.errors_not_kept, 3u);  // the first kept, which is also the one the compile reports
+}
+
 TEST(DescriptionCheckTest, ErrorFindingsCarryThePositionAndTheCatalogueWords) {
   const std::vector<CheckFinding> findings =
       check(small_line({}), small_train({std::string("stazione, 1025") + kStationValues + "A"}));

@@ -77,28 +77,30 @@ int run_check_command(const CheckOptions& options) {
   const TextEncoding encoding = text_encoding_named(options.encoding).value_or(TextEncoding::kAuto);
   Description line;
   Description train;
-  std::vector<CheckFinding> findings;
+  CheckOutcome outcome;
   for (const auto& [path, description] : {std::pair{&options.line, &line}, std::pair{&options.train, &train}}) {
     const DescriptionInput input = read_description_file(*path, encoding, description);
     if (!input.status.ok()) return report_file_system_failure(input.status, kProgram);
-    if (!input.missing && !input.decoded.ok) findings.push_back(encoding_finding(input.decoded));
+    if (!input.missing && !input.decoded.ok) outcome.findings.push_back(encoding_finding(input.decoded));
   }
-  if (findings.empty()) findings = check_descriptions(line, train, options.plan);
+  // The check keeps no more findings than can be shown: its memory stays bounded on any input.
+  if (outcome.findings.empty()) outcome = check_descriptions(line, train, options.plan, options.max_findings);
+  const std::vector<CheckFinding>& findings = outcome.findings;
 
   if (options.format == "json" || options.format == "sarif") {
     const FindingsNotShown not_shown = options.format == "json"
-                                           ? write_findings_json(std::cout, findings, options.max_findings)
-                                           : write_findings_sarif(std::cout, findings, options.max_findings);
+                                           ? write_findings_json(std::cout, findings, options.max_findings, outcome.not_kept)
+                                           : write_findings_sarif(std::cout, findings, options.max_findings, outcome.not_kept);
     std::cout.flush();
     for (const auto& [file, count] : not_shown) {
       std::cerr << kProgram << ": " << file << ": " << count << (count == 1 ? " more finding" : " more findings")
                 << " not shown (--max-findings " << options.max_findings << ")\n";
     }
   } else {
-    write_findings_text(std::cout, findings, options.max_findings);
+    write_findings_text(std::cout, findings, options.max_findings, outcome.not_kept);
   }
   std::cout.flush();
-  bool failed = false;
+  bool failed = outcome.errors_not_kept > 0 || (options.werror && !outcome.not_kept.empty());
   for (const CheckFinding& finding : findings) {
     if (finding.severity == Severity::kError || options.werror) failed = true;
   }

@@ -214,7 +214,9 @@ int run_compile_command(const CompileOptions& options) {
   }
   // The check's warnings on the same texts: what the compile accepts but an author rarely means.
   std::vector<CheckFinding> warnings;
-  if (options.werror || !options.quiet_warnings) warnings = description_warnings(line, train, options.plan);
+  if (options.werror || !options.quiet_warnings) {
+    warnings = description_warnings(line, train, options.plan, kDefaultMaxFindings);
+  }
   if (!options.quiet_warnings && !warnings.empty()) std::cerr << findings_text(warnings) << std::flush;
 
   // The description files are only read: the tool never removes them.
