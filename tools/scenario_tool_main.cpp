@@ -6,6 +6,7 @@
 //   scenario_tool decompile ... the descriptions that compile to given compiled files
 //   scenario_tool dump ...      show a compiled file as text or JSON
 //   scenario_tool render ...    draw the line's plan and profile as an HTML page with SVG
+//   scenario_tool fmt FILE...   lay descriptions out as the program writes its own
 //
 // How a command is made (CLI11 parses every command line):
 //  - tools/NAME_command.h declares a plain struct NAMEOptions (the values the command acts on,
@@ -36,6 +37,7 @@
 #include "tools/compile_command.h"
 #include "tools/decompile_command.h"
 #include "tools/dump_command.h"
+#include "tools/fmt_command.h"
 #include "tools/init_command.h"
 #include "tools/render_command.h"
 
@@ -102,6 +104,7 @@ int main(int argc, char** argv) {
   scenario::CompileOptions compile;
   scenario::DecompileOptions decompile;
   scenario::DumpOptions dump;
+  scenario::FmtOptions fmt;
   scenario::InitOptions init;
   scenario::RenderOptions render;
   const std::vector<Command> commands = {
@@ -109,6 +112,7 @@ int main(int argc, char** argv) {
       {scenario::add_compile_command(app, &compile), [&] { return scenario::run_compile_command(compile); }},
       {scenario::add_decompile_command(app, &decompile), [&] { return scenario::run_decompile_command(decompile); }},
       {scenario::add_dump_command(app, &dump), [&] { return scenario::run_dump_command(dump); }},
+      {scenario::add_fmt_command(app, &fmt), [&] { return scenario::run_fmt_command(fmt); }},
       {scenario::add_init_command(app, &init), [&] { return scenario::run_init_command(init); }},
       {scenario::add_render_command(app, &render), [&] { return scenario::run_render_command(render); }},
   };
