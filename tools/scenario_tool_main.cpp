@@ -7,6 +7,7 @@
 //   scenario_tool dump ...      show a compiled file as text or JSON
 //   scenario_tool render ...    draw the line's plan and profile as an HTML page with SVG
 //   scenario_tool fmt FILE...   lay descriptions out as the program writes its own
+//   scenario_tool lsp           a language server for editors, on standard input and output
 //
 // How a command is made (CLI11 parses every command line):
 //  - tools/NAME_command.h declares a plain struct NAMEOptions (the values the command acts on,
@@ -39,6 +40,7 @@
 #include "tools/dump_command.h"
 #include "tools/fmt_command.h"
 #include "tools/init_command.h"
+#include "tools/lsp_command.h"
 #include "tools/render_command.h"
 
 namespace {
@@ -106,6 +108,7 @@ int main(int argc, char** argv) {
   scenario::DumpOptions dump;
   scenario::FmtOptions fmt;
   scenario::InitOptions init;
+  scenario::LspOptions lsp;
   scenario::RenderOptions render;
   const std::vector<Command> commands = {
       {scenario::add_check_command(app, &check), [&] { return scenario::run_check_command(check); }},
@@ -114,6 +117,7 @@ int main(int argc, char** argv) {
       {scenario::add_dump_command(app, &dump), [&] { return scenario::run_dump_command(dump); }},
       {scenario::add_fmt_command(app, &fmt), [&] { return scenario::run_fmt_command(fmt); }},
       {scenario::add_init_command(app, &init), [&] { return scenario::run_init_command(init); }},
+      {scenario::add_lsp_command(app, &lsp), [&] { return scenario::run_lsp_command(lsp); }},
       {scenario::add_render_command(app, &render), [&] { return scenario::run_render_command(render); }},
   };
 
