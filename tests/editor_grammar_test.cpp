@@ -1,0 +1,90 @@
+// The editors' highlighting grammar (editors/scenario-description.tmLanguage.json) against the
+// record kinds and the parsers: it is valid JSON, its record keywords are exactly the writer's,
+// and each of them is a keyword the parsers read.
+#include <gtest/gtest.h>
+#include <nlohmann/json.hpp>
+
+#include <algorithm>
+#include <regex>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "compiler/description_check.h"
+#include "description/record_kinds.h"
+#include "format/file_names.h"
+#include "tests/compiled_scenario.h"
+#include "tests/test_support.h"
+
+namespace scenario {
+namespace {
+
+using nlohmann::json;
+
+json grammar() {
+  return json::parse(testing::read_whole_file(SCENARIO_SOURCE_DIR "/editors/scenario-description.tmLanguage.json"));
+}
+
+// The writer's keyword of each record kind, as a line of a description starts it.
+std::set<std::string> writer_keywords() {
+  std::set<std::string> keywords;
+  for (const RecordKind& kind : record_kinds()) keywords.insert(kind.keyword == std::string("curva") ? "curvad1" : kind.keyword);
+  return keywords;
+}
+
+TEST(EditorGrammarTest, IsATextMateGrammarWhoseKeywordsAreTheWriters) {
+  const json rules = grammar();
+  EXPECT_EQ(rules.at("scopeName"), "source.scenario-description");
+  const std::string begin = rules.at("repository").at("record").at("begin").get<std::string>();
+  const std::regex record(begin);
+  for (const std::string& keyword : writer_keywords()) {
+    EXPECT_TRUE(std::regex_search(keyword + ",  1", record)) << keyword;
+  }
+  for (const char* other : {"curvax1", "stazion", "[stazioni]", "orologio2", "segnali"}) {
+    EXPECT_FALSE(std::regex_search(std::string(other) + ",  1", record)) << other;
+  }
+  // The alternatives of the keyword group are as many as the writer's keywords.
+  const size_t open = begin.find('(');
+  const std::string group = begin.substr(open + 1, begin.find(')', open) - open - 1);
+  std::set<std::string> alternatives;
+  for (size_t at = 0, bar; at <= group.size(); at = bar + 1) {
+    bar = group.find('|', at);
+    if (bar == std::string::npos) bar = group.size();
+    alternatives.insert(group.substr(at, bar - at));
+  }
+  EXPECT_EQ(alternatives.size(), writer_keywords().size());
+  for (const char* part : {"section", "station", "board", "number"}) EXPECT_TRUE(rules.at("repository").contains(part));
+}
+
+// Each keyword, written into the embedded descriptions, is read by the parsers: the check finds no
+// unknown keyword on its line.
+TEST(EditorGrammarTest, EveryKeywordIsOneTheParsersRead) {
+  const ScenarioFileNames names = scenario_file_names(kEmbeddedLineName, kEmbeddedTrainNumber);
+  for (const RecordKind& kind : record_kinds()) {
+    const std::string keyword = kind.keyword == std::string("curva") ? "curvad1" : kind.keyword;
+    SCOPED_TRACE(keyword);
+    std::string line = testing::embedded_line_description();
+    std::string train = testing::embedded_train_description();
+    std::string& text = kind.description == DescriptionKind::kLine ? line : train;
+    const size_t end = text.rfind("[fine]");
+    text.insert(end, keyword + ",  1\r\n");
+    const int inserted_line = static_cast<int>(std::count(text.begin(), text.begin() + static_cast<std::ptrdiff_t>(end), '\n')) + 1;
+    const std::vector<CheckFinding> findings = check_descriptions(Description{names.line_description, true, line},
+                                                                  Description{names.train_description, true, train});
+    for (const CheckFinding& finding : findings) {
+      if (finding.place.line != inserted_line) continue;
+      EXPECT_NE(finding.code, "unknown-keyword") << finding.message;
+    }
+    // And a word that is none is reported there.
+    text.replace(end, keyword.size(), "nessuno");
+    bool unknown = false;
+    for (const CheckFinding& finding : check_descriptions(Description{names.line_description, true, line},
+                                                          Description{names.train_description, true, train})) {
+      unknown = unknown || (finding.place.line == inserted_line && finding.code == "unknown-keyword");
+    }
+    EXPECT_TRUE(unknown);
+  }
+}
+
+}  // namespace
+}  // namespace scenario
