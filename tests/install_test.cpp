@@ -99,7 +99,7 @@ std::vector<std::string> long_options(const std::string& command) {
 
 TEST_F(InstalledTree, ManualPageDescribesEveryCommandAndOption) {
   const std::string page = read_whole_file(prefix + "/share/man/man1/scenario_tool.1");
-  for (const std::string command : {"init", "check", "compile", "decompile", "dump", "render", "fmt", "lsp"}) {
+  for (const std::string command : {"init", "check", "compile", "decompile", "dump", "render", "fmt", "lsp", "watch"}) {
     SCOPED_TRACE(command);
     EXPECT_NE(page.find(".SS " + command + "\n"), std::string::npos);
     const std::vector<std::string> options = long_options(command);

@@ -8,6 +8,7 @@
 //   scenario_tool render ...    draw the line's plan and profile as an HTML page with SVG
 //   scenario_tool fmt FILE...   lay descriptions out as the program writes its own
 //   scenario_tool lsp           a language server for editors, on standard input and output
+//   scenario_tool watch ...     compile two descriptions again whenever one is saved
 //
 // How a command is made (CLI11 parses every command line):
 //  - tools/NAME_command.h declares a plain struct NAMEOptions (the values the command acts on,
@@ -42,6 +43,7 @@
 #include "tools/init_command.h"
 #include "tools/lsp_command.h"
 #include "tools/render_command.h"
+#include "tools/watch_command.h"
 
 namespace {
 
@@ -110,6 +112,7 @@ int main(int argc, char** argv) {
   scenario::InitOptions init;
   scenario::LspOptions lsp;
   scenario::RenderOptions render;
+  scenario::WatchOptions watch;
   const std::vector<Command> commands = {
       {scenario::add_check_command(app, &check), [&] { return scenario::run_check_command(check); }},
       {scenario::add_compile_command(app, &compile), [&] { return scenario::run_compile_command(compile); }},
@@ -119,6 +122,7 @@ int main(int argc, char** argv) {
       {scenario::add_init_command(app, &init), [&] { return scenario::run_init_command(init); }},
       {scenario::add_lsp_command(app, &lsp), [&] { return scenario::run_lsp_command(lsp); }},
       {scenario::add_render_command(app, &render), [&] { return scenario::run_render_command(render); }},
+      {scenario::add_watch_command(app, &watch), [&] { return scenario::run_watch_command(watch); }},
   };
 
   try {
