@@ -82,6 +82,8 @@ struct LspServer::State {
     LspDocument document;
   };
   std::map<std::string, Open> documents;  // by URI
+  std::vector<std::string> dirty;         // URIs to check again, in the order they were noted
+  bool defer = false;
   bool initialized = false;
   bool shut_down = false;
   bool exit_requested = false;
@@ -179,14 +181,28 @@ struct LspServer::State {
     return dump({{"jsonrpc", "2.0"}, {"method", "textDocument/publishDiagnostics"}, {"params", std::move(params)}});
   }
 
-  // Diagnostics of `uri` and, for a line description, of the open train descriptions beside it.
+  // Notes `uri` and, for a line description, the open train descriptions beside it, to be checked
+  // again; checks them at once unless checks are deferred.
   std::vector<std::string> publish_with_partners(const std::string& uri) {
-    std::vector<std::string> out{publish(uri)};
+    const auto note = [&](const std::string& which) {
+      if (std::find(dirty.begin(), dirty.end(), which) == dirty.end()) dirty.push_back(which);
+    };
+    note(uri);
     const Open& changed = documents.at(uri);
-    if (!changed.line_kind) return out;
-    for (const auto& [other, open] : documents) {
-      if (!open.line_kind && folder_of(open.path) == folder_of(changed.path)) out.push_back(publish(other));
+    if (changed.line_kind) {
+      for (const auto& [other, open] : documents) {
+        if (!open.line_kind && folder_of(open.path) == folder_of(changed.path)) note(other);
+      }
     }
+    return defer ? std::vector<std::string>{} : flush();
+  }
+
+  std::vector<std::string> flush() {
+    std::vector<std::string> out;
+    for (const std::string& uri : dirty) {
+      if (documents.contains(uri)) out.push_back(publish(uri));
+    }
+    dirty.clear();
     return out;
   }
 
@@ -232,6 +248,7 @@ struct LspServer::State {
     if (method == "textDocument/didClose") {
       const std::string uri = params.at("textDocument").at("uri").get<std::string>();
       if (documents.erase(uri) == 0) return {};
+      std::erase(dirty, uri);
       json cleared = {{"uri", uri}, {"diagnostics", json::array()}};
       return {dump({{"jsonrpc", "2.0"}, {"method", "textDocument/publishDiagnostics"}, {"params", cleared}})};
     }
@@ -278,6 +295,10 @@ LspServer::~LspServer() = default;
 
 bool LspServer::exit_requested() const { return state_->exit_requested; }
 int LspServer::exit_status() const { return state_->shut_down ? 0 : 1; }
+
+void LspServer::defer_diagnostics(bool defer) { state_->defer = defer; }
+
+std::vector<std::string> LspServer::flush() { return state_->flush(); }
 
 std::vector<std::string> LspServer::bad_framing(std::string_view why) {
   return {error_response(nullptr, kParseError, "bad framing: " + std::string(why))};

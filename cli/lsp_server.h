@@ -33,6 +33,12 @@ class LspServer {
   // The answer to a header block that framed no message.
   std::vector<std::string> bad_framing(std::string_view why);
 
+  // While `defer` is set, edits only note that their documents are to be checked again: a reader
+  // with more messages already waiting checks once after the last of a burst of edits, never for a
+  // text that is stale already. flush() gives the diagnostics of what is noted.
+  void defer_diagnostics(bool defer);
+  std::vector<std::string> flush();
+
   // The client sent "exit"; the status to end with (0 after a shutdown request, else 1).
   bool exit_requested() const;
   int exit_status() const;

@@ -332,6 +332,27 @@ TEST(LspCommandTest, ServesFramedMessagesAndEndsWithTheStatusOfExit) {
   EXPECT_EQ(serve_lsp(ended, out), 1);  // input ended without shutdown
 }
 
+// Edits already waiting behind one another are checked once, on the last text.
+TEST_F(LspConversation, ABurstOfEditsIsCheckedOnceOnTheLastText) {
+  const auto change = [&](const std::string& text) {
+    return frame_message(notification("textDocument/didChange", {{"textDocument", {{"uri", train_uri}}},
+                                                                 {"contentChanges", {{{"text", text}}}}})
+                             .dump());
+  };
+  std::istringstream in(frame_message(request(1, "initialize").dump()) +
+                        frame_message(notification("textDocument/didOpen",
+                                                   {{"textDocument", {{"uri", train_uri}, {"text", train_text}}}})
+                                          .dump()) +
+                        change(train_text) + change(train_text) + change(with_bad_station(train_text)));
+  std::ostringstream out;
+  EXPECT_EQ(serve_lsp(in, out), 1);
+  const std::vector<json> answers = unframe(out.str());
+  ASSERT_EQ(answers.size(), 2u);
+  EXPECT_EQ(answers[1]["method"], "textDocument/publishDiagnostics");
+  ASSERT_EQ(answers[1]["params"]["diagnostics"].size(), 1u);
+  EXPECT_EQ(answers[1]["params"]["diagnostics"][0]["code"], "8");
+}
+
 TEST(LspFeaturesTest, KilometreMarks) {
   EXPECT_EQ(kilometre_mark(12450), "Km 12+450");
   EXPECT_EQ(kilometre_mark(7), "Km 0+007");

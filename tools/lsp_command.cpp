@@ -41,8 +41,12 @@ int serve_lsp(std::istream& in, std::ostream& out) {
   for (;;) {
     const FrameRead read = reader.read(&body);
     if (read == FrameRead::kEnd) return server.exit_status() == 0 ? 0 : 1;
-    const std::vector<std::string> answers =
-        read == FrameRead::kMessage ? server.handle(body) : server.bad_framing(body);
+    // With the next message already read in, an edit's check waits for the burst to end.
+    server.defer_diagnostics(in.rdbuf()->in_avail() > 0);
+    std::vector<std::string> answers = read == FrameRead::kMessage ? server.handle(body) : server.bad_framing(body);
+    if (in.rdbuf()->in_avail() <= 0) {
+      for (std::string& diagnostics : server.flush()) answers.push_back(std::move(diagnostics));
+    }
     for (const std::string& answer : answers) out << answer;
     out.flush();
     if (server.exit_requested()) return server.exit_status();
