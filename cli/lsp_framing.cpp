@@ -1,5 +1,6 @@
 #include "cli/lsp_framing.h"
 
+#include <algorithm>
 #include <cctype>
 
 namespace scenario {
@@ -91,9 +92,18 @@ FrameRead MessageReader::read(std::string* body) {
     *body = why;
     return FrameRead::kBadFraming;
   }
-  body->assign(static_cast<size_t>(length), '\0');
-  in_.read(body->data(), length);
-  if (in_.gcount() != length) return FrameRead::kEnd;
+  // Read in chunks, so that a length the stream does not hold costs no more memory than it sends.
+  constexpr size_t kChunk = size_t{1} << 20;
+  body->clear();
+  size_t left = static_cast<size_t>(length);
+  while (left > 0) {
+    const size_t at = body->size();
+    const size_t chunk = std::min(left, kChunk);
+    body->resize(at + chunk);
+    in_.read(body->data() + at, static_cast<std::streamsize>(chunk));
+    if (static_cast<size_t>(in_.gcount()) != chunk) return FrameRead::kEnd;
+    left -= chunk;
+  }
   return FrameRead::kMessage;
 }
 

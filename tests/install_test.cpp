@@ -129,7 +129,7 @@ TEST_F(InstalledTree, BashCompletionOffersCommandsOptionsAndValues) {
     std::string offered;
   };
   const std::vector<Case> cases = {
-      {"''", "--help --version check compile decompile dump init render"},
+      {"''", "--help --version check compile decompile dump fmt init lsp render watch"},
       {"c", "check compile"},
       {"check --format ''", "json sarif text"},
       {"compile --encoding u", "utf-8"},
