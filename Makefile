@@ -89,8 +89,8 @@ browser-check: build
 FUZZ_SECONDS ?= 60
 FUZZ_TIMEOUT ?= 10
 FUZZ_RSS_MB ?= 2048
-FUZZ_TARGETS = line_parser:line train_parser:train compile:compile decompile:decompile decoder:decoder check:compile
-FUZZ_BINARIES = line_parser_fuzzer train_parser_fuzzer compile_fuzzer decompile_fuzzer decoder_fuzzer check_fuzzer
+FUZZ_TARGETS = line_parser:line train_parser:train compile:compile decompile:decompile decoder:decoder check:compile lsp:lsp
+FUZZ_BINARIES = line_parser_fuzzer train_parser_fuzzer compile_fuzzer decompile_fuzzer decoder_fuzzer check_fuzzer lsp_fuzzer
 
 fuzz-smoke: fuzz-build
 	@set -e; mkdir -p build-fuzz/artifacts; \

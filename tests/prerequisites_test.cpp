@@ -34,15 +34,15 @@ TEST(Prerequisites, InstallsWhatIsMissingWhenAllowedAndOtherwiseSaysHow) {
     std::string says;       // part of what the script printed
   };
   const std::vector<Case> cases = {
-      {"nothing missing", "1000", false, {"cmake", "g++", "ninja", "python3"}, "test", 0, "", ""},
-      {"root installs", "0", false, {"cmake", "python3"}, "test", 0,
+      {"nothing missing", "1000", false, {"cmake", "g++", "ninja", "python3", "nvim"}, "test", 0, "", ""},
+      {"root installs", "0", false, {"cmake", "python3", "nvim"}, "test", 0,
        "update -qq\ninstall -y -qq g++ ninja-build\n", "prerequisites: installing g++ ninja-build"},
-      {"sudo without a password installs", "1000", true, {"g++", "ninja", "python3"}, "test", 0,
+      {"sudo without a password installs", "1000", true, {"g++", "ninja", "python3", "nvim"}, "test", 0,
        "update -qq\ninstall -y -qq cmake\n", "installing cmake"},
-      {"no way to install: the one line, and a failure", "1000", false, {"cmake", "g++", "ninja"}, "test", 1, "",
+      {"no way to install: the one line, and a failure", "1000", false, {"cmake", "g++", "ninja", "nvim"}, "test", 1, "",
        "prerequisites: missing python3; install them with\n  sudo apt-get install -y python3\n"},
       {"a package is asked for once", "1000", false, {}, "test package", 1, "",
-       "sudo apt-get install -y cmake g++ ninja-build python3 dpkg-dev\n"},
+       "sudo apt-get install -y cmake g++ ninja-build python3 neovim dpkg-dev\n"},
       {"unknown need", "0", false, {}, "bogus", 64, "", "unknown need 'bogus'"},
   };
   for (const Case& c : cases) {

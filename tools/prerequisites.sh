@@ -47,7 +47,8 @@ for need in "${needs[@]}"; do
     # The benchmarks, in the release build.
     bench) want libbenchmark-dev header benchmark/benchmark.h ;;
     # The tests under the sanitizers; some check their JSON and XML with python3.
-    test) compiler_and_build_tools; googletest; want python3 program python3 ;;
+    # The real-client test of the language server runs Neovim headless.
+    test) compiler_and_build_tools; googletest; want python3 program python3; want neovim program nvim ;;
     # Every target with clang.
     clang) compiler_and_build_tools; googletest; want libbenchmark-dev header benchmark/benchmark.h
       want clang-14 program clang++-14 ;;

@@ -8,6 +8,9 @@
 //   scenario_tool diff OLD NEW  what changed between two compiled scenarios, by meaning
 //   scenario_tool dump ...      show a compiled file as text or JSON
 //   scenario_tool render ...    draw the line's plan and profile as an HTML page with SVG
+//   scenario_tool fmt FILE...   lay descriptions out as the program writes its own
+//   scenario_tool lsp           a language server for editors, on standard input and output
+//   scenario_tool watch ...     compile two descriptions again whenever one is saved
 //
 // How a command is made (CLI11 parses every command line):
 //  - tools/NAME_command.h declares a plain struct NAMEOptions (the values the command acts on,
@@ -38,10 +41,13 @@
 #include "tools/check_command.h"
 #include "tools/compile_command.h"
 #include "tools/decompile_command.h"
-#include "tools/dump_command.h"
 #include "tools/diff_command.h"
+#include "tools/dump_command.h"
+#include "tools/fmt_command.h"
 #include "tools/init_command.h"
+#include "tools/lsp_command.h"
 #include "tools/render_command.h"
+#include "tools/watch_command.h"
 
 namespace {
 
@@ -108,8 +114,11 @@ int main(int argc, char** argv) {
   scenario::DecompileOptions decompile;
   scenario::DiffOptions diff;
   scenario::DumpOptions dump;
+  scenario::FmtOptions fmt;
   scenario::InitOptions init;
+  scenario::LspOptions lsp;
   scenario::RenderOptions render;
+  scenario::WatchOptions watch;
   const std::vector<Command> commands = {
       {scenario::add_build_command(app, &build), [&] { return scenario::run_build_command(build); }},
       {scenario::add_check_command(app, &check), [&] { return scenario::run_check_command(check); }},
@@ -117,8 +126,11 @@ int main(int argc, char** argv) {
       {scenario::add_decompile_command(app, &decompile), [&] { return scenario::run_decompile_command(decompile); }},
       {scenario::add_diff_command(app, &diff), [&] { return scenario::run_diff_command(diff); }},
       {scenario::add_dump_command(app, &dump), [&] { return scenario::run_dump_command(dump); }},
+      {scenario::add_fmt_command(app, &fmt), [&] { return scenario::run_fmt_command(fmt); }},
       {scenario::add_init_command(app, &init), [&] { return scenario::run_init_command(init); }},
+      {scenario::add_lsp_command(app, &lsp), [&] { return scenario::run_lsp_command(lsp); }},
       {scenario::add_render_command(app, &render), [&] { return scenario::run_render_command(render); }},
+      {scenario::add_watch_command(app, &watch), [&] { return scenario::run_watch_command(watch); }},
   };
 
   try {
