@@ -8,6 +8,7 @@
 #include <optional>
 #include <system_error>
 
+#include "cli/finding_formats.h"
 #include "cli/lsp_document.h"
 #include "cli/lsp_features.h"
 #include "cli/lsp_framing.h"
@@ -171,11 +172,15 @@ struct LspServer::State {
     if (open.line_kind) {
       const Description line = from_open(open);
       const std::optional<Description> train = train_for(open);
-      findings = check_descriptions(line, train ? *train : Description{open.path + " (no train description)", false, {}});
+      findings = check_descriptions(line, train ? *train : Description{open.path + " (no train description)", false, {}},
+                                    true, kDefaultMaxFindings)
+                     .findings;
     } else {
       const Description train = from_open(open);
       const std::optional<Description> line = line_for(open);
-      findings = check_descriptions(line ? *line : Description{"(no line description)", false, {}}, train);
+      findings = check_descriptions(line ? *line : Description{"(no line description)", false, {}}, train, true,
+                                    kDefaultMaxFindings)
+                     .findings;
     }
     json params = {{"uri", uri}, {"diagnostics", diagnostics_of(findings, open.path, open.document)}};
     return dump({{"jsonrpc", "2.0"}, {"method", "textDocument/publishDiagnostics"}, {"params", std::move(params)}});

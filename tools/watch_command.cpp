@@ -45,7 +45,7 @@ void compile_once(const WatchOptions& options) {
       return;
     }
   }
-  const std::vector<CheckFinding> findings = check_descriptions(line, train);
+  const std::vector<CheckFinding> findings = check_descriptions(line, train, true, kDefaultMaxFindings).findings;
   std::cout << findings_text(findings);
   const bool error = std::any_of(findings.begin(), findings.end(),
                                  [](const CheckFinding& finding) { return finding.severity == Severity::kError; });
@@ -63,7 +63,9 @@ void compile_once(const WatchOptions& options) {
     return;
   }
   if (!options.page.empty()) {
-    const ScenarioFileNames names = scenario_file_names(compile.line_name, compile.train_number);
+    // The names the compile chose: from the descriptions' standard file names, else the defaults.
+    const ChosenNames chosen = names_for_descriptions(options.line, options.train, nullptr, nullptr);
+    const ScenarioFileNames names = scenario_file_names(chosen.line_name, chosen.train_number);
     RenderOptions render;
     render.dat = path_in_folder(options.out, names.track_cells);
     render.sim = path_in_folder(options.out, names.scenario_record);
