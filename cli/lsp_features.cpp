@@ -8,6 +8,7 @@
 
 #include "description/description_layout.h"
 #include "description/record_kinds.h"
+#include "model/cell_values.h"
 
 namespace scenario {
 namespace {
@@ -91,6 +92,10 @@ std::string value_words(const RecordLine& record, size_t index, std::string_view
       break;
     case FieldUnit::kKmh:
       if (*value % 5 != 0) words += " (not a multiple of 5 km/h)";
+      // A speed limit is stored in steps of 5 km/h, one byte a cell.
+      if (std::string_view(record.kind->keyword) == "velocita") {
+        words += "; stored as " + std::to_string(speed_steps(*value)) + " (steps of 5 km/h)";
+      }
       break;
     default:
       break;
@@ -197,6 +202,23 @@ json completion_items() {
     items.push_back({{"label", std::string(header)}, {"kind", 9}, {"detail", "section"}});
   }
   return items;
+}
+
+json inlay_hints(const LspDocument& document, int first_line, int last_line) {
+  json hints = json::array();
+  const int last = std::min(last_line, document.line_count() - 1);
+  for (int index = std::max(first_line, 0); index <= last; ++index) {
+    const std::string_view line = document.line(index);
+    const RecordLine record = record_on(line);
+    if (record.kind == nullptr) continue;
+    for (size_t i = 0; i < record.values.size() && i < record.kind->fields.size(); ++i) {
+      hints.push_back({{"position", position_json(document.position_at(index, record.values[i].offset))},
+                       {"label", std::string(record.kind->fields[i].name) + ":"},
+                       {"kind", 2},
+                       {"paddingRight", true}});
+    }
+  }
+  return hints;
 }
 
 json document_symbols(const LspDocument& document) {

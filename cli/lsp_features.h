@@ -28,6 +28,10 @@ nlohmann::json completion_items();
 // The sections, and within them the stations, signals, slowdowns and curves.
 nlohmann::json document_symbols(const LspDocument& document);
 
+// Hints naming each value's field ("posizione:") before the value, on lines `first_line` to
+// `last_line` of the document (clamped to its lines).
+nlohmann::json inlay_hints(const LspDocument& document, int first_line, int last_line);
+
 // The edits that lay the document out (none when it is laid out already).
 nlohmann::json formatting_edits(const LspDocument& document);
 

@@ -268,7 +268,8 @@ struct LspServer::State {
                            {"hoverProvider", true},
                            {"completionProvider", {{"resolveProvider", false}}},
                            {"documentSymbolProvider", true},
-                           {"documentFormattingProvider", true}};
+                           {"documentFormattingProvider", true},
+                           {"inlayHintProvider", true}};
       return {response(id, {{"capabilities", capabilities}, {"serverInfo", {{"name", "scenario_tool lsp"}}}})};
     }
     if (!initialized) return {error_response(id, kServerNotInitialized, "the server is not initialized")};
@@ -286,6 +287,13 @@ struct LspServer::State {
     if (method == "textDocument/documentSymbol") {
       const Open* open = document_of(params);
       return {response(id, open == nullptr ? json::array() : document_symbols(open->document))};
+    }
+    if (method == "textDocument/inlayHint") {
+      const Open* open = document_of(params);
+      const json& range = params.at("range");
+      return {response(id, open == nullptr ? json::array()
+                                           : inlay_hints(open->document, range.at("start").at("line").get<int>(),
+                                                         range.at("end").at("line").get<int>()))};
     }
     if (method == "textDocument/formatting") {
       const Open* open = document_of(params);

@@ -168,6 +168,7 @@ TEST_F(LspConversation, HoverTellsWhatAValueMeans) {
       {22, 80, "`SAN VITORE`"},      // its name
       {4, 14, "(19:19:45)"},         // the start clock's hours
       {3, 12, "sand"},
+      {8, 18, "30 km/h; stored as 6 (steps of 5 km/h)"},  // the first speed limit's speed
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(std::to_string(c.line) + ":" + std::to_string(c.character));
@@ -178,6 +179,28 @@ TEST_F(LspConversation, HoverTellsWhatAValueMeans) {
     const std::string value = answers[0]["result"]["contents"].value("value", std::string());
     EXPECT_NE(value.find(c.words), std::string::npos) << value;
   }
+}
+
+TEST_F(LspConversation, InlayHintsNameEachValuesField) {
+  send(server, request(1, "initialize"));
+  send(server, notification("textDocument/didOpen", {{"textDocument", {{"uri", train_uri}, {"text", train_text}}}}));
+  auto hints = [&](int first, int last) {
+    const std::vector<json> answers =
+        send(server, request(2, "textDocument/inlayHint",
+                             {{"textDocument", {{"uri", train_uri}}},
+                              {"range", {{"start", {{"line", first}, {"character", 0}}}, {"end", {{"line", last}, {"character", 0}}}}}}));
+    EXPECT_EQ(answers.size(), 1u);
+    return answers.empty() ? json::array() : answers[0]["result"];
+  };
+  // "velocita,   0,    30": a hint before each of its two values.
+  const json speed = hints(8, 8);
+  ASSERT_EQ(speed.size(), 2u);
+  EXPECT_EQ(speed[0]["position"], json({{"line", 8}, {"character", 12}}));
+  EXPECT_EQ(speed[1]["position"], json({{"line", 8}, {"character", 18}}));
+  for (const json& hint : speed) EXPECT_TRUE(hint["label"].get<std::string>().ends_with(":")) << hint;
+  EXPECT_TRUE(hints(0, 0).empty());          // "[generale]" holds no value
+  EXPECT_TRUE(hints(5000, 6000).empty());    // past the document's end
+  EXPECT_EQ(hints(-10, 2).size(), 2u);       // "numero vetture" and "percentuale massa frenata"
 }
 
 TEST_F(LspConversation, AChangeInTheLineDescriptionChecksTheOpenTrainDescriptionAgain) {
