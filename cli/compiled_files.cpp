@@ -3,6 +3,8 @@
 #include <cstdint>
 #include <limits>
 #include <string_view>
+#include <utility>
+#include <vector>
 
 #include "disk/file_replace.h"
 #include "format/binary_inputs.h"
@@ -70,6 +72,23 @@ Status load_line_plan(const std::string& path, LinePlan* plan, VerboseLog& log) 
     *found = plan->allocated() ? "a plan of metres 0 to " + std::to_string(plan->plan_length()) : "an unsized plan";
     return result;
   });
+}
+
+Status load_compiled_scenario(const std::string& dat_path, const std::string& sim_path, const std::string& plan_path,
+                              ScenarioModel* model, VerboseLog& log) {
+  std::vector<TrackCell> cells;
+  ScenarioRecord record;
+  LinePlan plan;
+  Status status = load_track_cells(dat_path, &cells, log);
+  if (status.ok()) status = load_scenario_record(sim_path, &record, log);
+  if (status.ok() && !plan_path.empty()) {
+    status = load_line_plan(plan_path, &plan, log);
+    if (status.ok() && !plan.allocated()) {
+      status = Status::FileSystem(plan_path, "at byte 0: the file is empty, a line record holds the plan of a line");
+    }
+  }
+  if (status.ok()) adopt_decoded(std::move(cells), record, std::move(plan), model);
+  return status;
 }
 
 }  // namespace scenario

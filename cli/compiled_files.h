@@ -28,6 +28,12 @@ Status load_track_cells(const std::string& path, std::vector<TrackCell>* cells, 
 Status load_scenario_record(const std::string& path, ScenarioRecord* record, VerboseLog& log);
 Status load_line_plan(const std::string& path, LinePlan* plan, VerboseLog& log);
 
+// Reads and decodes a scenario's files into `model` (adopt_decoded): the track cells, the scenario
+// record and, when `plan_path` is not empty, the line record, which must hold a plan (an empty one
+// is refused). Nothing is adopted unless every file decodes.
+Status load_compiled_scenario(const std::string& dat_path, const std::string& sim_path, const std::string& plan_path,
+                              ScenarioModel* model, VerboseLog& log);
+
 }  // namespace scenario
 
 #endif  // SCENARIO_CLI_COMPILED_FILES_H_

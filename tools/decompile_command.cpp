@@ -61,23 +61,6 @@ Status choose_name(const std::string& option, const std::string& recorded_cp1252
   return Status::Ok();
 }
 
-// Reads and decodes the given files into `files`, strictly (a bad file is refused with its offset).
-Status load_files(const DecompileOptions& options, ScenarioModel* files, VerboseLog& log) {
-  std::vector<TrackCell> cells;
-  ScenarioRecord record;
-  LinePlan plan;
-  Status status = load_track_cells(options.dat, &cells, log);
-  if (status.ok()) status = load_scenario_record(options.sim, &record, log);
-  if (status.ok() && !options.plan.empty()) {
-    status = load_line_plan(options.plan, &plan, log);
-    if (status.ok() && !plan.allocated()) {
-      status = Status::FileSystem(options.plan, "at byte 0: the file is empty, a line record holds the plan of a line");
-    }
-  }
-  if (status.ok()) adopt_decoded(std::move(cells), record, std::move(plan), files);
-  return status;
-}
-
 void report_findings(const Findings& findings) {
   for (const Finding& finding : findings.kept()) {
     std::cerr << kProgram << ": " << finding.place << ": " << finding.words << "\n";
@@ -116,7 +99,7 @@ CLI::App* add_decompile_command(CLI::App& app, DecompileOptions* options) {
 int run_decompile_command(const DecompileOptions& options) {
   VerboseLog log(options.verbose, std::cerr, kProgram);
   ScenarioModel files;
-  Status status = load_files(options, &files, log);
+  Status status = load_compiled_scenario(options.dat, options.sim, options.plan, &files, log);
   if (!status.ok()) return report_file_system_failure(status, kProgram);
   std::string line_name;
   std::string train_number;

@@ -66,17 +66,6 @@ Status files_in_folder(const std::string& folder, SideFiles* files) {
   return Status::Ok();
 }
 
-Status load_side(const SideFiles& files, ScenarioModel* model, VerboseLog& log) {
-  std::vector<TrackCell> cells;
-  ScenarioRecord record;
-  LinePlan plan;
-  Status status = load_track_cells(files.dat, &cells, log);
-  if (status.ok()) status = load_scenario_record(files.sim, &record, log);
-  if (status.ok() && !files.plan.empty()) status = load_line_plan(files.plan, &plan, log);
-  if (status.ok()) adopt_decoded(std::move(cells), record, std::move(plan), model);
-  return status;
-}
-
 int fail(const Status& status) {
   std::cerr << kProgram << ": " << status.ToString() << "\n";
   return kExitFileSystem;
@@ -124,7 +113,8 @@ int run_diff_command(const DiffOptions& options) {
   }
   ScenarioModel models[2];
   for (size_t i = 0; i < 2; ++i) {
-    if (const Status status = load_side(sides[i], &models[i], log); !status.ok()) return fail(status);
+    const Status status = load_compiled_scenario(sides[i].dat, sides[i].sim, sides[i].plan, &models[i], log);
+    if (!status.ok()) return fail(status);
   }
   const std::vector<ScenarioChange> changes = scenario_diff(models[0], models[1]);
   log.phase("compared: " + std::to_string(changes.size()) + (changes.size() == 1 ? " change" : " changes"));
