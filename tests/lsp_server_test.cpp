@@ -127,7 +127,7 @@ TEST_F(LspConversation, DiagnosesWhileTypingAndAnswersRequests) {
       {notification("initialized"), {}},
       {notification("textDocument/didOpen",
                     {{"textDocument", {{"uri", train_uri}, {"languageId", "scenario"}, {"version", 1}, {"text", bad}}}}),
-       {diagnostics_for(train_uri, {error_8})}},
+       {diagnostics_for(train_uri, json::array({error_8}))}},
       // Typing "5" over the "6" fixes it: an incremental change.
       {notification("textDocument/didChange",
                     {{"textDocument", {{"uri", train_uri}, {"version", 2}}},
